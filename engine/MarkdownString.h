@@ -1,0 +1,112 @@
+#pragma once
+// MarkdownString: the Markdown engine. One object holds the options, the font metrics used for
+// indentation, the link-label table and the compiled patterns, and serves both the editor
+// styling and the conversion of a note into HTML, so both see the same link labels.
+//
+// Not thread-safe: each engine belongs to one thread. Patterns are compiled once per process;
+// their matchers are per thread (see RegexSearch). The implementation is split by concern:
+//   MarkdownString.cpp       start-up, options
+//   BlockClassifier.cpp      findBlockElement, countCharacter, isHorizontalRules, tabCount
+//   LineRecords.cpp          rangeDictForLine
+//   LinkLabels.cpp           the label table and the engine's label operations
+//   SpanParser.cpp           findSpanElements, findSpanElement, findLinkElement
+//   HtmlGenerator.cpp        bodyElementFromString, RQhtmlFromSpanArray, htmlStringFromBody
+
+#include "engine/LinkLabels.h"
+#include "engine/MarkdownOptions.h"
+#include "engine/Range.h"
+#include "engine/Records.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+class RQXMLElement;
+using RQXMLElementRef = std::shared_ptr<RQXMLElement>;
+
+// Folders the "pictures:" and "iCloudDrive:" image schemes resolve to. An unset folder makes
+// the scheme an ordinary URL.
+struct ImageFolders {
+    std::optional<std::filesystem::path> pictures;        // ~/Pictures
+    std::optional<std::filesystem::path> cloudDocuments;  // the cloud container's "Documents"
+
+    // ~/Pictures from $HOME (the part before "Library/Containers" when the home lies inside an
+    // application container); no cloud container.
+    static ImageFolders fromEnvironment();
+};
+
+class MarkdownString {
+public:
+    // Reads "RQ1DmarkdownOptions" through `defaults`; when absent installs the six-key default
+    // dictionary and writes it back. `defaults` is only used during construction.
+    explicit MarkdownString(MarkdownDefaults& defaults);
+    // Built-in default options, no user defaults.
+    MarkdownString();
+    ~MarkdownString();
+    MarkdownString(const MarkdownString&) = delete;
+    MarkdownString& operator=(const MarkdownString&) = delete;
+
+    // ---- Options and fields ----
+    const MarkdownOptions& markdownOptions() const { return markdownOptions_; }
+    // Stores the options, forgets every registered link label, recomputes the indent fields.
+    void setMarkdownOptions(const MarkdownOptions& options);
+
+    double fontWidth = 10.0;
+    double indentWidth = 30.0;
+    long indentWidthByChars = 3;
+    long tabWidth = 4;
+    void setFontWidth(double width); // recomputes indentWidth
+
+    ImageFolders imageFolders = ImageFolders::fromEnvironment();
+
+    // ---- Line classification ----
+    std::optional<BlockDict> findBlockElement(std::u16string_view s, Range range, long depth);
+    static long countCharacter(char16_t c, std::u16string_view line, Range& range);
+    static long isHorizontalRules(std::u16string_view line);
+    static long tabCount(std::u16string_view text);
+
+    // ---- Line records ----
+    RangeDict rangeDictForLine(std::u16string_view line, Range range);
+
+    // ---- Link labels ----
+    void registerLinkLabel(std::u16string_view label, std::u16string_view url,
+                           std::optional<std::u16string_view> options, Range range);
+    LinkLabelRef linkLabel(std::u16string_view label, Range range);
+    void removeLinkLabel(std::u16string_view label);
+    void disableLinkForLabel(std::u16string_view label, Range range);
+    LinkLabelRef labelDictForLabel(std::u16string_view label) const;
+    // Classifies every line of the text once so that all its definitions are registered.
+    void createLocalLinkLables(std::u16string_view text);
+    const std::vector<LinkLabelRef>& localLinkLabels() const { return linkLabels_.records(); }
+    void setLocalLinkLabels(std::vector<LinkLabelRef> labels) { linkLabels_.setRecords(std::move(labels)); }
+    const LinkLabelTable& linkLabelTable() const { return linkLabels_; }
+
+    // ---- Inline elements ----
+    std::vector<SpanDict> findSpanElements(std::u16string_view s, Range range);
+    std::optional<SpanDict> findSpanElement(std::u16string_view s, Range range);
+    SpanDict findLinkElement(std::u16string_view s, Range range);
+
+    // ---- HTML ----
+    // `baseURL`: the folder the HTML document will be written to (local images are copied there).
+    RQXMLElementRef bodyElementFromString(std::u16string_view text,
+                                          const std::optional<std::filesystem::path>& baseURL);
+    std::vector<RQXMLElementRef> RQhtmlFromSpanArray(const std::vector<SpanDict>& spans,
+                                                     std::u16string_view line, Range range,
+                                                     const std::optional<std::filesystem::path>& baseURL);
+    static std::u16string htmlStringFromBody(const RQXMLElementRef& body, std::u16string_view title,
+                                             std::u16string_view lang, std::u16string_view css);
+    static std::u16string htmlEscape(std::u16string_view text);
+
+    // ---- Editor styling (added with the styling code) ----
+
+private:
+    MarkdownOptions markdownOptions_;
+    LinkLabelTable linkLabels_;
+};
+
+} // namespace quillet
