@@ -1,0 +1,312 @@
+// quillet-bench: how fast quillet-md2html converts Markdown beside two other converters, cmark and
+// md4c's HTML renderer, and how it copes with pathological notes.
+//
+// Build (an optimised build; the benchmark is not a test and ctest does not run it):
+//   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+//   cmake --build build --target quillet-bench quillet-md2html md4c-html-driver
+// Run:
+//   build/bin/quillet-bench [--runs N] [--corpus-mb N] [--docs DIR] [--work DIR]
+//                           [--quillet PATH] [--md4c PATH] [--cmark PATH]
+//
+// Every converter runs as its own process, Markdown on standard input and HTML to /dev/null,
+// over the same files; the best of N runs counts (runs of the converters are interleaved so that
+// a change in machine load hits all of them alike). Inputs, written to the work folder
+// (default: bench-work/ beside the build's bin/):
+//   (a) a generated corpus of 10 MiB mixing every construct of the dialect (fixed seed);
+//   (b) the Markdown files under /usr/share/doc, once one process per file, once concatenated;
+//   a 1 MiB single-line note and a note of 100,000 '[' characters.
+// Throughput is in MB/s with MB = 10^6 bytes; memory is the child's peak resident set (MiB).
+// Goals: at least cmark's throughput, within 2x of md4c, each pathological note under 1 s, and
+// the corpus converted in under 200 MiB. The exit status is non-zero only when a converter fails.
+
+#include "bench/ChildProcess.h"
+#include "bench/CorpusGenerator.h"
+#include "bench/DocCorpus.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace quillet::bench;
+
+namespace {
+
+struct Converter {
+    std::string name;
+    std::vector<std::string> argv;
+};
+
+struct Measurement {
+    double seconds = std::numeric_limits<double>::infinity(); // best run
+    long peakResidentKb = 0;                                  // largest over all runs
+    std::string failure;
+
+    bool ok() const { return failure.empty(); }
+};
+
+struct Options {
+    int runs = 5;
+    std::size_t corpusMiB = 10;
+    fs::path docs = "/usr/share/doc";
+    fs::path work;
+    fs::path quillet, md4c, cmark;
+};
+
+constexpr double kChildTimeLimit = 300;    // a converter still running after this is killed
+constexpr double kStopRepeatingAfter = 20; // a run this slow is not repeated
+
+[[noreturn]] void usage(const char* message) {
+    std::fprintf(
+        stderr,
+        "quillet-bench: %s\nusage: quillet-bench [--runs N] [--corpus-mb N] [--docs DIR] [--work DIR]\n"
+        "                     [--quillet PATH] [--md4c PATH] [--cmark PATH]\n",
+        message);
+    std::exit(2);
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (i + 1 >= argc) usage(("missing value after " + flag).c_str());
+        const std::string value = argv[++i];
+        if (flag == "--runs")
+            options.runs = std::max(1, std::atoi(value.c_str()));
+        else if (flag == "--corpus-mb")
+            options.corpusMiB = static_cast<std::size_t>(std::max(1, std::atoi(value.c_str())));
+        else if (flag == "--docs")
+            options.docs = value;
+        else if (flag == "--work")
+            options.work = value;
+        else if (flag == "--quillet")
+            options.quillet = value;
+        else if (flag == "--md4c")
+            options.md4c = value;
+        else if (flag == "--cmark")
+            options.cmark = value;
+        else
+            usage(("unknown option " + flag).c_str());
+    }
+    return options;
+}
+
+fs::path ownDirectory() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::current_path() : self.parent_path();
+}
+
+// A converter given on the command line, else the one built beside this program, else in PATH.
+fs::path locate(const fs::path& given, const std::string& name) {
+    if (!given.empty()) return findExecutable(given.string());
+    if (auto beside = findExecutable((ownDirectory() / name).string()); !beside.empty()) return beside;
+    return findExecutable(name);
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out) usage(("cannot write " + path.string()).c_str());
+}
+
+fs::path concatenate(const std::vector<fs::path>& files, const fs::path& target) {
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        out << in.rdbuf() << '\n';
+    }
+    return target;
+}
+
+// One run of a converter over every input, one process per input: the summed time.
+void runOnce(const Converter& converter, const std::vector<fs::path>& inputs, Measurement& result) {
+    double seconds = 0;
+    for (const auto& input : inputs) {
+        const ChildRun run = runChild(converter.argv, input, "/dev/null", kChildTimeLimit);
+        result.peakResidentKb = std::max(result.peakResidentKb, run.peakResidentKb);
+        if (!run.succeeded) {
+            result.failure = run.failure + " on " + input.string();
+            return;
+        }
+        seconds += run.seconds;
+    }
+    result.seconds = std::min(result.seconds, seconds);
+}
+
+// The best of `runs` runs of each converter, the converters taking turns.
+std::vector<Measurement> measure(const std::vector<Converter>& converters,
+                                 const std::vector<fs::path>& inputs, int runs) {
+    std::vector<Measurement> results(converters.size());
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t i = 0; i < converters.size(); ++i) {
+            Measurement& result = results[i];
+            if (!result.ok() || (run > 0 && result.seconds > kStopRepeatingAfter)) continue;
+            runOnce(converters[i], inputs, result);
+        }
+    }
+    return results;
+}
+
+double megabytesPerSecond(std::uintmax_t bytes, const Measurement& m) {
+    return bytes / 1e6 / m.seconds;
+}
+
+void printThroughputRow(const std::string& input, std::uintmax_t bytes,
+                        const std::vector<Converter>& converters, const std::vector<Measurement>& results) {
+    std::printf("%-34s %11ju", input.c_str(), bytes);
+    for (const auto& result : results) {
+        if (result.ok())
+            std::printf(" %9.2f", megabytesPerSecond(bytes, result));
+        else
+            std::printf(" %9s", "failed");
+    }
+    for (std::size_t i = 1; i < results.size(); ++i) {
+        if (results[0].ok() && results[i].ok())
+            std::printf(" %13.2f", results[i].seconds / results[0].seconds);
+        else
+            std::printf(" %13s", "-");
+    }
+    std::printf("\n");
+    for (std::size_t i = 0; i < results.size(); ++i)
+        if (!results[i].ok())
+            std::printf("    %s failed: %s\n", converters[i].name.c_str(), results[i].failure.c_str());
+}
+
+void printHeader(const std::vector<Converter>& converters) {
+    std::printf("%-34s %11s", "input", "bytes");
+    for (const auto& c : converters)
+        std::printf(" %9s", (c.name.substr(0, 7) + " MB/s").c_str());
+    for (std::size_t i = 1; i < converters.size(); ++i)
+        std::printf(" %13s", ("ratio/" + converters[i].name).c_str());
+    std::printf("\n");
+}
+
+// The output of each converter on `input`, kept in the work folder for inspection.
+bool checkOutputs(const std::vector<Converter>& converters, const fs::path& input, const fs::path& work) {
+    bool allWell = true;
+    for (const auto& converter : converters) {
+        const fs::path output = work / (converter.name + ".html");
+        const ChildRun run = runChild(converter.argv, input, output, kChildTimeLimit);
+        const auto bytes = fs::exists(output) ? fs::file_size(output) : 0;
+        std::printf("  %-8s %s, %ju bytes of HTML (%s)\n", converter.name.c_str(),
+                    run.succeeded ? "ok" : run.failure.c_str(), bytes, output.c_str());
+        allWell = allWell && run.succeeded && bytes > 0;
+    }
+    return allWell;
+}
+
+struct Verdicts {
+    bool allMet = true;
+    void check(const char* goal, bool met) {
+        std::printf("  %-58s %s\n", goal, met ? "met" : "MISSED");
+        allMet = allMet && met;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options = parseOptions(argc, argv);
+    if (options.work.empty()) options.work = ownDirectory().parent_path() / "bench-work";
+    fs::create_directories(options.work);
+
+    std::vector<Converter> converters;
+    const fs::path quillet = locate(options.quillet, "quillet-md2html");
+    if (quillet.empty()) usage("quillet-md2html not found (build it, or give --quillet PATH)");
+    converters.push_back({"quillet", {quillet.string()}});
+    if (auto cmark = locate(options.cmark, "cmark"); !cmark.empty())
+        converters.push_back({"cmark", {cmark.string(), "--unsafe"}});
+    else
+        std::printf("cmark not found: install the Debian package cmark\n");
+    if (auto md4c = locate(options.md4c, "md4c-html-driver"); !md4c.empty())
+        converters.push_back({"md4c", {md4c.string()}});
+    else
+        std::printf("md4c-html-driver not found: build the target md4c-html-driver\n");
+
+    CorpusGenerator generator;
+    const fs::path corpus = options.work / "generated-corpus.md";
+    {
+        std::ofstream out(corpus, std::ios::binary | std::ios::trunc);
+        generator.writeNotes(out, options.corpusMiB * 1024 * 1024);
+        if (!out) usage(("cannot write " + corpus.string()).c_str());
+    }
+    const fs::path singleLine = options.work / "single-line-1MiB.md";
+    writeFile(singleLine, generator.singleLine(1024 * 1024));
+    const fs::path brackets = options.work / "brackets-100000.md";
+    writeFile(brackets, std::string(100000, '['));
+
+    const DocCorpus docs = DocCorpus::find(options.docs);
+    const fs::path docsJoined = concatenate(docs.files, options.work / "doc-files-concatenated.md");
+
+    for (const auto& c : converters)
+        std::printf("%-8s %s\n", c.name.c_str(), c.argv[0].c_str());
+    std::printf("work folder: %s\n", options.work.c_str());
+    std::printf("%s: %zu Markdown files, %ju bytes (%zu more left out as not valid UTF-8)\n",
+                options.docs.c_str(), docs.files.size(), docs.bytes, docs.skippedInvalidUtf8);
+    std::printf("\nOutput on the generated corpus:\n");
+    bool failed = !checkOutputs(converters, corpus, options.work);
+
+    std::printf("\nThroughput, best of %d runs (MB = 10^6 bytes; ratio = other's time / quillet's time, "
+                "above 1 means quillet is faster)\n",
+                options.runs);
+    printHeader(converters);
+    const auto corpusResults = measure(converters, {corpus}, options.runs);
+    printThroughputRow("generated corpus", fs::file_size(corpus), converters, corpusResults);
+    const auto perFileResults = measure(converters, docs.files, options.runs);
+    printThroughputRow("doc files, a process per file", docs.bytes, converters, perFileResults);
+    const auto joinedResults = measure(converters, {docsJoined}, options.runs);
+    printThroughputRow("doc files concatenated", fs::file_size(docsJoined), converters, joinedResults);
+
+    std::printf("\nPathological notes, seconds (best of %d runs)\n", options.runs);
+    const auto lineResults = measure(converters, {singleLine}, options.runs);
+    const auto bracketResults = measure(converters, {brackets}, options.runs);
+    for (std::size_t i = 0; i < converters.size(); ++i) {
+        auto show = [](const Measurement& m) { return m.ok() ? std::to_string(m.seconds) : m.failure; };
+        std::printf("  %-8s 1 MiB single line: %s   100,000 '[': %s\n", converters[i].name.c_str(),
+                    show(lineResults[i]).c_str(), show(bracketResults[i]).c_str());
+    }
+
+    // A spawned child's peak includes the resident size of this process before the exec: that
+    // floor is shown beside the figures.
+    const ChildRun floor = runChild({"true"}, corpus);
+    std::printf("\nPeak resident memory converting the generated corpus (a child of this program "
+                "starts at %.1f MiB)\n",
+                floor.peakResidentKb / 1024.0);
+    for (std::size_t i = 0; i < converters.size(); ++i)
+        std::printf("  %-8s %.1f MiB\n", converters[i].name.c_str(),
+                    corpusResults[i].peakResidentKb / 1024.0);
+
+    for (const auto* results :
+         {&corpusResults, &perFileResults, &joinedResults, &lineResults, &bracketResults})
+        failed = failed || !(*results)[0].ok();
+
+    std::printf("\nGoals\n");
+    Verdicts verdicts;
+    auto ratioTo = [&](const std::string& name,
+                       const std::vector<Measurement>& results) -> std::optional<double> {
+        for (std::size_t i = 1; i < converters.size(); ++i)
+            if (converters[i].name == name && results[0].ok() && results[i].ok())
+                return results[i].seconds / results[0].seconds;
+        return std::nullopt;
+    };
+    if (auto ratio = ratioTo("cmark", corpusResults))
+        verdicts.check("generated corpus: ratio to cmark >= 1.0", *ratio >= 1.0);
+    if (auto ratio = ratioTo("cmark", joinedResults))
+        verdicts.check("doc files: ratio to cmark >= 1.0", *ratio >= 1.0);
+    if (auto ratio = ratioTo("md4c", corpusResults))
+        verdicts.check("generated corpus: within 2x of md4c", *ratio >= 0.5);
+    if (auto ratio = ratioTo("md4c", joinedResults))
+        verdicts.check("doc files: within 2x of md4c", *ratio >= 0.5);
+    verdicts.check("1 MiB single line under 1 s", lineResults[0].ok() && lineResults[0].seconds < 1.0);
+    verdicts.check("100,000 '[' under 1 s", bracketResults[0].ok() && bracketResults[0].seconds < 1.0);
+    verdicts.check("generated corpus under 200 MiB resident",
+                   corpusResults[0].ok() && corpusResults[0].peakResidentKb / 1024.0 < 200);
+    std::printf("%s\n", verdicts.allMet ? "All goals met." : "Some goals missed.");
+    return failed ? 1 : 0;
+}
