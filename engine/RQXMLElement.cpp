@@ -1,0 +1,356 @@
+#include "engine/RQXMLElement.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unicode/unistr.h>
+
+namespace quillet {
+
+namespace {
+
+bool breaksLineAfterClosingTag(const std::u16string& name) {
+    return name == u"li" || name == u"ul" || name == u"ol" || name == u"blockquote" || name.front() == u'h';
+}
+
+std::string utf8(std::u16string_view text) {
+    std::string out;
+    icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())).toUTF8String(out);
+    return out;
+}
+
+} // namespace
+
+// ---- RQXMLChild ----
+
+std::u16string RQXMLChild::XMLString() const {
+    std::u16string out;
+    appendXMLString(out);
+    return out;
+}
+
+void RQXMLChild::appendXMLString(std::u16string& out) const {
+    if (RQXMLElement* child = element()) {
+        child->appendXMLString(out);
+    } else {
+        out += text();
+    }
+}
+
+// ---- Construction and destruction ----
+
+void RQXMLElement::releaseChildren(std::vector<RQXMLElementRef>& doomed) {
+    for (RQXMLChild& child : children_) {
+        RQXMLElement* element = child.element();
+        if (!element) continue;
+        // This element is going away and must not stay reachable from a child that survives.
+        if (element->parent_ == this) element->parent_ = nullptr;
+        doomed.push_back(child.elementRef());
+    }
+    children_.clear();
+}
+
+RQXMLElement::RQXMLElement(std::u16string_view name) : name_(name) {}
+
+RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children) : name_(name) {
+    setChildren(children);
+}
+
+RQXMLElement::~RQXMLElement() {
+    if (children_.empty()) return;
+    // Tear the subtree down with an explicit stack: a recursive destructor would overflow on a
+    // deep tree. A child someone else still holds survives, without its parent link.
+    std::vector<RQXMLElementRef> doomed;
+    releaseChildren(doomed);
+    while (!doomed.empty()) {
+        RQXMLElementRef element = std::move(doomed.back());
+        doomed.pop_back();
+        if (element.use_count() == 1) element->releaseChildren(doomed);
+    }
+}
+
+RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name) {
+    return std::make_shared<RQXMLElement>(name);
+}
+
+RQXMLElementRef RQXMLElement::textWithStringValue(std::u16string text) {
+    auto node = std::make_shared<RQXMLElement>();
+    node->children_.emplace_back(std::move(text));
+    return node;
+}
+
+RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name, std::u16string stringValue) {
+    auto element = std::make_shared<RQXMLElement>(name);
+    element->children_.emplace_back(std::move(stringValue));
+    return element;
+}
+
+RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name,
+                                              const std::vector<RQXMLChild>& children) {
+    return std::make_shared<RQXMLElement>(name, children);
+}
+
+// ---- Children ----
+
+void RQXMLElement::addChild(const RQXMLElementRef& element) {
+    if (!element || element->parent_ || element.get() == this) return;
+    element->parent_ = this;
+    children_.emplace_back(element);
+}
+
+void RQXMLElement::replaceChildren(std::vector<RQXMLChild> children) {
+    // Children that leave must not keep a link to this element, which may go before them.
+    for (const RQXMLChild& old : children_) {
+        if (RQXMLElement* element = old.element(); element && element->parent_ == this)
+            element->parent_ = nullptr;
+    }
+    // An element cannot contain itself.
+    std::erase_if(children, [this](const RQXMLChild& child) { return child.element() == this; });
+    children_ = std::move(children);
+    for (const RQXMLChild& child : children_) {
+        if (RQXMLElement* element = child.element(); element && !element->parent_) element->parent_ = this;
+    }
+}
+
+void RQXMLElement::setChildren(const std::vector<RQXMLChild>& children) {
+    replaceChildren(children);
+}
+
+void RQXMLElement::setStringValue(std::u16string text) {
+    std::vector<RQXMLChild> only;
+    only.emplace_back(std::move(text));
+    replaceChildren(std::move(only));
+}
+
+void RQXMLElement::setXMLString(std::u16string markup) {
+    setStringValue(std::move(markup));
+}
+
+std::u16string& RQXMLElement::textForAppending() {
+    if (children_.empty() || children_.back().isElement()) children_.emplace_back();
+    return children_.back().mutableText();
+}
+
+RQXMLElement* RQXMLElement::lastChildElement() const {
+    return children_.empty() ? nullptr : children_.back().element();
+}
+
+RQXMLElement* RQXMLElement::firstChildElement() const {
+    return children_.empty() ? nullptr : children_.front().element();
+}
+
+void RQXMLElement::detach() {
+    RQXMLElement* parent = parent_;
+    if (!parent) return;
+    parent_ = nullptr;
+    // The parent may hold the last reference to this element: keep it alive until the end.
+    RQXMLElementRef keep;
+    std::erase_if(parent->children_, [this, &keep](const RQXMLChild& child) {
+        if (child.element() != this) return false;
+        keep = child.elementRef();
+        return true;
+    });
+}
+
+std::size_t RQXMLElement::level() const {
+    std::size_t level = 0;
+    for (const RQXMLElement* up = parent_; up; up = up->parent_)
+        ++level;
+    return level;
+}
+
+// ---- Text content ----
+
+std::u16string RQXMLElement::stringValue() const {
+    std::u16string out;
+    struct Frame {
+        const RQXMLElement* element;
+        std::size_t next;
+    };
+    std::vector<Frame> stack{{this, 0}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.element->children_.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const RQXMLChild& child = frame.element->children_[frame.next++];
+        if (const RQXMLElement* element = child.element()) {
+            stack.push_back({element, 0});
+        } else {
+            out += child.text();
+        }
+    }
+    return out;
+}
+
+// ---- Attributes ----
+
+RQXMLElement::Extra& RQXMLElement::extra() {
+    if (!extra_) extra_ = std::make_unique<Extra>();
+    return *extra_;
+}
+
+void RQXMLElement::setAttributesWithDictionary(RQXMLAttributes attributes) {
+    extra().attributes = std::move(attributes);
+}
+
+void RQXMLElement::setAttributesWithString(std::u16string attributeString) {
+    extra().attributeString = std::move(attributeString);
+}
+
+const RQXMLAttributes* RQXMLElement::attributes() const {
+    return extra_ && extra_->attributes ? &*extra_->attributes : nullptr;
+}
+
+std::u16string_view RQXMLElement::attributeString() const {
+    return extra_ ? std::u16string_view(extra_->attributeString) : std::u16string_view();
+}
+
+bool RQXMLElement::hasAttributeEntries() const {
+    const RQXMLAttributes* list = attributes();
+    return list && !list->empty();
+}
+
+// ---- Escaping ----
+
+void RQXMLElement::appendHtmlEscaped(std::u16string& out, std::u16string_view text) {
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c != u'&' && c != u'<' && c != u'>') continue;
+        out.append(text.substr(plain, i - plain));
+        out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u"&gt;";
+        plain = i + 1;
+    }
+    out.append(text.substr(plain));
+}
+
+std::u16string RQXMLElement::htmlEscapeString(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    appendHtmlEscaped(out, text);
+    return out;
+}
+
+// ---- Serialisation ----
+
+bool RQXMLElement::hasContent() const {
+    // Any named element writes at least its tag; nameless ones only their content.
+    std::vector<const RQXMLElement*> nameless;
+    const RQXMLElement* element = this;
+    while (true) {
+        for (const RQXMLChild& child : element->children_) {
+            const RQXMLElement* inner = child.element();
+            if (!inner) {
+                if (!child.text().empty()) return true;
+            } else if (inner->hasName()) {
+                return true;
+            } else {
+                nameless.push_back(inner);
+            }
+        }
+        if (nameless.empty()) return false;
+        element = nameless.back();
+        nameless.pop_back();
+    }
+}
+
+void RQXMLElement::appendOpeningTagWithAttributes(std::u16string& out) const {
+    out += u'<';
+    out += name_;
+    out += u' ';
+    const std::size_t start = out.size();
+    for (const RQXMLAttribute& attribute : *extra_->attributes) {
+        out += attribute.name;
+        out += u"=\"";
+        out += attribute.value;
+        out += u"\" ";
+    }
+    out += extra_->attributeString;
+    if (out.size() > start && out.back() == u' ') out.pop_back();
+    out += u'>';
+}
+
+void RQXMLElement::appendXMLString(std::u16string& out) const {
+    struct Frame {
+        const RQXMLElement* element;
+        std::size_t next;
+        bool closes;     // write a closing tag after the content
+        bool breaksLine; // and a line break after it
+    };
+    std::vector<Frame> stack;
+    auto enter = [&](const RQXMLElement* element) {
+        if (!element->hasName()) {
+            stack.push_back({element, 0, false, false});
+        } else if (element->name_ == u"img") {
+            // An image is a tag alone: no content, no closing tag.
+            if (element->hasAttributeEntries()) {
+                element->appendOpeningTagWithAttributes(out);
+            } else {
+                out += u"<img>";
+            }
+        } else if (element->hasAttributeEntries()) {
+            element->appendOpeningTagWithAttributes(out);
+            stack.push_back({element, 0, true, false});
+        } else if (element->hasContent()) {
+            out += u'<';
+            out += element->name_;
+            out += u'>';
+            stack.push_back({element, 0, true, breaksLineAfterClosingTag(element->name_)});
+        } else {
+            out += u'<';
+            out += element->name_;
+            out += u"/>";
+        }
+    };
+    enter(this);
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next < frame.element->children_.size()) {
+            const RQXMLChild& child = frame.element->children_[frame.next++];
+            if (const RQXMLElement* element = child.element()) {
+                enter(element); // may reallocate the stack: `frame` is not used after this
+            } else {
+                out += child.text();
+            }
+            continue;
+        }
+        if (frame.closes) {
+            out += u"</";
+            out += frame.element->name_;
+            out += u'>';
+            if (frame.breaksLine) out += u'\n';
+        }
+        stack.pop_back();
+    }
+}
+
+std::u16string RQXMLElement::XMLString() const {
+    std::u16string out;
+    appendXMLString(out);
+    return out;
+}
+
+// ---- Debugging ----
+
+std::string RQXMLElement::description() const {
+    std::string text = "name:" + (hasName() ? utf8(name_) : std::string("(null)"));
+    char pointer[32];
+    std::snprintf(pointer, sizeof pointer, "%p", static_cast<const void*>(parent_));
+    text += ", parent: ";
+    text += parent_ ? pointer : "0x0";
+    text += "\r attributes ";
+    if (const RQXMLAttributes* list = attributes()) {
+        text += "{";
+        for (const RQXMLAttribute& attribute : *list) {
+            text += "\n    " + utf8(attribute.name) + " = \"" + utf8(attribute.value) + "\";";
+        }
+        text += "\n}";
+    } else {
+        text += "(null)";
+    }
+    text += "\r children:" + std::to_string(children_.size());
+    return text;
+}
+
+} // namespace quillet

@@ -1,0 +1,139 @@
+#pragma once
+// RQXMLElement: the small element tree an HTML document is built from and then written out in
+// one pass. Not a general XML model: text children are written out unchanged (callers escape
+// what must be escaped), attributes are a list in insertion order plus an optional raw
+// attribute text, and a few element names get a line break after their closing tag.
+//
+// Elements are shared (RQXMLElementRef); a child's parent link does not own the parent. An
+// element without a name (an empty name) is a text node or a raw fragment: it writes its
+// content only. Serialisation, stringValue and destruction are iterative, so arbitrarily deep
+// trees neither exhaust the stack nor take more than linear time.
+
+#include "engine/MarkdownString.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+// One child: an element or a piece of text.
+class RQXMLChild {
+public:
+    RQXMLChild(RQXMLElementRef element) : element_(std::move(element)) {}
+    RQXMLChild(std::u16string text) : text_(std::move(text)) {}
+    // An empty text child.
+    RQXMLChild() = default;
+
+    bool isElement() const { return element_ != nullptr; }
+    // Null for a text child.
+    RQXMLElement* element() const { return element_.get(); }
+    const RQXMLElementRef& elementRef() const { return element_; }
+    // Empty for an element child.
+    std::u16string_view text() const { return text_; }
+    std::u16string& mutableText() { return text_; }
+
+    // The text itself, or the element's XMLString.
+    std::u16string XMLString() const;
+    void appendXMLString(std::u16string& out) const;
+
+private:
+    RQXMLElementRef element_;
+    std::u16string text_;
+};
+
+struct RQXMLAttribute {
+    std::u16string name;
+    std::u16string value;
+    friend bool operator==(const RQXMLAttribute&, const RQXMLAttribute&) = default;
+};
+using RQXMLAttributes = std::vector<RQXMLAttribute>;
+
+class RQXMLElement {
+public:
+    // The instance forms; the static constructors below are the usual way in.
+    explicit RQXMLElement(std::u16string_view name = {});
+    RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children);
+    ~RQXMLElement();
+    RQXMLElement(const RQXMLElement&) = delete;
+    RQXMLElement& operator=(const RQXMLElement&) = delete;
+
+    static RQXMLElementRef elementWithName(std::u16string_view name);
+    // A nameless node whose only child is the text.
+    static RQXMLElementRef textWithStringValue(std::u16string text);
+    static RQXMLElementRef elementWithName(std::u16string_view name, std::u16string stringValue);
+    // The children are a copy of the array; child elements without a parent get this one.
+    static RQXMLElementRef elementWithName(std::u16string_view name, const std::vector<RQXMLChild>& children);
+
+    const std::u16string& name() const { return name_; }
+    bool hasName() const { return !name_.empty(); }
+    RQXMLElement* parent() const { return parent_; }
+    const std::vector<RQXMLChild>& children() const { return children_; }
+
+    // Appends the element and makes this its parent; nothing happens when it already has one.
+    void addChild(const RQXMLElementRef& element);
+    // The children become a copy of the array; child elements without a parent get this one.
+    void setChildren(const std::vector<RQXMLChild>& children);
+    // Both make the text the only child. setStringValue takes plain text, setXMLString ready-made
+    // markup; both are written out unchanged.
+    void setStringValue(std::u16string text);
+    void setXMLString(std::u16string markup);
+    // The text of the last child, made a text child first when it is not one: for growing an
+    // element's text in place (a code block gaining lines).
+    std::u16string& textForAppending();
+
+    // The text content without tags or attributes.
+    std::u16string stringValue() const;
+
+    void setAttributesWithDictionary(RQXMLAttributes attributes);
+    void setAttributesWithString(std::u16string attributeString);
+    // Null while no attribute list was set.
+    const RQXMLAttributes* attributes() const;
+    std::u16string_view attributeString() const;
+
+    // Removes this element from its parent's children and clears the parent link. The parent
+    // may hold the last reference: do not touch the element afterwards through a raw pointer.
+    void detach();
+    // The number of ancestors (0 for a root).
+    std::size_t level() const;
+
+    // The last child when it is an element, else null.
+    RQXMLElement* lastChildElement() const;
+    // The first child when it is an element, else null.
+    RQXMLElement* firstChildElement() const;
+
+    // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;".
+    static std::u16string htmlEscapeString(std::u16string_view text);
+    static void appendHtmlEscaped(std::u16string& out, std::u16string_view text);
+
+    // "name:%@, parent: %p\r attributes %@\r children:%ld", for debugging.
+    std::string description() const;
+
+    std::u16string XMLString() const;
+    // Writes the XMLString at the end of `out`, in one pass over the tree.
+    void appendXMLString(std::u16string& out) const;
+
+private:
+    struct Extra {
+        std::optional<RQXMLAttributes> attributes;
+        std::u16string attributeString;
+    };
+
+    void replaceChildren(std::vector<RQXMLChild> children);
+    // Moves the element children into `doomed` and clears their links to this element.
+    void releaseChildren(std::vector<RQXMLElementRef>& doomed);
+    Extra& extra();
+    bool hasAttributeEntries() const;
+    bool hasContent() const;
+    void appendOpeningTagWithAttributes(std::u16string& out) const;
+
+    std::u16string name_;
+    std::vector<RQXMLChild> children_;
+    RQXMLElement* parent_ = nullptr; // not owned; cleared when the parent goes
+    std::unique_ptr<Extra> extra_;   // attributes are rare: only links and images have them
+};
+
+} // namespace quillet
