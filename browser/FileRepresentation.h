@@ -1,0 +1,103 @@
+#pragma once
+// The record of one note, folder, style sheet, script or top in the note tree. Records are held
+// by FileRep (a shared pointer): the browser's rows are the records themselves, so the same
+// object goes to the outline view, to selection calls and to the main controller.
+//
+// Each field stands for the record key named beside it. Booleans that are simply NO when absent
+// are plain bools; a std::optional (or an empty list) marks a key that may be absent.
+//
+// Threads: the tree is changed on the main thread, or on any thread that holds the lock of the
+// top above the record. The outline, the search results and the search flag are also stored
+// from background reads, so they are published atomically and read as whole snapshots.
+
+#include "browser/OutlineNode.h"
+#include "browser/SearchResult.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace quillet {
+
+class FileRepresentation;
+using FileRep = std::shared_ptr<FileRepresentation>;
+using FileRepList = std::vector<FileRep>;
+
+class FileRepresentation {
+public:
+    FileRepresentation() = default;
+    explicit FileRepresentation(QUrl url) : fileURL(std::move(url)) {}
+    FileRepresentation(const FileRepresentation&) = delete;
+    FileRepresentation& operator=(const FileRepresentation&) = delete;
+
+    static FileRep make(QUrl url = {}) { return std::make_shared<FileRepresentation>(std::move(url)); }
+    static FileRep forPath(const QString& path) { return make(QUrl::fromLocalFile(path)); }
+
+    QUrl fileURL;                          // "fileURL"; empty when absent
+    std::optional<QString> filename;       // "filename"
+    std::optional<QString> displayName;    // "displayName"
+    bool displayNameChanged = false;       // "displayName.changed"
+    bool directory = false;                // "directory"
+    bool iCloud = false;                   // "iCloud"
+    std::optional<bool> downloaded;        // "downloaded"; the cloud top carries none
+    std::optional<QDateTime> lastModified; // "lastModified"
+    std::optional<QDateTime> creationDate; // "creationDate"
+    bool isImmutable = false;              // "isImmutable"
+    std::optional<QString> UTI;            // "UTI"
+    QStringList tagNames;                  // "tagNames"; empty when absent
+    std::optional<FileRepList> children;   // "children"
+    bool top = false;                      // "top"
+    bool expanded = false;                 // "expanded"
+
+    // Note metadata.
+    bool isImmutableChanged = false;          // "isImmutable.changed"
+    std::optional<QString> textSelectedRange; // "text.selectedRange", as "{12, 5}"
+    bool textSelectedRangeChanged = false;    // "text.selectedRange.changed"
+    std::optional<QDateTime> lastUpdated;     // "lastUpdated"
+
+    // Book-keeping of the cloud enumeration.
+    std::optional<double> seqNum;        // "seqNum"
+    bool updated = false;                // "updated"
+    std::optional<QString> relativePath; // "relativePath"
+
+    // "hasSearchTarget"
+    bool hasSearchTarget() const { return hasSearchTarget_.load(); }
+    void setHasSearchTarget(bool value) { hasSearchTarget_.store(value); }
+
+    // "outline": none when absent.
+    OutlineNodeRef outline() const { return outline_.load(); }
+    void setOutline(OutlineNodeRef root) { outline_.store(std::move(root)); }
+
+    // "searchResults": none when absent.
+    std::shared_ptr<const SearchResults> searchResults() const { return searchResults_.load(); }
+    void setSearchResults(std::shared_ptr<const SearchResults> results) {
+        searchResults_.store(std::move(results));
+    }
+
+    // The local path of "fileURL".
+    QString path() const { return fileURL.toLocalFile(); }
+    bool hasFileURL() const { return !fileURL.isEmpty(); }
+    bool hasChildren() const { return children && !children->empty(); }
+    // The "children" list, created empty when absent.
+    FileRepList& ensureChildren();
+
+    // The recursive lock that guards a top's subtree (every record has one; tops use it).
+    std::recursive_mutex& lock() const { return lock_; }
+
+    // All keys and values equal, children compared the same way (not by identity).
+    bool sameValueAs(const FileRepresentation& other) const;
+
+private:
+    std::atomic<bool> hasSearchTarget_{false};
+    std::atomic<OutlineNodeRef> outline_;
+    std::atomic<std::shared_ptr<const SearchResults>> searchResults_;
+    mutable std::recursive_mutex lock_;
+};
+
+} // namespace quillet

@@ -1,0 +1,143 @@
+#pragma once
+// The browser's note tree without its widgets: the tops ("iCloud", the opened folder, "On My
+// Mac"), the lookups over them, the sort modes, and the enumeration that builds the local tops
+// from the disk. The outline view is reached only through BrowserView.
+//
+// Used on the main thread. Each top's lock guards its subtree: enumerating a local top holds it
+// for the listing and the sort, and sorting the cloud top holds the cloud top's.
+
+#include "browser/BrowserView.h"
+#include "browser/FileRepresentation.h"
+#include "browser/SortDescriptor.h"
+#include "platform/DelayedCall.h"
+#include "platform/Dispatcher.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace quillet {
+
+namespace platform {
+class UserDefaults;
+}
+
+// How the local container is prepared when the browser loads.
+struct LocalContainerSetup {
+    QString containerPath; // the local container; empty: the platform's
+    bool pythonInstalled;  // seed the "Script" folder and the welcome note
+    // The application's resource of that name ("Markdown.md", "InsertDate.py"), none if absent.
+    std::function<std::optional<QByteArray>(const QString& name)> resource;
+
+    // The running system's: the platform's container, a python3 on the PATH, the bundled files.
+    static LocalContainerSetup system();
+};
+
+class NoteTree {
+public:
+    NoteTree(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher);
+    ~NoteTree();
+    NoteTree(const NoteTree&) = delete;
+    NoteTree& operator=(const NoteTree&) = delete;
+
+    void setView(BrowserView* view) { view_ = view; }
+
+    // --- tops and browser state
+    FileRep iCloudTop() const { return iCloudTop_; }
+    void setICloudTop(FileRep top) { iCloudTop_ = std::move(top); }
+    FileRep localTop() const { return localTop_; }
+    FileRep localFolderTop() const { return localFolderTop_; }
+    // The roots in display order: the cloud top, the opened folder's, "On My Mac" (when present).
+    FileRepList roots() const;
+
+    QUrl localContainer() const { return localContainer_; }
+    void setLocalContainer(QUrl url) { localContainer_ = std::move(url); }
+    std::optional<QUrl> localFolderURL() const { return localFolderURL_; }
+
+    QString sortMode() const { return sortMode_; }
+    void setSortMode(QString mode) { sortMode_ = std::move(mode); }
+    QString folderMode() const { return folderMode_; }
+    void setFolderMode(QString mode) { folderMode_ = std::move(mode); }
+    QString searchTarget() const { return searchTarget_; }
+    void setSearchTargetValue(QString target) { searchTarget_ = std::move(target); }
+    FileRep lastFileRepresentation() const { return lastFileRepresentation_; }
+    void setLastFileRepresentation(FileRep rep) { lastFileRepresentation_ = std::move(rep); }
+    FileRep clickedFileRep() const { return clickedFileRep_; }
+    void setClickedFileRep(FileRep rep) { clickedFileRep_ = std::move(rep); }
+    double rowHeight() const { return rowHeight_; }
+    void setRowHeight(double height) { rowHeight_ = height; }
+    bool updateTableWithoutSelection() const { return updateTableWithoutSelection_; }
+    void setUpdateTableWithoutSelection(bool value) { updateTableWithoutSelection_ = value; }
+    const FileRepList& draggingSourceItems() const { return draggingSourceItems_; }
+    void setDraggingSourceItems(FileRepList items) { draggingSourceItems_ = std::move(items); }
+
+    // --- lookups (paths compare after cleaning, e.g. "/a/b/" finds "/a/b")
+    // The cloud top for an item in cloud storage; "On My Mac" for a path inside the local
+    // container; else the opened folder's top, or "On My Mac" when no folder is open.
+    FileRep findTopFromFileURL(const QUrl& url) const;
+    // Depth first from `from` (itself included); the first record whose path is the URL's.
+    static FileRep findFileRep(const QUrl& url, const FileRep& from);
+    FileRep findFileRep(const QUrl& url) const;
+    // The record of the URL's folder within `top`; none for a path without a parent.
+    static FileRep findParentFileRep(const QUrl& url, const FileRep& top);
+    FileRep findParentFileRep(const QUrl& url) const;
+    // The record whose "children" hold a record of the same value as `item`, depth first from
+    // `parent`.
+    static FileRep findItem(const FileRep& item, const FileRep& parent);
+    static FileRep parentForItem(const FileRep& item, const FileRep& dict) { return findItem(item, dict); }
+    // The note to show after the note at the URL goes away: an earlier note of its folder, else
+    // a later one, else a top-level note of its own top, else of the other top.
+    FileRep findSiblingFileRep(const QUrl& url) const;
+
+    // --- sorting
+    static void sortChildren(FileRepList& children, const SortDescriptors& descriptors) {
+        quillet::sortChildren(children, descriptors);
+    }
+    // Applies the sort mode named by a menu item's title ("Date" or "Name") to every top and
+    // stores the title under "RQ1DlastSortMode".
+    void sortMenuDidSelect(const QString& title);
+
+    // --- local enumeration
+    // Done once when the browser loads: the row height, the local container (created when
+    // missing), the "Script" folder and the welcome note where a Python is installed, then
+    // "On My Mac" is built.
+    void prepareLocalContainer(const LocalContainerSetup& setup);
+    // Builds "On My Mac" afresh. The descriptors are not used: the current sort mode decides.
+    void queryLocalTop(const SortDescriptors& descriptors = {});
+    // Opens (a URL) or closes (none) the folder shown beside "On My Mac".
+    void setLocalFolderURL(const std::optional<QUrl>& url);
+    // Replaces the folder record's "children" with the folder's notes, style sheets, scripts and
+    // sub-folders, recursively.
+    void enumerateLocalFile(const FileRep& folder, int depth);
+
+private:
+    FileRep makeLocalTop(const QUrl& url, const QString& displayName) const;
+    void enumerateTop(const FileRep& top);
+    FileRep firstNoteOfTop(const FileRep& top, const QString& excludedPath) const;
+    void onMain(platform::Task task);
+
+    platform::UserDefaults& defaults_;
+    platform::Dispatcher& dispatcher_;
+    BrowserView* view_ = nullptr;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    platform::DelayedCall openFolderCall_;
+
+    FileRep iCloudTop_;
+    FileRep localFolderTop_;
+    FileRep localTop_;
+    QUrl localContainer_;
+    std::optional<QUrl> localFolderURL_;
+    QString sortMode_;
+    QString folderMode_ = QStringLiteral("folder");
+    QString searchTarget_;
+    FileRep lastFileRepresentation_;
+    FileRep clickedFileRep_;
+    double rowHeight_ = 0;
+    bool updateTableWithoutSelection_ = false;
+    FileRepList draggingSourceItems_;
+};
+
+} // namespace quillet
