@@ -11,11 +11,14 @@
 //   LinkLabels.cpp           the label table and the engine's label operations
 //   SpanParser.cpp           findSpanElements, findSpanElement, findLinkElement
 //   HtmlGenerator.cpp        bodyElementFromString, RQhtmlFromSpanArray, htmlStringFromBody
+//   EditorStyling*.cpp       editor styling: fonts, one line, inline elements, restyling
 
+#include "engine/FontProvider.h"
 #include "engine/LinkLabels.h"
 #include "engine/MarkdownOptions.h"
 #include "engine/Range.h"
 #include "engine/Records.h"
+#include "engine/TextStore.h"
 
 #include <filesystem>
 #include <memory>
@@ -102,11 +105,42 @@ public:
                                              std::u16string_view lang, std::u16string_view css);
     static std::u16string htmlEscape(std::u16string_view text);
 
-    // ---- Editor styling (added with the styling code) ----
+    // ---- Editor styling ----
+    // Makes `font` the editor font and derives the character width, the code, bold, italic and
+    // bold italic fonts and the default paragraph style from it. `fonts` measures and derives
+    // fonts for the styling from then on and must outlive it.
+    void setMarkdownFont(Font font, FontProvider& fonts);
+    Font italicFont(Font font);
+    Font boldFont(Font font);
+    Font boldItalicFont(Font font);
+    // Styles one line of `store` (its "lineRange" set to the line's place); returns the line's
+    // indent depth.
+    long markdown(TextStore& store, const RangeDict& rangeDict);
+    // Styles one inline element of the line at `lineRange`, its nested elements first.
+    void markdown(TextStore& store, const SpanDict& spanDict, Range lineRange);
+    // Before `range` of `text` changes: withdraws the link definitions of the lines it touches.
+    void preprocessMarkdown(const TextStore& text, Range range);
+    // After `range` changed (or to restyle everything): restyles the lines it touches, then the
+    // following lines while their block state may have changed. Returns the range restyled,
+    // which begins at range.location.
+    Range processMarkdown(TextStore& store, Range range);
+
+    const TextAttributes& defaultAttributes() const { return defaultAttributes_; }
+    Font selectedFont() const { return selectedFont_; }
+    Font codeFont() const { return codeFont_; }
+    Font boldFont() const { return boldFont_; }
+    Font italicFont() const { return italicFont_; }
+    Font boldItalicFont() const { return boldItalicFont_; }
+    FontProvider* fontProvider() const { return fontProvider_; }
 
 private:
     MarkdownOptions markdownOptions_;
     LinkLabelTable linkLabels_;
+    // Editor styling.
+    static TextAttributes initialDefaultAttributes();
+    TextAttributes defaultAttributes_ = initialDefaultAttributes();
+    Font selectedFont_, codeFont_, boldFont_, italicFont_, boldItalicFont_;
+    FontProvider* fontProvider_ = nullptr;
 };
 
 } // namespace quillet
