@@ -1,7 +1,7 @@
 // Editor styling of one inline element: fonts, greyed markers, strikethrough and links.
 
-#include "engine/CharacterSets.h"
 #include "engine/MarkdownString.h"
+#include "engine/UrlText.h"
 
 #include <algorithm>
 
@@ -20,45 +20,8 @@ TextAttributes colored(TextColor color) {
     return attributes;
 }
 
-bool isAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-bool isHexDigit(char16_t c) {
-    return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-// Characters a URI reference may hold as they are (RFC 3986, brackets aside).
-bool isUrlCharacter(char16_t c) {
-    if (isAsciiLetter(c) || isAsciiDigit(c)) return true;
-    return std::u16string_view(u"-._~:/?#@!$&'()*+,;=").find(c) != std::u16string_view::npos;
-}
-
-// Whether `text` makes a URL: a non-empty URI reference of permitted characters, with escapes
-// of two hex digits, at most one fragment mark, and a well-formed scheme if it has one.
-bool parsesAsUrl(std::u16string_view text) {
-    if (text.empty()) return false;
-    int fragmentMarks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c == u'%') {
-            if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2])) return false;
-            i += 2;
-        } else if (!isUrlCharacter(c)) {
-            return false;
-        } else if (c == u'#' && ++fragmentMarks > 1) {
-            return false;
-        }
-    }
-    const std::size_t colon = text.find(u':');
-    const std::size_t pathStart = text.find_first_of(u"/?#");
-    if (colon == std::u16string_view::npos || (pathStart != std::u16string_view::npos && pathStart < colon))
-        return true; // a relative reference
-    if (colon == 0 || !isAsciiLetter(text[0])) return false;
-    return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](char16_t c) {
-        return isAsciiLetter(c) || isAsciiDigit(c) || c == u'+' || c == u'-' || c == u'.';
-    });
-}
+// Whether `text` makes a URL for the link attribute; an empty text links nowhere.
+bool parsesAsUrl(std::u16string_view text) { return !text.empty() && isValidUrlString(text); }
 
 } // namespace
 
