@@ -36,6 +36,7 @@ template <typename T> struct Result {
     const T& operator*() const { return *value; }
     T& operator*() { return *value; }
     const T* operator->() const { return &*value; }
+    T* operator->() { return &*value; }
 };
 
 } // namespace quillet::platform

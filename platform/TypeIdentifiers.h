@@ -33,6 +33,9 @@ QString typeIdentifierForExtension(const QString& extension);
 // when the item does not exist or cannot be read.
 QString typeIdentifierForFile(const QString& path);
 
+// The identifier of an item known to be a regular file of `size` bytes: by name, else by content.
+QString typeIdentifierForRegularFile(const QString& path, qint64 size);
+
 // The preferred extension of a type identifier ("public.plain-text" -> "txt"); empty if unknown.
 QString preferredExtensionForTypeIdentifier(const QString& typeIdentifier);
 

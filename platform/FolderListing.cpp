@@ -1,0 +1,96 @@
+#include "platform/FolderListing.h"
+
+#include "platform/PosixFiles.h"
+#include "platform/Tags.h"
+#include "platform/TextFiles.h"
+#include "platform/TypeIdentifiers.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+
+namespace quillet::platform {
+namespace {
+
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+
+QDateTime dateOf(const struct statx_timestamp& time) {
+    return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000, Qt::UTC);
+}
+
+bool immutableOf(const struct statx& sx, const QString& path) {
+    if (posix::writeBitsOff(sx.stx_mode)) return true;
+    if (sx.stx_attributes_mask & STATX_ATTR_IMMUTABLE) return (sx.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
+    return posix::hasImmutableFlag(posix::nativePath(path));
+}
+
+// Fills the entry from the item's status; a link to a file takes the file's values.
+// False when the item has gone.
+bool describe(int folderFd, const char* name, FolderEntry& entry, const ListingOptions& options) {
+    struct statx sx {};
+    if (::statx(folderFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &sx) != 0) return false;
+    if (S_ISLNK(sx.stx_mode)) {
+        entry.isSymbolicLink = true;
+        struct statx target {};
+        if (::statx(folderFd, name, 0, kStatxMask, &target) != 0 || S_ISDIR(target.stx_mode)) {
+            // Never into a folder through a link: that is how loops start.
+            if (sx.stx_mask & STATX_BTIME) entry.creationDate = dateOf(sx.stx_btime);
+            entry.contentModificationDate = dateOf(sx.stx_mtime);
+            entry.isImmutable = false;
+            if (options.typeIdentifiers) entry.typeIdentifier = QString::fromLatin1(kSymlinkTypeIdentifier);
+            return true;
+        }
+        sx = target;
+    }
+    entry.isRegularFile = S_ISREG(sx.stx_mode);
+    entry.isDirectory = S_ISDIR(sx.stx_mode);
+    if (sx.stx_mask & STATX_BTIME) entry.creationDate = dateOf(sx.stx_btime);
+    entry.contentModificationDate = dateOf(sx.stx_mtime);
+    entry.isImmutable = immutableOf(sx, entry.path);
+    if (options.typeIdentifiers) {
+        if (entry.isDirectory)
+            entry.typeIdentifier = QString::fromLatin1(kFolderTypeIdentifier);
+        else if (entry.isRegularFile)
+            entry.typeIdentifier = typeIdentifierForRegularFile(entry.path, qint64(sx.stx_size));
+        else
+            entry.typeIdentifier = QString::fromLatin1(kDataTypeIdentifier);
+    }
+    if (options.tags && (entry.isRegularFile || entry.isDirectory)) entry.tagNames = readTags(entry.path);
+    return true;
+}
+
+bool isValidName(const char* name, std::size_t length) {
+    return !firstInvalidUtf8Offset(std::string_view(name, length)).has_value();
+}
+
+} // namespace
+
+Result<std::vector<FolderEntry>> listFolder(const QString& folderPath, ListingOptions options) {
+    using Listing = Result<std::vector<FolderEntry>>;
+    DIR* dir = ::opendir(posix::nativePath(folderPath).constData());
+    if (!dir) return Listing::failure(Status::fromErrno(errno, folderPath));
+    const QString prefix = folderPath.endsWith(u'/') ? folderPath : folderPath + u'/';
+    std::vector<FolderEntry> entries;
+    while (const dirent* item = ::readdir(dir)) {
+        const std::size_t length = std::strlen(item->d_name);
+        if (item->d_name[0] == '.' || !isValidName(item->d_name, length)) continue;
+        FolderEntry entry;
+        entry.name = QString::fromUtf8(item->d_name, qsizetype(length));
+        entry.path = prefix + entry.name;
+        if (describe(::dirfd(dir), item->d_name, entry, options)) entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return Listing::success(std::move(entries));
+}
+
+Result<FolderEntry> entryForPath(const QString& path, ListingOptions options) {
+    FolderEntry entry;
+    entry.path = path;
+    entry.name = posix::lastComponent(path);
+    if (!describe(AT_FDCWD, posix::nativePath(path).constData(), entry, options))
+        return Result<FolderEntry>::failure(Status::fromErrno(errno, path));
+    return Result<FolderEntry>::success(std::move(entry));
+}
+
+} // namespace quillet::platform

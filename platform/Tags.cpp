@@ -1,0 +1,42 @@
+#include "platform/Tags.h"
+
+#include "platform/ExtendedAttributes.h"
+#include "platform/TextFiles.h"
+
+#include <cerrno>
+
+namespace quillet::platform {
+namespace {
+const QString kTagsAttribute = QStringLiteral("xdg.tags");
+}
+
+QStringList parseTags(const QByteArray& value) {
+    if (firstInvalidUtf8Offset(std::string_view(value.constData(), value.size()))) return {};
+    QStringList tags;
+    for (const QString& part : QString::fromUtf8(value).split(u',')) {
+        const QString tag = part.trimmed();
+        if (!tag.isEmpty()) tags.append(tag);
+    }
+    return tags;
+}
+
+QStringList readTags(const QString& path) {
+    const auto value = readAttribute(path, kTagsAttribute, kMaxAttributeValueSize);
+    return value ? parseTags(*value) : QStringList();
+}
+
+Status writeTags(const QString& path, const QStringList& tags) {
+    QStringList cleaned;
+    for (const QString& tag : tags) {
+        if (tag.contains(u','))
+            return Status::failure(QStringLiteral("A tag name can't hold a comma."), EINVAL);
+        if (!tag.trimmed().isEmpty()) cleaned.append(tag.trimmed());
+    }
+    if (cleaned.isEmpty()) {
+        Status removed = removeAttribute(path, kTagsAttribute);
+        return removed.errorCode == ENODATA ? Status::success() : removed;
+    }
+    return writeAttribute(path, kTagsAttribute, cleaned.join(u',').toUtf8());
+}
+
+} // namespace quillet::platform

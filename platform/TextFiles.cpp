@@ -1,0 +1,138 @@
+#include "platform/TextFiles.h"
+
+#include "platform/ItemLock.h"
+#include "platform/PosixFiles.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+
+namespace quillet::platform {
+namespace {
+
+using posix::FileDescriptor;
+
+constexpr unsigned char kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+
+Result<QByteArray> readAll(const QString& path) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    FileDescriptor fd(::open(posix::nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) return Result<QByteArray>::failure(Status::fromErrno(errno, path));
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return Result<QByteArray>::failure(Status::fromErrno(errno, path));
+    if (S_ISDIR(st.st_mode)) return Result<QByteArray>::failure(Status::fromErrno(EISDIR, path));
+    if (!S_ISREG(st.st_mode)) return Result<QByteArray>::failure(Status::fromErrno(EINVAL, path));
+    QByteArray bytes;
+    bytes.reserve(st.st_size + 1);
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return Result<QByteArray>::failure(Status::fromErrno(errno, path));
+        }
+        bytes.append(buffer, got);
+    }
+    return Result<QByteArray>::success(std::move(bytes));
+}
+
+// The file creation mask, read without changing it (umask() would race with other threads).
+mode_t creationMask() {
+    static const mode_t mask = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("Umask:", 0) == 0) return mode_t(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+        return mode_t(022);
+    }();
+    return mask;
+}
+
+// The file a write to `path` lands on: a link's final target.
+QString writeTarget(const QString& path) {
+    QString target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const auto st = posix::linkStatus(target);
+        if (!st || !S_ISLNK(st->st_mode)) break;
+        target = QFileInfo(target).symLinkTarget();
+    }
+    return target;
+}
+
+Status writeAll(int fd, const QByteArray& bytes, const QString& path) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return Status::fromErrno(errno, path);
+        }
+        done += put;
+    }
+    if (::fsync(fd) != 0) return Status::fromErrno(errno, path);
+    return Status::success();
+}
+
+// Gives the new file what the old one had: permission bits, owner, extended attributes.
+Status carryOver(int fd, const QString& temporary, const QString& target) {
+    const auto old = posix::linkStatus(target);
+    if (!old) {
+        if (::fchmod(fd, 0666 & ~creationMask()) != 0) return Status::fromErrno(errno, target);
+        return Status::success();
+    }
+    if (::fchmod(fd, old->st_mode & 07777) != 0) return Status::fromErrno(errno, target);
+    [[maybe_unused]] const int owned = ::fchown(fd, old->st_uid, old->st_gid); // only root may
+    return posix::copyUserAttributes(posix::nativePath(target), posix::nativePath(temporary));
+}
+
+} // namespace
+
+TextReadResult readUtf8File(const QString& path) {
+    auto bytes = readAll(path);
+    if (!bytes) return {std::nullopt, bytes.status, std::nullopt};
+    const std::string_view view(bytes->constData(), std::size_t(bytes->size()));
+    if (const auto offset = firstInvalidUtf8Offset(view)) {
+        const QString description = QStringLiteral("“%1” isn't valid UTF-8 text (invalid byte at offset %2).")
+                                        .arg(posix::lastComponent(path))
+                                        .arg(qulonglong(*offset));
+        return {std::nullopt, Status::failure(description, EILSEQ), *offset};
+    }
+    const bool marked = view.size() >= 3 && std::memcmp(view.data(), kByteOrderMark, 3) == 0;
+    const QByteArrayView body = QByteArrayView(*bytes).sliced(marked ? 3 : 0);
+    return {QString::fromUtf8(body), Status::success(), std::nullopt};
+}
+
+Status writeUtf8FileAtomically(const QString& path, const QString& text) {
+    return writeFileAtomically(path, text.toUtf8());
+}
+
+Status writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QString target = writeTarget(path);
+    if (const auto locked = isLocked(target); locked.ok() && *locked) return Status::fromErrno(EPERM, target);
+    const QString folder = posix::parentPath(target);
+    if (const auto locked = isLocked(folder); locked.ok() && *locked) return Status::fromErrno(EPERM, folder);
+
+    // Hidden, so that a listing never shows the half-written file.
+    QByteArray temporary =
+        posix::nativePath(folder + QStringLiteral("/.") + posix::lastComponent(target)) + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd.valid()) return Status::fromErrno(errno, target);
+    const QString temporaryPath = QFile::decodeName(temporary);
+    Status status = writeAll(fd.get(), bytes, target);
+    if (status) status = carryOver(fd.get(), temporaryPath, target);
+    if (status && ::rename(temporary.constData(), posix::nativePath(target).constData()) != 0)
+        status = Status::fromErrno(errno, target);
+    if (!status) {
+        ::unlink(temporary.constData());
+        return status;
+    }
+    FileDescriptor folderFd(
+        ::open(posix::nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.valid()) ::fsync(folderFd.get()); // makes the rename itself durable
+    return Status::success();
+}
+
+} // namespace quillet::platform

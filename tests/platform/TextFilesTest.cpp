@@ -1,0 +1,147 @@
+#include "platform/TextFiles.h"
+
+#include "PlatformTestSupport.h"
+#include "platform/ExtendedAttributes.h"
+#include "platform/ItemLock.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace quillet::platform {
+namespace {
+
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+std::optional<std::size_t> invalidAt(const char* bytes, std::size_t size) {
+    return firstInvalidUtf8Offset(std::string_view(bytes, size));
+}
+
+TEST(Utf8Validation, FindsTheFirstIllFormedByte) {
+    EXPECT_EQ(invalidAt("", 0), std::nullopt);
+    EXPECT_EQ(invalidAt("plain ascii, longer than eight bytes", 36), std::nullopt);
+    EXPECT_EQ(invalidAt("caf\xc3\xa9 \xe2\x86\x92 \xf0\x9f\x98\x80", 14), std::nullopt);
+    EXPECT_EQ(invalidAt("abcdefghij\xff", 11), std::optional<std::size_t>(10));
+    EXPECT_EQ(invalidAt("a\xc3", 2), std::optional<std::size_t>(1));            // cut short
+    EXPECT_EQ(invalidAt("a\xc0\xaf", 3), std::optional<std::size_t>(1));        // overlong '/'
+    EXPECT_EQ(invalidAt("\xe0\x80\xaf", 3), std::optional<std::size_t>(0));     // overlong
+    EXPECT_EQ(invalidAt("\xed\xa0\x80", 3), std::optional<std::size_t>(0));     // a surrogate
+    EXPECT_EQ(invalidAt("\xf4\x90\x80\x80", 4), std::optional<std::size_t>(0)); // past U+10FFFF
+    EXPECT_EQ(invalidAt("\xf4\x8f\xbf\xbf", 4), std::nullopt);                  // U+10FFFF itself
+    EXPECT_EQ(invalidAt("ab\x80", 3), std::optional<std::size_t>(2));           // stray continuation
+    EXPECT_EQ(invalidAt("12345678\xe2\x86", 10), std::optional<std::size_t>(8));
+}
+
+TEST(TextFiles, ReadsUtf8AndDropsAByteOrderMark) {
+    TempFolder folder;
+    ASSERT_TRUE(writeBytes(folder.file("a.md"), "# Caf\xc3\xa9\n\xf0\x9f\x98\x80"));
+    const auto read = readUtf8File(folder.file("a.md"));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(*read.text, QString::fromUtf8("# Café\n😀"));
+    EXPECT_EQ(read.text->size(), 9); // UTF-16: the emoji is two code units
+
+    ASSERT_TRUE(writeBytes(folder.file("bom.md"), "\xef\xbb\xbfText"));
+    EXPECT_EQ(*readUtf8File(folder.file("bom.md")).text, "Text");
+    ASSERT_TRUE(writeBytes(folder.file("empty.md"), ""));
+    const auto empty = readUtf8File(folder.file("empty.md"));
+    ASSERT_TRUE(empty.ok());
+    EXPECT_TRUE(empty.text->isEmpty());
+}
+
+TEST(TextFiles, InvalidUtf8IsAnErrorWithItsOffset) {
+    TempFolder folder;
+    ASSERT_TRUE(writeBytes(folder.file("latin1.md"), "# Caf\xe9 au lait\n"));
+    const auto read = readUtf8File(folder.file("latin1.md"));
+    EXPECT_FALSE(read.ok());
+    EXPECT_EQ(read.status.errorCode, EILSEQ);
+    EXPECT_EQ(read.invalidByteOffset, std::optional<std::size_t>(5));
+    EXPECT_TRUE(read.status.description.contains("latin1.md"));
+    EXPECT_TRUE(read.status.description.contains("offset 5"));
+}
+
+TEST(TextFiles, WhatCannotBeReadGivesAClearError) {
+    TempFolder folder;
+    EXPECT_EQ(readUtf8File(folder.file("vanished.md")).status.errorCode, ENOENT);
+    EXPECT_EQ(readUtf8File(folder.path()).status.errorCode, EISDIR);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file("pipe.md")).constData(), 0644), 0);
+    EXPECT_EQ(readUtf8File(folder.file("pipe.md")).status.errorCode, EINVAL); // does not block
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    ASSERT_TRUE(writeBytes(folder.file("private.md"), "secret"));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file("private.md")).constData(), 0600), 0);
+    const int code = testing::runAsUnprivilegedUser(
+        [&] { return readUtf8File(folder.file("private.md")).status.errorCode; });
+    if (code < 0) GTEST_SKIP() << "cannot run a child as nobody";
+    EXPECT_EQ(code, EACCES);
+}
+
+TEST(TextFiles, AFiftyMegabyteNoteIsReadWholeAndAFaultNearItsEndIsFound) {
+    TempFolder folder;
+    QByteArray big(50 * 1024 * 1024, 'a');
+    for (qsizetype i = 79; i < big.size(); i += 80)
+        big[i] = '\n';
+    ASSERT_TRUE(writeBytes(folder.file("big.md"), big));
+    const auto read = readUtf8File(folder.file("big.md"));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.text->size(), big.size());
+
+    big[big.size() - 3] = '\xff';
+    ASSERT_TRUE(writeBytes(folder.file("big.md"), big));
+    const auto broken = readUtf8File(folder.file("big.md"));
+    EXPECT_FALSE(broken.ok());
+    EXPECT_EQ(broken.invalidByteOffset, std::optional<std::size_t>(big.size() - 3));
+}
+
+TEST(TextFiles, AtomicWriteReplacesTheNoteKeepingModeAndAttributes) {
+    TempFolder folder;
+    const QString note = folder.file("n.md");
+    ASSERT_TRUE(writeBytes(note, "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(note).constData(), 0640), 0);
+    ASSERT_TRUE(writeAttribute(note, "displayName", "Old title").ok);
+    struct stat before {};
+    ::stat(QFile::encodeName(note).constData(), &before);
+
+    ASSERT_TRUE(writeUtf8FileAtomically(note, QString::fromUtf8("new → text")).ok);
+    EXPECT_EQ(readBytes(note), QByteArray("new \xe2\x86\x92 text"));
+    struct stat after {};
+    ::stat(QFile::encodeName(note).constData(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino); // replaced, not rewritten in place
+    EXPECT_EQ(after.st_mode & 07777, mode_t(0640));
+    EXPECT_EQ(*readAttribute(note, "displayName", 100), QByteArray("Old title"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"n.md"}); // no temporary file left
+
+    ASSERT_TRUE(writeUtf8FileAtomically(folder.file("fresh.md"), "fresh").ok);
+    EXPECT_EQ(readBytes(folder.file("fresh.md")), QByteArray("fresh"));
+}
+
+TEST(TextFiles, ALockedNoteIsNotWritten) {
+    TempFolder folder;
+    const QString note = folder.file("n.md");
+    ASSERT_TRUE(writeBytes(note, "kept"));
+    ASSERT_TRUE(setLocked(note, true).ok);
+    const Status status = writeUtf8FileAtomically(note, "lost");
+    EXPECT_EQ(status.errorCode, EPERM);
+    EXPECT_EQ(readBytes(note), QByteArray("kept"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+              1);
+
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Locked"));
+    ASSERT_TRUE(setLocked(folder.file("Locked"), true).ok);
+    EXPECT_EQ(writeUtf8FileAtomically(folder.file("Locked/new.md"), "x").errorCode, EPERM);
+    EXPECT_EQ(writeUtf8FileAtomically(folder.file("missing/new.md"), "x").errorCode, ENOENT);
+}
+
+TEST(TextFiles, WritingThroughALinkWritesItsTarget) {
+    TempFolder folder;
+    ASSERT_TRUE(writeBytes(folder.file("target.md"), "old"));
+    ASSERT_TRUE(QFile::link("target.md", folder.file("link.md")));
+    ASSERT_TRUE(writeUtf8FileAtomically(folder.file("link.md"), "new").ok);
+    EXPECT_EQ(readBytes(folder.file("target.md")), QByteArray("new"));
+    EXPECT_TRUE(QFileInfo(folder.file("link.md")).isSymLink());
+}
+
+} // namespace
+} // namespace quillet::platform
