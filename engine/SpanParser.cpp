@@ -1,0 +1,254 @@
+// The inline parser: emphasis, strong emphasis, strike-through, superscript, subscript, code,
+// links, images and backslash-escaped tags within one range of a line.
+
+#include "engine/BlockScanners.h"
+#include "engine/CharacterSets.h"
+#include "engine/MarkdownString.h"
+#include "engine/RegexSearch.h"
+#include "engine/SpanMatchers.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quillet {
+
+namespace {
+
+// A line may cost this much matcher work (code units looked at) and nest its elements this deep;
+// past either limit it is treated as holding no further element, like a line on which a regex
+// search reaches its time limit. Ordinary lines stay orders of magnitude below both; the limits
+// keep a pathological line of megabytes fast and its nesting off the end of the stack.
+constexpr std::size_t kLineWorkLimit = std::size_t{1} << 26;
+constexpr int kNestingLimit = 256;
+
+// The scan of the line that the outermost findSpanElements call works on.
+struct LineScan {
+    int depth = 0;
+    spans::ScanCost cost;
+    bool exhausted = false;
+
+    void charge(std::size_t units) {
+        cost.units += units;
+        if (depth > 0 && cost.units > kLineWorkLimit) exhausted = true;
+    }
+    // Set after a matcher has charged its work through `cost`.
+    void settle() { charge(0); }
+};
+
+thread_local LineScan lineScan;
+
+class NestingScope {
+public:
+    NestingScope() {
+        if (lineScan.depth++ == 0) {
+            lineScan.cost = {};
+            lineScan.exhausted = false;
+        } else if (lineScan.depth > kNestingLimit) {
+            lineScan.exhausted = true;
+        }
+    }
+    ~NestingScope() { --lineScan.depth; }
+    NestingScope(const NestingScope&) = delete;
+    NestingScope& operator=(const NestingScope&) = delete;
+};
+
+constexpr std::array<bool, 128> kTriggers = [] {
+    std::array<bool, 128> table{};
+    for (char16_t c : std::u16string_view(u"~*_`[!^"))
+        table[c] = true;
+    return table;
+}();
+
+std::size_t firstTrigger(std::u16string_view s, std::size_t from, std::size_t stop) {
+    std::size_t at = from;
+    while (at < stop && !(s[at] < 128 && kTriggers[s[at]]))
+        ++at;
+    lineScan.charge(at - from);
+    return at;
+}
+
+// The record of a place where no element begins.
+SpanDict nothingAt(std::size_t at) {
+    SpanDict nothing;
+    nothing.strRange = {at, 0};
+    return nothing;
+}
+
+// A found delimited element, or nothing at the candidate `at`. A blank that the pattern took after
+// the closing marker belongs to the text that follows, not to the element.
+SpanDict delimitedElement(std::u16string_view s, Range searched, spans::Delimited kind, SpanType type,
+                          std::size_t markerWidth, std::size_t at) {
+    Range match = spans::findDelimited(kind, s, searched, &lineScan.cost);
+    lineScan.settle();
+    if (!match.found()) return nothingAt(at);
+    if (match.length > 1 && isWhitespace(s[match.end() - 1])) --match.length;
+    SpanDict element;
+    element.type = type;
+    element.typeId = spanTypeId(type);
+    element.range = match;
+    element.strRange = {match.location + markerWidth, match.length - 2 * markerWidth};
+    return element;
+}
+
+// A backslash in front of '<' shows the tag that follows as text. Only the range's first
+// backslash counts.
+std::optional<SpanDict> escapedTag(std::u16string_view s, std::size_t from, std::size_t stop) {
+    const Range backslash = findLiteral(s, Range::fromBounds(from, stop), u"\\");
+    lineScan.charge((backslash.found() ? backslash.location : stop) - from);
+    if (!backslash.found()) return std::nullopt;
+    const std::size_t at = backslash.location;
+    if (at + 1 >= s.size() || s[at + 1] != u'<') return std::nullopt;
+    const Range close = findLiteral(s, Range::fromBounds(at + 1, stop), u">");
+    lineScan.charge((close.found() ? close.location : stop) - at);
+    SpanDict element;
+    element.type = SpanType::backslash;
+    element.typeId = spanTypeId(SpanType::backslash);
+    if (close.found()) {
+        element.range = Range{at, close.location - at + 1};
+        element.strRange = {at + 1, close.location - at};
+    } else {
+        element.range = Range{at, 1};
+        element.strRange = Range::notFound();
+    }
+    return element;
+}
+
+// The record of a link that did not form: the rest of the range, so that the scan ends.
+SpanDict failedLink(Range range) {
+    SpanDict failed;
+    failed.strRange = {range.location + 1, range.length > 0 ? range.length - 1 : 0};
+    return failed;
+}
+
+// A link or image that formed records the use of its label and becomes an element; an image's
+// range takes in its '!'.
+SpanDict completeLink(MarkdownString& engine, SpanDict link, SpanType type) {
+    if (!link.range) return link;
+    if (link.linkType == LinkType::local) engine.linkLabel(link.reference, link.urlRange);
+    if (type == SpanType::image) link.range = Range{link.range->location - 1, link.range->length + 1};
+    link.type = type;
+    link.typeId = spanTypeId(type);
+    return link;
+}
+
+} // namespace
+
+std::vector<SpanDict> MarkdownString::findSpanElements(std::u16string_view s, Range range) {
+    const NestingScope scope;
+    std::vector<SpanDict> elements;
+    const std::size_t end = std::min(range.end(), s.size());
+    std::size_t location = range.location;
+    while (location < end && !lineScan.exhausted) {
+        std::optional<SpanDict> element = findSpanElement(s, Range::fromBounds(location, end));
+        if (!element) break;
+        if (element->range) {
+            const std::size_t elementEnd = element->range->end();
+            if (element->strRange.length >= 2 && element->type != SpanType::code)
+                element->spanArray = findSpanElements(s, element->strRange);
+            elements.push_back(std::move(*element));
+            if (elementEnd >= end) break;
+            location = elementEnd;
+        } else {
+            location = element->strRange.end() + 1;
+        }
+    }
+    return elements;
+}
+
+std::optional<SpanDict> MarkdownString::findSpanElement(std::u16string_view s, Range range) {
+    const std::size_t loc = range.location;
+    const std::size_t end = std::min(range.end(), s.size());
+    if (loc >= end || end - loc < 2) return std::nullopt;
+    if (lineScan.depth > 0 && lineScan.exhausted) return std::nullopt;
+
+    const std::size_t i = firstTrigger(s, loc, end);
+    if (i == end) return escapedTag(s, loc, end);
+    const char16_t c = s[i];
+    const char16_t before = i == 0 ? u' ' : s[i - 1];
+    const char16_t after = i + 1 < s.size() ? s[i + 1] : u'x';
+    if (before == u'\\') return nothingAt(i);
+
+    const Range fromCandidate = Range::fromBounds(i, end);
+    const Range whole = Range::fromBounds(loc, end);
+    using spans::Delimited;
+    switch (c) {
+    case u'[':
+        return completeLink(*this, findLinkElement(s, fromCandidate), SpanType::link);
+    case u'!':
+        if (after != u'[') return nothingAt(i);
+        return completeLink(*this, findLinkElement(s, Range::fromBounds(i + 1, end)), SpanType::image);
+    case u'_':
+        if (after == u'_' && before != u'_')
+            return delimitedElement(s, fromCandidate, Delimited::strongUnderscore, SpanType::strong, 2, i);
+        if (before == u'_') return nothingAt(i);
+        return delimitedElement(s, whole, Delimited::emUnderscore, SpanType::em, 1, i);
+    case u'*':
+        if (after == u'*' && before != u'*')
+            return delimitedElement(s, fromCandidate, Delimited::strongStar, SpanType::strong, 2, i);
+        if (before == u'*') return nothingAt(i);
+        return delimitedElement(s, whole, Delimited::emStar, SpanType::em, 1, i);
+    case u'~':
+        if (after == u'~' && before != u'~')
+            return delimitedElement(s, fromCandidate, Delimited::strikethrough, SpanType::strikethrough, 2,
+                                    i);
+        if (before == u'~') return nothingAt(i);
+        return delimitedElement(s, whole, Delimited::subscript, SpanType::subscript, 1, i);
+    case u'^':
+        if (before == u'^') return nothingAt(i);
+        return delimitedElement(s, whole, Delimited::superscript, SpanType::superscript, 1, i);
+    case u'`':
+        return delimitedElement(s, whole, Delimited::code, SpanType::code, 1, i);
+    default:
+        return nothingAt(i);
+    }
+}
+
+SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
+    const std::size_t end = std::min(range.end(), s.size());
+    const Range opening = spans::linkOpening(s, range, &lineScan.cost);
+    lineScan.settle();
+    if (!opening.found()) return failedLink(range);
+    const std::size_t afterOpening = opening.end();
+    // The link text lies between the brackets; a URL or label that begins after blanks does not
+    // move its end.
+    const Range text{opening.location + 1, opening.length - 3};
+
+    SpanDict link;
+    if (s[afterOpening - 1] == u'(') {
+        const Range target =
+            spans::throughClosingParenthesis(s, Range::fromBounds(afterOpening, end), &lineScan.cost);
+        if (!target.found()) return failedLink(range);
+        const Range url = spans::linkURL(s, target, &lineScan.cost);
+        if (!url.found()) return failedLink(range);
+        const Range title = scan::quotedTitle(s, Range::fromBounds(url.end(), end));
+        lineScan.charge((title.found() ? title.end() : end) - url.end());
+        link.linkType = LinkType::external;
+        link.range = Range::fromBounds(opening.location, target.end());
+        link.urlRange = url;
+        link.reference = std::u16string(s.substr(url.location, url.length));
+        link.optionRange = title.length > 2 ? Range{title.location + 1, title.length - 2} : title;
+    } else {
+        if (afterOpening >= s.size()) return failedLink(range);
+        if (s[afterOpening] != u']') {
+            const Range target =
+                spans::throughClosingBracket(s, Range::fromBounds(afterOpening, end), &lineScan.cost);
+            if (!target.found()) return failedLink(range);
+            const Range label = spans::beforeClosingBracket(s, target, &lineScan.cost);
+            if (!label.found()) return failedLink(range);
+            link.range = Range::fromBounds(opening.location, target.end());
+            link.urlRange = label;
+        } else {
+            // "[text][]": the text is its own label.
+            link.range = Range{opening.location, opening.length + 1};
+            link.urlRange = text;
+        }
+        link.linkType = LinkType::local;
+        link.reference = std::u16string(s.substr(link.urlRange.location, link.urlRange.length));
+    }
+    lineScan.settle();
+    link.strRange = text;
+    link.refRange = text;
+    return link;
+}
+
+} // namespace quillet

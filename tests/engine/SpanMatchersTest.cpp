@@ -1,0 +1,220 @@
+// The inline parser's hand-written matchers against ICU running the very patterns they replace,
+// over many generated lines and ranges that start and end inside them.
+
+#include "engine/SpanMatchers.h"
+
+#include "engine/RegexSearch.h"
+
+#include <cstdio>
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace quillet {
+namespace {
+
+using Matcher = std::function<Range(std::u16string_view, Range)>;
+
+// Characters that do not belong to any pattern but decide its outcome: letters (ASCII, accented,
+// supplementary), a digit, blanks and unicode spaces, line terminators, a backslash, a combining
+// mark, a joiner (a format character) and a lone surrogate.
+const std::vector<std::u16string> kCommonPieces = {
+    u"a",      u"b",      u"Z",      u"7",      u"\u00e9", u"\u0436", u"\U0001D400", u"\U0001F600",
+    u" ",      u" ",      u" ",      u"\t",     u"\u00a0", u"\u2003", u"\u3000",     u"\n",
+    u"\r",     u"\r\n",   u"\u000b", u"\u000c", u"\u0085", u"\u2028", u"\u2029",     u"\\",
+    u"\u0301", u"\u200d", u"\xD800", u"\u200b", u"-",      u"."};
+
+std::string printable(std::u16string_view text) {
+    std::string out;
+    for (char16_t c : text) {
+        if (c >= 0x20 && c < 0x7f) {
+            out += static_cast<char>(c);
+        } else {
+            char buffer[12];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+            out += buffer;
+        }
+    }
+    return out;
+}
+
+std::string describe(std::u16string_view text, Range range) {
+    return "line \"" + printable(text) + "\" range " + range.toString();
+}
+
+struct Generator {
+    std::mt19937 random;
+    std::vector<std::u16string> pieces;
+
+    Generator(unsigned seed, const std::vector<std::u16string>& markers)
+        : random(seed), pieces(kCommonPieces) {
+        // Markers are drawn about as often as all the other pieces together.
+        for (int copy = 0; copy < 3; ++copy)
+            for (const auto& marker : markers)
+                pieces.push_back(marker);
+    }
+
+    std::size_t below(std::size_t bound) {
+        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
+    }
+
+    std::u16string line() {
+        std::u16string text;
+        const std::size_t count = below(24);
+        for (std::size_t k = 0; k < count; ++k)
+            text += pieces[below(pieces.size())];
+        return text;
+    }
+
+    // Mostly a range inside the line; now and then the whole line, or one that starts at `anchor`
+    // characters when the line holds one (patterns anchored at the range start need it).
+    Range rangeIn(std::u16string_view text, char16_t anchor) {
+        const std::size_t size = text.size();
+        std::size_t start = below(size + 1);
+        if (anchor != 0 && below(2) == 0) {
+            const std::size_t at = text.find(anchor, start);
+            if (at != std::u16string_view::npos) start = at;
+        }
+        if (below(4) == 0) return Range::fromBounds(below(3) == 0 ? 0 : start, size);
+        return Range::fromBounds(start, start + below(size - start + 1));
+    }
+};
+
+struct Tally {
+    int found = 0;
+    int notFound = 0;
+};
+
+// Runs `rounds` generated searches; returns how many found a match and how many did not.
+Tally compareWithICU(const char16_t* pattern, const Matcher& matcher,
+                     const std::vector<std::u16string>& markers, unsigned seed, char16_t anchor = 0,
+                     int rounds = 10000) {
+    const RegexSearch icu(pattern);
+    Generator generator(seed, markers);
+    Tally tally;
+    int failures = 0;
+    for (int round = 0; round < rounds && failures < 5; ++round) {
+        const std::u16string text = generator.line();
+        const Range range = generator.rangeIn(text, anchor);
+        const RegexHit expected = icu.find(text, range);
+        EXPECT_FALSE(expected.timedOut) << describe(text, range);
+        const Range actual = matcher(text, range);
+        if (actual != expected.range) {
+            ++failures;
+            ADD_FAILURE() << "pattern " << printable(pattern) << "\n"
+                          << describe(text, range) << "\nICU " << expected.range.toString() << ", matcher "
+                          << actual.toString();
+        }
+        (expected.found() ? tally.found : tally.notFound)++;
+    }
+    return tally;
+}
+
+Matcher delimited(spans::Delimited kind) {
+    return [kind](std::u16string_view s, Range range) { return spans::findDelimited(kind, s, range); };
+}
+
+// Both outcomes must be common, or the comparison proves little.
+void expectBothOutcomes(const Tally& tally) {
+    EXPECT_GT(tally.found, 250);
+    EXPECT_GT(tally.notFound, 250);
+}
+
+TEST(SpanMatchers, StarPatternsMatchICU) {
+    const std::vector<std::u16string> markers = {u"*", u"**", u"***"};
+    expectBothOutcomes(compareWithICU(u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)",
+                                      delimited(spans::Delimited::strongStar), markers, 1));
+    expectBothOutcomes(compareWithICU(u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)",
+                                      delimited(spans::Delimited::emStar), markers, 2));
+}
+
+TEST(SpanMatchers, UnderscorePatternsMatchICU) {
+    const std::vector<std::u16string> markers = {u"_", u"__", u"_a", u"b_"};
+    expectBothOutcomes(compareWithICU(u"\\b__(([\\S])|([\\S].*[^\\s\\\\]))__\\b",
+                                      delimited(spans::Delimited::strongUnderscore),
+                                      {u"__", u" __", u"__ ", u"_"}, 3));
+    expectBothOutcomes(compareWithICU(u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b",
+                                      delimited(spans::Delimited::emUnderscore), markers, 4));
+}
+
+TEST(SpanMatchers, TildeAndCaretPatternsMatchICU) {
+    const std::vector<std::u16string> tildes = {u"~", u"~~", u"*"};
+    expectBothOutcomes(compareWithICU(u"~~(([\\S])|([\\S].*[^\\s\\\\]))~~(\\s|$)",
+                                      delimited(spans::Delimited::strikethrough), {u"~~", u"~~ ", u"~"}, 5));
+    expectBothOutcomes(compareWithICU(u"\\~(([\\S])|([\\S].*[^\\s\\\\]))\\~",
+                                      delimited(spans::Delimited::subscript), tildes, 6));
+    expectBothOutcomes(compareWithICU(u"\\^(([\\S])|([\\S].*[^\\s\\\\]))\\^",
+                                      delimited(spans::Delimited::superscript), {u"^", u"^^", u"~"}, 7));
+}
+
+TEST(SpanMatchers, CodePatternMatchesICU) {
+    expectBothOutcomes(compareWithICU(u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)",
+                                      delimited(spans::Delimited::code), {u"`", u"``", u"*"}, 8));
+}
+
+TEST(SpanMatchers, LinkOpeningMatchesICU) {
+    const std::vector<std::u16string> markers = {u"[", u"]", u"(", u")", u"](", u"][", u"[a]", u"!"};
+    const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
+    expectBothOutcomes(compareWithICU(u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)",
+                                      opening, markers, 9, u'[', 20000));
+}
+
+TEST(SpanMatchers, LinkTargetPatternsMatchICU) {
+    const std::vector<std::u16string> markers = {u"[", u"]", u"(", u")", u"\"", u"]("};
+    expectBothOutcomes(compareWithICU(
+        u".+?\\)", [](std::u16string_view s, Range r) { return spans::throughClosingParenthesis(s, r); },
+        markers, 10));
+    expectBothOutcomes(compareWithICU(
+        u".+?\\]", [](std::u16string_view s, Range r) { return spans::throughClosingBracket(s, r); }, markers,
+        11));
+    expectBothOutcomes(compareWithICU(
+        u".+?(?=\\])", [](std::u16string_view s, Range r) { return spans::beforeClosingBracket(s, r); },
+        markers, 12));
+    expectBothOutcomes(compareWithICU(
+        u"(?!\\s).+?(?=(\\s|\"|\\)))", [](std::u16string_view s, Range r) { return spans::linkURL(s, r); },
+        markers, 13));
+}
+
+// Hand-picked lines for the corners the generator reaches only by chance.
+TEST(SpanMatchers, CornerCasesMatchICU) {
+    struct Corner {
+        const char16_t* pattern;
+        Matcher matcher;
+        std::u16string line;
+    };
+    const auto em = delimited(spans::Delimited::emStar);
+    const auto emU = delimited(spans::Delimited::emUnderscore);
+    const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
+    const char16_t* emPattern = u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)";
+    const char16_t* emUPattern = u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b";
+    const char16_t* linkPattern = u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)";
+    const std::vector<Corner> corners = {
+        {emPattern, em, u"*\U0001F600* x*y*"},      // one code point of two units
+        {emPattern, em, u"*a* and *b*"},            // the single-character content wins
+        {emPattern, em, u"*ab* and *cd*"},          // greedy to the last closer
+        {emPattern, em, u"*ab\u000b*cd*"},          // '.' stops at a vertical tab
+        {emPattern, em, u"*ab*\u00a0x"},            // a no-break space after the closer
+        {emPattern, em, u"*a\\*"},                  // a backslash cannot end the content
+        {emUPattern, emU, u"snake_case_name"},      // no word boundary
+        {emUPattern, emU, u"x \u0301_ab_ y"},       // a combining mark before the opener
+        {emUPattern, emU, u"_ab_\u0301 _cd_"},      // no boundary before a combining mark
+        {emUPattern, emU, u"\U0001D400_ab_"},       // a supplementary letter before
+        {linkPattern, opening, u"[a [b](c) d](e)"}, // a nested link
+        {linkPattern, opening, u"[a [b][c] d][e]"}, // a nested label link
+        {linkPattern, opening, u"[a][b] \n ](x"},   // the close may pass a line break
+        {linkPattern, opening, std::u16string(120, u'[')},
+    };
+    for (const Corner& corner : corners) {
+        const RegexSearch icu(corner.pattern);
+        for (std::size_t start = 0; start <= corner.line.size(); ++start) {
+            const Range range = Range::fromBounds(start, corner.line.size());
+            EXPECT_EQ(corner.matcher(corner.line, range), icu.find(corner.line, range).range)
+                << describe(corner.line, range);
+        }
+    }
+}
+
+} // namespace
+} // namespace quillet
