@@ -1,0 +1,157 @@
+// Each hand-written matcher must return exactly the match ICU finds for the pattern it stands
+// in for, on any line and any range inside it.
+
+#include "engine/BlockScanners.h"
+
+#include "engine/RegexSearch.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace quillet;
+
+namespace {
+
+using Scanner = Range (*)(std::u16string_view, Range);
+
+struct MatcherCase {
+    const char* name;
+    std::u16string_view pattern;
+    Scanner scanner;
+    std::vector<std::u16string_view> favoured; // pieces the pattern cares about, drawn more often
+};
+
+// Characters every generated line may hold: letters, digits, word characters beyond ASCII,
+// blanks of several kinds and every line terminator. Astral characters are whole pairs.
+const std::vector<std::u16string_view> kCommonPieces = {
+    u"a",      u"Z",      u"7",          u"_",          u".",      u"-",      u"*",      u" ",
+    u" ",      u"\t",     u"\u00A0",     u"\u2003",     u"\u3000", u"\r",     u"\n",     u"\r\n",
+    u"\u2028", u"\u2029", u"\u0085",     u"\u000B",     u"\u000C", u"\u00E9", u"\u0301", u"\u0663",
+    u"\u200C", u"\u00B7", u"\U0001F600", u"\U0001D400", u"\u2019", u"!",      u"=",
+};
+
+struct GeneratedLine {
+    std::u16string text;
+    std::vector<std::size_t> boundaries; // positions between whole characters
+};
+
+GeneratedLine generateLine(std::mt19937& random, const std::vector<std::u16string_view>& favoured) {
+    std::uniform_int_distribution<int> lengthOf(0, 14);
+    std::uniform_int_distribution<int> coin(0, 1);
+    GeneratedLine line;
+    line.boundaries.push_back(0);
+    // Anchored patterns need their first piece at the start of the range.
+    if (coin(random)) {
+        line.text += favoured.front();
+        line.boundaries.push_back(line.text.size());
+    }
+    const int pieces = lengthOf(random);
+    for (int i = 0; i < pieces; ++i) {
+        if (coin(random)) {
+            std::uniform_int_distribution<std::size_t> pick(0, favoured.size() - 1);
+            line.text += favoured[pick(random)];
+        } else {
+            std::uniform_int_distribution<std::size_t> pick(0, kCommonPieces.size() - 1);
+            line.text += kCommonPieces[pick(random)];
+        }
+        line.boundaries.push_back(line.text.size());
+    }
+    return line;
+}
+
+Range randomRange(std::mt19937& random, const GeneratedLine& line) {
+    std::uniform_int_distribution<std::size_t> pick(0, line.boundaries.size() - 1);
+    std::size_t a = line.boundaries[pick(random)];
+    std::size_t b = line.boundaries[pick(random)];
+    if (a > b) std::swap(a, b);
+    // Half of the ranges start the line, as the classifier's outermost searches do.
+    if (std::uniform_int_distribution<int>(0, 1)(random)) a = 0;
+    return Range::fromBounds(a, b);
+}
+
+std::string visible(std::u16string_view text) {
+    std::string out;
+    for (char16_t c : text) {
+        if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
+        else
+            out += "\\u{" + std::to_string(static_cast<unsigned>(c)) + "}";
+    }
+    return out;
+}
+
+const MatcherCase kCases[] = {
+    {"blanksThenNonBlank", u"^\\s+[^\\s]", scan::blanksThenNonBlank, {u" ", u"  ", u"\t", u"#"}},
+    {"leadingBlanks", u"^\\s+", scan::leadingBlanks, {u" ", u"\t", u">"}},
+    {"openingTagAtStart",
+     u"^<[A-Za-z]\\w*\\>",
+     scan::openingTagAtStart,
+     {u"<d", u"<", u">", u"iv", u"1", u"/"}},
+    {"closingTagAtStart", u"^</[A-Za-z]\\w*\\>", scan::closingTagAtStart, {u"</d", u"</", u">", u"iv", u"/"}},
+    {"firstClosingTag",
+     u"(?=.*)</[A-Za-z]\\w*\\>",
+     scan::firstClosingTag,
+     {u"</d", u"</", u">", u"iv", u"<"}},
+    {"closingHashes", u"(?=.*)\\s+#+$", scan::closingHashes, {u"#", u"##", u" ", u"\t", u"\n", u"\r"}},
+    {"labelDefinition", u"(?=\\s*)\\[.+?\\]\\:", scan::labelDefinition, {u"[", u"]", u":", u"]:", u"\n"}},
+    {"firstNonBlankRun", u"[^\\s]*[^\\s]", scan::firstNonBlankRun, {u" ", u"  ", u"\t"}},
+    {"quotedTitle",
+     u"(?=\\s*)(\"[^\"]*\"|'[^']*'|\\([^\\(\\)]*\\)|\u2018[^\u2018]*\u2019|\u201C[^\u201D]*\u201D)",
+     scan::quotedTitle,
+     {u"\"", u"'", u"(", u")", u"\u2018", u"\u2019", u"\u201C", u"\u201D"}},
+};
+
+} // namespace
+
+TEST(BlockScanners, EachMatcherFindsWhatItsPatternFinds) {
+    for (const MatcherCase& matcher : kCases) {
+        const RegexSearch regex(matcher.pattern);
+        std::mt19937 random(20240607);
+        int found = 0;
+        for (int round = 0; round < 30000; ++round) {
+            const GeneratedLine line = generateLine(random, matcher.favoured);
+            const Range range = randomRange(random, line);
+            const RegexHit expected = regex.find(line.text, range);
+            ASSERT_FALSE(expected.timedOut);
+            const Range actual = matcher.scanner(line.text, range);
+            ASSERT_EQ(actual, expected.range)
+                << matcher.name << " on \"" << visible(line.text) << "\" in " << range.toString()
+                << ": expected " << expected.range.toString() << ", got " << actual.toString();
+            found += expected.found() ? 1 : 0;
+        }
+        // The generator must reach both outcomes often, or the comparison proves little.
+        EXPECT_GT(found, 500) << matcher.name;
+        EXPECT_LT(found, 29500) << matcher.name;
+    }
+}
+
+TEST(BlockScanners, ExamplesOfEachPattern) {
+    EXPECT_EQ(scan::blanksThenNonBlank(u"## Title", {2, 6}), Range({2, 2}));
+    EXPECT_EQ(scan::blanksThenNonBlank(u"#Title", {1, 5}), Range::notFound());
+    EXPECT_EQ(scan::openingTagAtStart(u"<div>x", {0, 6}), Range({0, 5}));
+    EXPECT_EQ(scan::openingTagAtStart(u"<div class=x>", {0, 13}), Range::notFound());
+    EXPECT_EQ(scan::firstClosingTag(u"<b>x</b>", {3, 5}), Range({4, 4}));
+    EXPECT_EQ(scan::closingHashes(u"### T ###\n", {4, 6}), Range({5, 4}));
+    EXPECT_EQ(scan::closingHashes(u"### T ###\r\n", {4, 7}), Range({5, 4}));
+    EXPECT_EQ(scan::closingHashes(u"### T# ", {4, 3}), Range::notFound());
+    EXPECT_EQ(scan::labelDefinition(u"[]]: x", {0, 6}), Range({0, 4}));
+    EXPECT_EQ(scan::labelDefinition(u"[a\n]: x", {0, 7}), Range::notFound());
+    EXPECT_EQ(scan::firstNonBlankRun(u":  http://x y", {2, 11}), Range({3, 8}));
+    // A single curly quote title reaches to its last closer before the next opener.
+    EXPECT_EQ(scan::quotedTitle(u" \u2018a\u2019b\u2019 \u2018c", {0, 9}), Range({1, 5}));
+    EXPECT_EQ(scan::quotedTitle(u" (a(b)", {0, 6}), Range({3, 3}));
+}
+
+TEST(BlockScanners, WordCharactersFollowIcu) {
+    EXPECT_TRUE(scan::isWordCodePoint(U'_'));
+    EXPECT_TRUE(scan::isWordCodePoint(U'\u00E9'));
+    EXPECT_TRUE(scan::isWordCodePoint(U'\u0301'));     // combining mark
+    EXPECT_TRUE(scan::isWordCodePoint(U'\u0663'));     // Arabic-Indic digit
+    EXPECT_TRUE(scan::isWordCodePoint(U'\u200D'));     // zero-width joiner
+    EXPECT_TRUE(scan::isWordCodePoint(U'\U0001D400')); // astral letter
+    EXPECT_FALSE(scan::isWordCodePoint(U'-'));
+    EXPECT_FALSE(scan::isWordCodePoint(U'\u00B7'));
+    EXPECT_FALSE(scan::isWordCodePoint(U'\U0001F600'));
+}
