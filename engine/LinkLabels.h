@@ -4,6 +4,7 @@
 
 #include "engine/Range.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,15 +41,31 @@ public:
     // the record whose URL the element gets, or null when it gets none.
     LinkLabelRef resolve(std::u16string_view label, std::u16string_view text) const;
 
-    const std::vector<LinkLabelRef>& records() const { return records_; }
+    // The records in insertion order.
+    const std::vector<LinkLabelRef>& records() const;
+    // Replaces the table; a null entry or a repeated label is skipped.
     void setRecords(std::vector<LinkLabelRef> records);
     void clear();
 
 private:
-    void erase(const LinkLabelRef& record);
+    struct LabelHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view label) const noexcept {
+            return std::hash<std::u16string_view>{}(label);
+        }
+    };
 
-    std::vector<LinkLabelRef> records_;
-    std::unordered_map<std::u16string, LinkLabelRef> byLabel_;
+    LinkLabelRef find(std::u16string_view label) const;
+    void append(LinkLabelRef record);
+    void erase(std::u16string_view label);
+    void closeHoles() const;
+
+    // Erasing leaves a null slot, so that withdrawing many labels stays linear; records()
+    // closes the holes before anyone sees the array.
+    mutable std::vector<LinkLabelRef> records_;
+    mutable std::size_t holes_ = 0;
+    // Label -> its slot in records_.
+    mutable std::unordered_map<std::u16string, std::size_t, LabelHash, std::equal_to<>> slots_;
 };
 
 } // namespace quillet

@@ -1,0 +1,192 @@
+// The link-label table and the engine's operations on it.
+
+#include "engine/LinkLabels.h"
+
+#include "engine/CharacterSets.h"
+#include "engine/MarkdownString.h"
+
+#include <algorithm>
+
+namespace quillet {
+
+// ---- LinkLabelTable ----
+
+LinkLabelRef LinkLabelTable::find(std::u16string_view label) const {
+    const auto slot = slots_.find(label);
+    return slot == slots_.end() ? nullptr : records_[slot->second];
+}
+
+void LinkLabelTable::append(LinkLabelRef record) {
+    slots_.emplace(record->label, records_.size());
+    records_.push_back(std::move(record));
+}
+
+void LinkLabelTable::erase(std::u16string_view label) {
+    const auto slot = slots_.find(label);
+    if (slot == slots_.end()) return;
+    records_[slot->second] = nullptr;
+    ++holes_;
+    slots_.erase(slot);
+}
+
+void LinkLabelTable::closeHoles() const {
+    if (holes_ == 0) return;
+    std::erase(records_, nullptr);
+    for (std::size_t at = 0; at < records_.size(); ++at)
+        slots_.find(records_[at]->label)->second = at;
+    holes_ = 0;
+}
+
+const std::vector<LinkLabelRef>& LinkLabelTable::records() const {
+    closeHoles();
+    return records_;
+}
+
+void LinkLabelTable::setRecords(std::vector<LinkLabelRef> records) {
+    clear();
+    for (auto& record : records)
+        if (record && !slots_.contains(record->label)) append(std::move(record));
+}
+
+void LinkLabelTable::clear() {
+    records_.clear();
+    slots_.clear();
+    holes_ = 0;
+}
+
+void LinkLabelTable::registerLinkLabel(std::u16string_view label, std::u16string_view url,
+                                       std::optional<std::u16string_view> options, Range range) {
+    const bool hasOptions = options && !options->empty();
+    if (LinkLabelRef existing = find(label)) {
+        existing->urlString = std::u16string(url);
+        if (hasOptions)
+            existing->options = std::u16string(*options);
+        else
+            existing->options.reset();
+        return;
+    }
+    auto record = std::make_shared<LinkLabel>();
+    record->label = label;
+    record->urlString = std::u16string(url);
+    record->range = range;
+    if (hasOptions) record->options = std::u16string(*options);
+    append(std::move(record));
+}
+
+LinkLabelRef LinkLabelTable::linkLabel(std::u16string_view label, Range range) {
+    if (LinkLabelRef existing = find(label)) {
+        auto& uses = existing->references;
+        if (std::find(uses.begin(), uses.end(), range) == uses.end()) uses.push_back(range);
+        return existing;
+    }
+    auto record = std::make_shared<LinkLabel>();
+    record->label = label;
+    record->references.push_back(range);
+    append(record);
+    return record;
+}
+
+void LinkLabelTable::removeLinkLabel(std::u16string_view label) {
+    const LinkLabelRef existing = find(label);
+    if (!existing) return;
+    existing->urlString.reset();
+    existing->options.reset();
+    if (existing->references.empty()) erase(label);
+}
+
+void LinkLabelTable::disableLinkForLabel(std::u16string_view label, Range range) {
+    const LinkLabelRef existing = find(label);
+    if (!existing) return;
+    auto& uses = existing->references;
+    if (auto use = std::find(uses.begin(), uses.end(), range); use != uses.end()) uses.erase(use);
+    if (!existing->urlString) erase(label);
+}
+
+LinkLabelRef LinkLabelTable::labelDictForLabel(std::u16string_view label) const {
+    return find(label);
+}
+
+LinkLabelRef LinkLabelTable::resolve(std::u16string_view label, std::u16string_view text) const {
+    LinkLabelRef record = find(label);
+    if (!record) return nullptr;
+    if (!record->urlString) record = find(text);
+    if (!record || !record->urlString || record->urlString->empty()) return nullptr;
+    return record;
+}
+
+// ---- The engine's label operations ----
+
+void MarkdownString::registerLinkLabel(std::u16string_view label, std::u16string_view url,
+                                       std::optional<std::u16string_view> options, Range range) {
+    linkLabels_.registerLinkLabel(label, url, options, range);
+}
+
+LinkLabelRef MarkdownString::linkLabel(std::u16string_view label, Range range) {
+    return linkLabels_.linkLabel(label, range);
+}
+
+void MarkdownString::removeLinkLabel(std::u16string_view label) {
+    linkLabels_.removeLinkLabel(label);
+}
+
+void MarkdownString::disableLinkForLabel(std::u16string_view label, Range range) {
+    linkLabels_.disableLinkForLabel(label, range);
+}
+
+LinkLabelRef MarkdownString::labelDictForLabel(std::u16string_view label) const {
+    return linkLabels_.labelDictForLabel(label);
+}
+
+namespace {
+
+// The length of the line that starts at `start`, its terminator (CR LF as one) included.
+std::size_t lineLengthAt(std::u16string_view text, std::size_t start) {
+    std::size_t at = start;
+    while (at < text.size() && !isNewline(text[at]))
+        ++at;
+    if (at == text.size()) return at - start;
+    const bool crlf = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
+    return at + (crlf ? 2 : 1) - start;
+}
+
+bool keepsAngleBracket(char16_t next) {
+    return (next >= u'a' && next <= u'z') || next == u'$' || next == u'/';
+}
+
+bool needsEscaping(std::u16string_view line) {
+    return line.find_first_of(u"&<") != std::u16string_view::npos;
+}
+
+// "&" becomes "&amp;", and a '<' followed by anything but a lowercase letter, '$' or '/'
+// becomes "&lt;", so that the line is classified as the HTML text it will stand in.
+void escapeForLabels(std::u16string_view line, std::u16string& escaped) {
+    escaped.clear();
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        const char16_t c = line[at];
+        if (c == u'&')
+            escaped += u"&amp;";
+        else if (c == u'<' && at + 1 < line.size() && !keepsAngleBracket(line[at + 1]))
+            escaped += u"&lt;";
+        else
+            escaped += c;
+    }
+}
+
+} // namespace
+
+void MarkdownString::createLocalLinkLables(std::u16string_view text) {
+    std::u16string escaped;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t length = lineLengthAt(text, start);
+        std::u16string_view line = text.substr(start, length);
+        if (needsEscaping(line)) {
+            escapeForLabels(line, escaped);
+            line = escaped;
+        }
+        // Only the registrations matter; the record itself is not kept.
+        rangeDictForLine(line, {0, line.size()});
+        start += length;
+    }
+}
+
+} // namespace quillet

@@ -1,0 +1,223 @@
+#include "engine/LinkLabels.h"
+
+#include "BlockTestPrinting.h"
+#include "engine/MarkdownString.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+using namespace quillet;
+
+namespace {
+
+std::vector<std::u16string> labelsOf(const LinkLabelTable& table) {
+    std::vector<std::u16string> labels;
+    for (const LinkLabelRef& record : table.records())
+        labels.push_back(record->label);
+    return labels;
+}
+
+std::u16string numbered(int n) {
+    std::u16string text = u"label-";
+    for (char c : std::to_string(n))
+        text += static_cast<char16_t>(c);
+    return text;
+}
+
+} // namespace
+
+TEST(LinkLabelTable, RegisteringADefinition) {
+    LinkLabelTable table;
+    table.registerLinkLabel(u"id", u"http://a", u"Title", {1, 2});
+    const LinkLabelRef record = table.labelDictForLabel(u"id");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->label, u"id");
+    EXPECT_EQ(record->urlString, u"http://a");
+    EXPECT_EQ(record->options, u"Title");
+    EXPECT_EQ(record->range, Range({1, 2}));
+    EXPECT_TRUE(record->references.empty());
+
+    table.registerLinkLabel(u"bare", u"http://b", std::u16string_view(), {1, 4});
+    EXPECT_FALSE(table.labelDictForLabel(u"bare")->options) << "an empty title is no options";
+    table.registerLinkLabel(u"none", u"http://c", std::nullopt, {1, 4});
+    EXPECT_FALSE(table.labelDictForLabel(u"none")->options);
+}
+
+TEST(LinkLabelTable, RegisteringAgainUpdatesTheOneRecord) {
+    LinkLabelTable table;
+    table.registerLinkLabel(u"id", u"http://old", u"Old", {1, 2});
+    table.linkLabel(u"id", {9, 2});
+    table.registerLinkLabel(u"id", u"http://new", std::nullopt, {5, 2});
+    ASSERT_EQ(table.records().size(), 1u);
+    const LinkLabelRef record = table.records().front();
+    EXPECT_EQ(record->urlString, u"http://new");
+    EXPECT_FALSE(record->options) << "a removed title removes the options";
+    EXPECT_EQ(record->range, Range({1, 2})) << "range and uses stay";
+    EXPECT_EQ(record->references, std::vector<Range>({{9, 2}}));
+}
+
+TEST(LinkLabelTable, RecordingUses) {
+    LinkLabelTable table;
+    const LinkLabelRef first = table.linkLabel(u"x", {4, 1});
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->urlString) << "a use alone has no URL";
+    EXPECT_FALSE(first->range);
+    EXPECT_EQ(table.linkLabel(u"x", {4, 1}), first) << "the same record";
+    table.linkLabel(u"x", {8, 1});
+    EXPECT_EQ(first->references, std::vector<Range>({{4, 1}, {8, 1}})) << "equal ranges are recorded once";
+}
+
+TEST(LinkLabelTable, WithdrawingADefinition) {
+    LinkLabelTable table;
+    table.registerLinkLabel(u"used", u"http://u", u"T", {1, 4});
+    table.linkLabel(u"used", {3, 4});
+    table.registerLinkLabel(u"unused", u"http://n", std::nullopt, {1, 6});
+
+    table.removeLinkLabel(u"used");
+    const LinkLabelRef kept = table.labelDictForLabel(u"used");
+    ASSERT_TRUE(kept) << "links still use it";
+    EXPECT_FALSE(kept->urlString);
+    EXPECT_FALSE(kept->options);
+
+    table.removeLinkLabel(u"unused");
+    EXPECT_FALSE(table.labelDictForLabel(u"unused"));
+    table.removeLinkLabel(u"never there");
+
+    table.registerLinkLabel(u"used", u"http://again", std::nullopt, {1, 4});
+    EXPECT_EQ(kept->urlString, u"http://again") << "a later definition fills the kept record";
+    EXPECT_EQ(table.records().size(), 1u);
+}
+
+TEST(LinkLabelTable, WithdrawingAUse) {
+    LinkLabelTable table;
+    table.linkLabel(u"undefined", {1, 9});
+    table.linkLabel(u"undefined", {20, 9});
+    table.disableLinkForLabel(u"undefined", {1, 9});
+    EXPECT_FALSE(table.labelDictForLabel(u"undefined"))
+        << "without a definition the record goes, other uses or not";
+
+    table.registerLinkLabel(u"defined", u"http://d", std::nullopt, {1, 7});
+    table.linkLabel(u"defined", {5, 7});
+    table.linkLabel(u"defined", {6, 7});
+    table.disableLinkForLabel(u"defined", {5, 7});
+    table.disableLinkForLabel(u"defined", {99, 7});
+    const LinkLabelRef record = table.labelDictForLabel(u"defined");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->references, std::vector<Range>({{6, 7}}));
+}
+
+TEST(LinkLabelTable, ResolvingALabelLink) {
+    LinkLabelTable table;
+    table.registerLinkLabel(u"t", u"http://t", u"tt", {1, 1});
+    table.linkLabel(u"x", {5, 1});
+    EXPECT_EQ(table.resolve(u"x", u"t"), table.labelDictForLabel(u"t"))
+        << "an undefined label falls back to the text";
+    EXPECT_FALSE(table.resolve(u"x", u"other"));
+    EXPECT_FALSE(table.resolve(u"missing", u"t")) << "no record at all: no URL, no fallback";
+
+    table.registerLinkLabel(u"x", u"http://x", std::nullopt, {1, 1});
+    EXPECT_EQ(table.resolve(u"x", u"t"), table.labelDictForLabel(u"x"));
+
+    table.registerLinkLabel(u"empty", u"", std::nullopt, {1, 5});
+    EXPECT_FALSE(table.resolve(u"empty", u"t")) << "an empty URL resolves to nothing";
+
+    table.registerLinkLabel(u"Id", u"http://upper", std::nullopt, {1, 2});
+    table.linkLabel(u"id", {3, 2});
+    EXPECT_FALSE(table.resolve(u"id", u"id")) << "labels differ by case";
+    EXPECT_FALSE(table.labelDictForLabel(u"ID"));
+}
+
+TEST(LinkLabelTable, KeepsInsertionOrderThroughRemovals) {
+    LinkLabelTable table;
+    for (auto label : {u"a", u"b", u"c"})
+        table.registerLinkLabel(label, u"u", std::nullopt, {1, 1});
+    table.removeLinkLabel(u"b");
+    table.registerLinkLabel(u"d", u"u", std::nullopt, {1, 1});
+    table.registerLinkLabel(u"b", u"u", std::nullopt, {1, 1});
+    EXPECT_EQ(labelsOf(table), std::vector<std::u16string>({u"a", u"c", u"d", u"b"}));
+    table.removeLinkLabel(u"a");
+    EXPECT_EQ(table.labelDictForLabel(u"d")->label, u"d");
+    EXPECT_EQ(labelsOf(table), std::vector<std::u16string>({u"c", u"d", u"b"}));
+}
+
+TEST(LinkLabelTable, ReplacingAndClearing) {
+    LinkLabelTable table;
+    auto first = std::make_shared<LinkLabel>(LinkLabel{u"one", u"http://1", Range{1, 3}, {}, std::nullopt});
+    auto duplicate =
+        std::make_shared<LinkLabel>(LinkLabel{u"one", u"http://dup", Range{1, 3}, {}, std::nullopt});
+    auto second =
+        std::make_shared<LinkLabel>(LinkLabel{u"two", std::nullopt, std::nullopt, {{2, 3}}, std::nullopt});
+    table.setRecords({first, nullptr, duplicate, second});
+    EXPECT_EQ(labelsOf(table), std::vector<std::u16string>({u"one", u"two"}));
+    EXPECT_EQ(table.labelDictForLabel(u"one"), first);
+    EXPECT_EQ(table.labelDictForLabel(u"two"), second);
+
+    table.clear();
+    EXPECT_TRUE(table.records().empty());
+    EXPECT_FALSE(table.labelDictForLabel(u"one"));
+}
+
+TEST(LinkLabelTable, AHundredThousandLabels) {
+    LinkLabelTable table;
+    constexpr int kCount = 100000;
+    for (int i = 0; i < kCount; ++i)
+        table.registerLinkLabel(numbered(i), numbered(i), std::nullopt, {1, 6});
+    ASSERT_EQ(table.records().size(), static_cast<std::size_t>(kCount));
+    for (int i = 0; i < kCount; i += 997)
+        EXPECT_EQ(table.labelDictForLabel(numbered(i))->urlString, numbered(i));
+    // Withdraw every other definition, front to back, as deleting the text of a long note does.
+    for (int i = 0; i < kCount; i += 2)
+        table.removeLinkLabel(numbered(i));
+    const auto& records = table.records();
+    ASSERT_EQ(records.size(), static_cast<std::size_t>(kCount / 2));
+    EXPECT_EQ(records.front()->label, numbered(1));
+    EXPECT_EQ(records.back()->label, numbered(kCount - 1));
+    EXPECT_FALSE(table.labelDictForLabel(numbered(kCount - 2)));
+    table.removeLinkLabel(numbered(3));
+    EXPECT_EQ(table.records()[1]->label, numbered(5));
+}
+
+TEST(EngineLinkLabels, OperationsGoToTheEnginesTable) {
+    MarkdownString engine;
+    engine.registerLinkLabel(u"e", u"http://e", u"E", {1, 1});
+    engine.linkLabel(u"e", {2, 1});
+    ASSERT_EQ(engine.localLinkLabels().size(), 1u);
+    EXPECT_EQ(engine.labelDictForLabel(u"e")->references.size(), 1u);
+    engine.disableLinkForLabel(u"e", {2, 1});
+    engine.removeLinkLabel(u"e");
+    EXPECT_TRUE(engine.localLinkLabels().empty());
+}
+
+TEST(EngineLinkLabels, CreateLocalLinkLablesRegistersEveryDefinition) {
+    MarkdownString engine;
+    engine.createLocalLinkLables(u"Text [a][one] here.\n"
+                                 u"[one]: http://one \"First\"\r\n"
+                                 u"[two]: http://two\r"
+                                 u"- [three]: http://three\u2028"
+                                 u"> text\n"
+                                 u"[four]: http://four");
+    for (auto label : {u"one", u"two", u"three", u"four"}) {
+        const LinkLabelRef record = engine.labelDictForLabel(label);
+        ASSERT_TRUE(record) << blocktest::utf8(label);
+        EXPECT_EQ(record->urlString, u"http://" + std::u16string(label));
+    }
+    EXPECT_EQ(engine.labelDictForLabel(u"one")->options, u"First");
+}
+
+TEST(EngineLinkLabels, CreateLocalLinkLablesClassifiesTheEscapedLine) {
+    MarkdownString engine;
+    engine.createLocalLinkLables(u"[q&a]: http://x?a=1&b=2\n"
+                                 u"[x< y]: u1\n"
+                                 u"[<b>]: u2\n"
+                                 u"[<$x>]: u3\n"
+                                 u"[a</b>]: u4\n");
+    EXPECT_EQ(engine.labelDictForLabel(u"q&amp;a")->urlString, u"http://x?a=1&amp;b=2");
+    EXPECT_TRUE(engine.labelDictForLabel(u"x&lt; y"));
+    EXPECT_TRUE(engine.labelDictForLabel(u"<b>")) << "a lowercase letter keeps the '<'";
+    EXPECT_TRUE(engine.labelDictForLabel(u"<$x>"));
+    EXPECT_TRUE(engine.labelDictForLabel(u"a</b>"));
+    EXPECT_FALSE(engine.labelDictForLabel(u"q&a"));
+
+    engine.createLocalLinkLables(u"[Q]: <A>");
+    EXPECT_EQ(engine.labelDictForLabel(u"Q")->urlString, u"&lt;A>");
+}
