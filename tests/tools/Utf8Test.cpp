@@ -1,0 +1,65 @@
+#include "tools/Utf8.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillet::convert;
+
+namespace {
+
+std::optional<std::size_t> errorOffset(std::string_view bytes) {
+    const Utf8Decoding decoded = decodeUtf8(bytes);
+    if (decoded.ok()) return std::nullopt;
+    return decoded.error->byteOffset;
+}
+
+} // namespace
+
+TEST(Utf8, DecodesEveryEncodingLength) {
+    // "a", e-acute (2 bytes), euro sign (3 bytes), U+1F600 (4 bytes, a surrogate pair in UTF-16)
+    const Utf8Decoding decoded = decodeUtf8("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded.text, u"a\u00E9\u20AC\U0001F600");
+    EXPECT_EQ(decoded.text.size(), 5u);
+    EXPECT_EQ(decodeUtf8(std::string_view("a\0b", 3)).text, std::u16string(u"a\0b", 3));
+    EXPECT_EQ(decodeUtf8("\xF4\x8F\xBF\xBF").text, u"\U0010FFFF");
+}
+
+TEST(Utf8, ReportsTheOffsetOfTheFirstBadSequence) {
+    EXPECT_EQ(errorOffset("ab\x80"), 2u);               // stray continuation byte
+    EXPECT_EQ(errorOffset("abc\xC3"), 3u);              // truncated at the end
+    EXPECT_EQ(errorOffset("\xE2\x82z"), 0u);            // continuation missing in the middle
+    EXPECT_EQ(errorOffset("x\xC0\xAF"), 1u);            // overlong '/'
+    EXPECT_EQ(errorOffset("xy\xE0\x80\xAF"), 2u);       // overlong three-byte form
+    EXPECT_EQ(errorOffset("\xF0\x82\x82\xAC"), 0u);     // overlong four-byte form
+    EXPECT_EQ(errorOffset("ok\xED\xA0\x80"), 2u);       // encoded high surrogate
+    EXPECT_EQ(errorOffset("\xF4\x90\x80\x80"), 0u);     // beyond U+10FFFF
+    EXPECT_EQ(errorOffset("\xC3\xA9\xFF"), 2u);         // a byte that never occurs in UTF-8
+    EXPECT_EQ(errorOffset("\xC3\xA9\xC3\xA9\xF8"), 4u); // offsets count bytes, not characters
+    EXPECT_EQ(errorOffset("fine \xC3\xA9"), std::nullopt);
+}
+
+TEST(Utf8, DescribesAnErrorWithItsOffsetAndReason) {
+    const Utf8Decoding decoded = decodeUtf8("abc\xED\xBF\xBF");
+    ASSERT_FALSE(decoded.ok());
+    EXPECT_EQ(describe(*decoded.error), "invalid UTF-8 at byte 3: encoded surrogate");
+    EXPECT_EQ(decoded.text, u"abc");
+}
+
+TEST(Utf8, EncodesSurrogatePairsAsOneSequenceAndLoneSurrogatesAsReplacement) {
+    EXPECT_EQ(encodeUtf8(u"a\u00E9\u20AC\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    const std::u16string loneHigh{u'x', char16_t(0xD83D), u'y'};
+    EXPECT_EQ(encodeUtf8(loneHigh), "x\xEF\xBF\xBDy");
+    const std::u16string loneLowThenHighAtEnd{char16_t(0xDE00), char16_t(0xD83D)};
+    EXPECT_EQ(encodeUtf8(loneLowThenHighAtEnd), "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(Utf8, RoundTripsEveryScalarValueBoundary) {
+    for (char32_t codePoint :
+         {0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFFFFu, 0x10000u, 0x10FFFFu}) {
+        std::string bytes;
+        appendUtf8(bytes, codePoint);
+        const Utf8Decoding decoded = decodeUtf8(bytes);
+        ASSERT_TRUE(decoded.ok()) << std::hex << unsigned(codePoint);
+        EXPECT_EQ(encodeUtf8(decoded.text), bytes) << std::hex << unsigned(codePoint);
+    }
+}

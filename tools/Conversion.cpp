@@ -1,0 +1,84 @@
+#include "tools/Conversion.h"
+
+#include "engine/CharacterSets.h"
+#include "engine/MarkdownString.h"
+#include "engine/RQXMLElement.h"
+#include "tools/LineRanges.h"
+#include "tools/RecordsJson.h"
+#include "tools/Utf8.h"
+
+namespace quillet::convert {
+
+namespace {
+
+std::unique_ptr<MarkdownString> engineFor(std::u16string_view note, const ConversionSettings& settings) {
+    auto engine = std::make_unique<MarkdownString>();
+    engine->setMarkdownOptions(settings.options);
+    engine->createLocalLinkLables(note);
+    return engine;
+}
+
+// Builds the note's body and writes it with `write`; the tree is gone before the caller
+// re-encodes the text, which keeps the peak memory of a large note down.
+template <typename Writer>
+std::u16string bodyHtml(std::u16string_view note, const ConversionSettings& settings, const Writer& write) {
+    auto engine = engineFor(note, settings);
+    return write(engine->bodyElementFromString(note, settings.baseFolder));
+}
+
+} // namespace
+
+void forEachLineRecord(MarkdownString& engine, std::u16string_view note,
+                       const std::function<void(const RangeDict&)>& visit) {
+    std::size_t position = 0;
+    while (position < note.size()) {
+        const Range line = lineRangeAt(note, position);
+        std::u16string_view text = note.substr(line.location, line.length);
+        if (!text.empty() && isNewline(text.back())) text.remove_suffix(1);
+        RangeDict record = engine.rangeDictForLine(text, Range{0, text.size()});
+        record.lineRange = Range{line.location, text.size()};
+        visit(record);
+        // Only one terminator character was dropped, so this lands on the next line's start
+        // (never between the CR and LF of a pair) or past the end.
+        position = line.location + text.size() + 1;
+    }
+}
+
+std::string documentFromMarkdown(std::u16string_view note, const ConversionSettings& settings) {
+    return encodeUtf8(bodyHtml(note, settings, [&settings](const RQXMLElementRef& body) {
+        return MarkdownString::htmlStringFromBody(body, settings.title, settings.lang, u"");
+    }));
+}
+
+std::string fragmentFromMarkdown(std::u16string_view note, const ConversionSettings& settings) {
+    return encodeUtf8(bodyHtml(note, settings, [](const RQXMLElementRef& body) {
+        std::u16string html;
+        for (const auto& child : body->children())
+            child.appendXMLString(html);
+        return html;
+    }));
+}
+
+std::string recordsFromMarkdown(std::u16string_view note, const ConversionSettings& settings) {
+    auto engine = engineFor(note, settings);
+    std::string json;
+    forEachLineRecord(*engine, note, [&json](const RangeDict& record) {
+        appendJson(json, record);
+        json += '\n';
+    });
+    return json;
+}
+
+std::string convertMarkdown(std::u16string_view note, const ConversionSettings& settings) {
+    switch (settings.output) {
+    case OutputKind::fragment:
+        return fragmentFromMarkdown(note, settings);
+    case OutputKind::records:
+        return recordsFromMarkdown(note, settings);
+    case OutputKind::document:
+        break;
+    }
+    return documentFromMarkdown(note, settings);
+}
+
+} // namespace quillet::convert
