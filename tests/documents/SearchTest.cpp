@@ -1,0 +1,110 @@
+#include "documents/Search.h"
+
+#include "documents/SearchCaseFolding.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace quillet {
+
+void PrintTo(const SearchResult& r, std::ostream* out) {
+    *out << "{range " << r.range.toString() << ", line " << r.lineRange.toString() << ", fragment "
+         << r.fragmentRange.toString() << " \"" << r.fragment.toStdString() << "\"}";
+}
+
+namespace {
+
+std::vector<Range> rangesOf(const SearchResults& results) {
+    std::vector<Range> ranges;
+    for (const SearchResult& result : results)
+        ranges.push_back(result.range);
+    return ranges;
+}
+
+TEST(Search, OccurrencesInALineWithTheirFragments) {
+    const SearchResults results = searchResults(u"ab", u"xAByab");
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0], (SearchResult{{1, 2}, {0, 6}, {0, 6}, "xAByab"}));
+    EXPECT_EQ(results[1], (SearchResult{{4, 2}, {0, 6}, {0, 6}, "xAByab"}));
+}
+
+TEST(Search, FragmentsAreThirtyUnitsFromFifteenBefore) {
+    QString line(100, u'.');
+    line.replace(40, 4, QStringLiteral("word"));
+    line.replace(90, 4, QStringLiteral("WORD"));
+    const SearchResults results = searchResults(u"Word", line);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].fragmentRange, (Range{25, 30}));
+    EXPECT_EQ(results[0].fragment, line.mid(25, 30));
+    EXPECT_EQ(results[1].fragmentRange, (Range{75, 25})); // the line ends first
+    EXPECT_EQ(results[1].fragment, line.mid(75));
+    EXPECT_EQ(searchResults(u"x", u"0123456789abcdex")[0].fragmentRange, (Range{0, 16}));
+    EXPECT_EQ(searchResults(u"x", u"0123456789abcdefx")[0].fragmentRange, (Range{1, 16}));
+}
+
+TEST(Search, LinesAreCountedWithTheirBreaks) {
+    const SearchResults results = searchResults(u"ab", u"first\nsecond ab\n\nab\r\nAB\u2029ab");
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0].lineRange, (Range{6, 9}));
+    EXPECT_EQ(results[0].range, (Range{7, 2}));
+    EXPECT_EQ(results[0].fragment, QStringLiteral("second ab"));
+    EXPECT_EQ(results[1].lineRange, (Range{17, 2}));
+    EXPECT_EQ(results[2].lineRange, (Range{21, 2})); // after a CR LF pair
+    EXPECT_EQ(results[3].lineRange, (Range{24, 2}));
+    EXPECT_TRUE(searchResults(u"b\nf", u"ab\nfirst").empty()); // never across lines
+}
+
+TEST(Search, NothingToFind) {
+    EXPECT_TRUE(searchResults(u"x", u"").empty());
+    EXPECT_TRUE(searchResults(u"", u"text").empty());
+    EXPECT_TRUE(searchResults(u"xyz", u"xy\nz").empty());
+    EXPECT_EQ(rangesOf(searchResults(u"aa", u"aaaaa")), (std::vector<Range>{{0, 2}, {2, 2}})); // no overlaps
+}
+
+TEST(Search, FullCaseFoldingWithOriginalPositions) {
+    EXPECT_EQ(rangesOf(searchResults(u"STRASSE", u"die Straße")), (std::vector<Range>{{4, 6}}));
+    EXPECT_EQ(rangesOf(searchResults(u"straße", u"STRASSE!")), (std::vector<Range>{{0, 7}}));
+    EXPECT_EQ(rangesOf(searchResults(u"AB", u"ßab")), (std::vector<Range>{{1, 2}}));
+    EXPECT_EQ(searchResults(u"AB", u"ßab")[0].fragment, QStringLiteral("ßab"));
+    EXPECT_EQ(rangesOf(searchResults(u"σας", u"ΣΑΣ")), (std::vector<Range>{{0, 3}}));
+    EXPECT_EQ(rangesOf(searchResults(u"k", u"\u212A")), (std::vector<Range>{{0, 1}})); // Kelvin sign
+    EXPECT_EQ(rangesOf(searchResults(u"\U00010428x", u"-\U00010400X")), (std::vector<Range>{{1, 3}}));
+    EXPECT_EQ(rangesOf(searchResults(u"i\u0307", u"\u0130")), (std::vector<Range>{{0, 1}}));
+}
+
+TEST(Search, MatchesCoverWholeCharacters) {
+    EXPECT_TRUE(searchResults(u"s", u"ß").empty());
+    EXPECT_TRUE(searchResults(u"i", u"\u0130").empty());
+    EXPECT_EQ(rangesOf(searchResults(u"ss", u"ßs")), (std::vector<Range>{{0, 1}}));
+    EXPECT_TRUE(searchResults(u"\U00010428", u"\xD801").empty()); // a lone surrogate is itself
+    EXPECT_EQ(rangesOf(searchResults(u"\xD801", u"a\xD801")), (std::vector<Range>{{1, 1}}));
+}
+
+TEST(Search, ContainsLooksAcrossLines) {
+    EXPECT_TRUE(textContainsCaseInsensitive(u"one\nTWO", u"E\nt"));
+    EXPECT_TRUE(textContainsCaseInsensitive(u"Maße", u"MASSE"));
+    EXPECT_FALSE(textContainsCaseInsensitive(u"one\ntwo", u"three"));
+    EXPECT_FALSE(textContainsCaseInsensitive(u"one", u""));
+    EXPECT_EQ(CaseInsensitiveFinder(u"two").find(u"ONE TWO two", 5), (Range{8, 3}));
+    EXPECT_EQ(foldedCase(u"Straße \U00010400"), QStringLiteral("strasse \U00010428"));
+}
+
+TEST(Search, HugeNotesAreSearchedWhole) {
+    QString text;
+    const QString line = QStringLiteral("a line of the note that goes on for a while\n");
+    while (text.size() < 25'000'000)
+        text += line; // 50 MB of UTF-16
+    text += QStringLiteral("the NEEDLE at the end");
+    const SearchResults results = searchResults(u"needle", text);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].lineRange.location + results[0].range.location,
+              static_cast<std::size_t>(text.size()) - 17);
+    EXPECT_EQ(results[0].fragment, QStringLiteral("the NEEDLE at the end"));
+}
+
+} // namespace
+} // namespace quillet
