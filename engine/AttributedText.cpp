@@ -5,7 +5,6 @@
 #include <cmath>
 #include <deque>
 #include <functional>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace quillet {
@@ -13,8 +12,8 @@ namespace quillet {
 namespace {
 
 // Chunks grow to kMaxChunk code units; a larger one is cut into pieces of kChunkPiece.
-constexpr std::size_t kMaxChunk = 2048;
-constexpr std::size_t kChunkPiece = 1024;
+constexpr std::size_t kMaxChunk = 1024;
+constexpr std::size_t kChunkPiece = 512;
 
 void combineHash(std::size_t& seed, std::size_t value) {
     seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
@@ -43,8 +42,10 @@ struct ValueHash {
 template <typename T> class ValuePool {
 public:
     std::shared_ptr<const T> canonical(const std::shared_ptr<const T>& value) {
-        if (!value) return value;
-        return *values_.insert(value).first;
+        if (!value || members_.contains(value.get())) return value;
+        const auto [member, added] = values_.insert(value);
+        if (added) members_.insert(value.get());
+        return *member;
     }
 
 private:
@@ -57,6 +58,7 @@ private:
         }
     };
     std::unordered_set<std::shared_ptr<const T>, Hash, Equal> values_;
+    std::unordered_set<const T*> members_; // the objects in values_, found without hashing values
 };
 
 } // namespace
@@ -69,6 +71,8 @@ public:
     using Id = std::uint32_t;
 
     AttributePool() { intern(TextAttributes{}); }
+    AttributePool(const AttributePool&) = delete;
+    AttributePool& operator=(const AttributePool&) = delete;
 
     const TextAttributes& at(Id id) const { return sets_[id]; }
     std::size_t size() const { return sets_.size(); }
@@ -86,12 +90,11 @@ public:
     // The id of a canonical set, storing it when new.
     Id intern(const TextAttributes& attributes) {
         const std::size_t hash = hashOf(attributes);
-        std::vector<Id>& candidates = byHash_[hash];
-        for (Id id : candidates)
-            if (sameCanonical(sets_[id], attributes)) return id;
+        if (const auto found = ids_.find(Probe{&attributes, hash}); found != ids_.end()) return *found;
         sets_.push_back(attributes);
+        hashes_.push_back(hash);
         const Id id = static_cast<Id>(sets_.size() - 1);
-        candidates.push_back(id);
+        ids_.insert(id);
         return id;
     }
 
@@ -121,8 +124,32 @@ private:
                a.mdBlockLinkLabel == b.mdBlockLinkLabel;
     }
 
+    // A set looked up before it has an id.
+    struct Probe {
+        const TextAttributes* attributes;
+        std::size_t hash;
+    };
+    struct IdHash {
+        using is_transparent = void;
+        const AttributePool* pool;
+        std::size_t operator()(Id id) const { return pool->hashes_[id]; }
+        std::size_t operator()(const Probe& probe) const { return probe.hash; }
+    };
+    struct IdEqual {
+        using is_transparent = void;
+        const AttributePool* pool;
+        bool operator()(Id a, Id b) const { return a == b; }
+        bool operator()(const Probe& probe, Id id) const {
+            return sameCanonical(*probe.attributes, pool->sets_[id]);
+        }
+        bool operator()(Id id, const Probe& probe) const {
+            return sameCanonical(*probe.attributes, pool->sets_[id]);
+        }
+    };
+
     std::deque<TextAttributes> sets_;
-    std::unordered_map<std::size_t, std::vector<Id>> byHash_;
+    std::vector<std::size_t> hashes_;
+    std::unordered_set<Id, IdHash, IdEqual> ids_{64, IdHash{this}, IdEqual{this}};
     ValuePool<ParagraphStyle> styles_;
     ValuePool<std::u16string> strings_;
     ValuePool<BlockStack> stacks_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace quillet {
 
@@ -13,6 +14,8 @@ namespace {
 // A line nested deeper than this (possible only in made-up input, whose marker count can make
 // the container stack grow with the square of the line length) keeps this many levels.
 constexpr std::size_t kMaxContainerDepth = 256;
+// How many shared paragraph styles and container stacks are kept for reuse.
+constexpr std::size_t kSharedValuesKept = 1024;
 
 // The colours and fonts one line's styling sets over parts of the line before its inline
 // elements are styled, gathered so that the store sees one call for the whole line and one per
@@ -62,6 +65,41 @@ private:
     AttributeKeys removed_ = 0;
     std::vector<Part> parts_;
 };
+
+// Lines share few distinct paragraph styles and container stacks: each is made once (per thread)
+// and shared, so that the store finds it already known.
+std::shared_ptr<const ParagraphStyle> sharedParagraphStyle(const std::shared_ptr<const ParagraphStyle>& base,
+                                                           double headIndent, double firstLineHeadIndent) {
+    struct Key {
+        const ParagraphStyle* base;
+        double head;
+        double firstLine;
+        auto operator<=>(const Key&) const = default;
+    };
+    struct Entry {
+        std::shared_ptr<const ParagraphStyle> base; // keeps the key's address from being reused
+        std::shared_ptr<const ParagraphStyle> style;
+    };
+    thread_local std::map<Key, Entry> styles;
+    const Key key{base.get(), headIndent, firstLineHeadIndent};
+    if (const auto found = styles.find(key); found != styles.end()) return found->second.style;
+    if (styles.size() >= kSharedValuesKept) styles.clear();
+    ParagraphStyle style = *base;
+    style.headIndent = headIndent;
+    style.firstLineHeadIndent = firstLineHeadIndent;
+    auto shared = std::make_shared<const ParagraphStyle>(std::move(style));
+    styles.emplace(key, Entry{base, shared});
+    return shared;
+}
+
+std::shared_ptr<const BlockStack> sharedBlockStack(BlockStack&& containers) {
+    thread_local std::map<BlockStack, std::shared_ptr<const BlockStack>> stacks;
+    if (const auto found = stacks.find(containers); found != stacks.end()) return found->second;
+    if (stacks.size() >= kSharedValuesKept) stacks.clear();
+    auto shared = std::make_shared<const BlockStack>(containers);
+    stacks.emplace(std::move(containers), shared);
+    return shared;
+}
 
 CarriedState previousLineState(const TextStore& store, Range line) {
     if (line.location < 2) return {};
@@ -154,10 +192,7 @@ long MarkdownString::markdown(TextStore& store, const RangeDict& rangeDict) {
                  kLinkLabelKey | kBlocksKey);
 
     const auto finishWithIndents = [&](double head, double firstLine) {
-        ParagraphStyle style = *defaultAttributes_.paragraphStyle;
-        style.headIndent = head;
-        style.firstLineHeadIndent = firstLine;
-        whole.paragraphStyle = std::make_shared<const ParagraphStyle>(std::move(style));
+        whole.paragraphStyle = sharedParagraphStyle(defaultAttributes_.paragraphStyle, head, firstLine);
         paint.applyTo(store);
     };
 
@@ -251,7 +286,7 @@ long MarkdownString::markdown(TextStore& store, const RangeDict& rangeDict) {
         depth = static_cast<long>(containers.size());
     }
     whole.mdIndentDepth = depth;
-    whole.mdBlocks = std::make_shared<const BlockStack>(std::move(containers));
+    whole.mdBlocks = sharedBlockStack(std::move(containers));
 
     double head = headIndent;
     if (depth >= 1) {

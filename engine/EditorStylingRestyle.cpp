@@ -23,9 +23,7 @@ struct StyledLine {
     long depth = 0;
 };
 
-StyledLine restyleLine(MarkdownString& engine, TextStore& store, std::size_t position,
-                       std::u16string& scratch) {
-    const Range line = store.lineRange(position);
+StyledLine restyleLine(MarkdownString& engine, TextStore& store, Range line, std::u16string& scratch) {
     if (line.empty()) return {line};
     const std::u16string_view text = store.characters(line, scratch);
     RangeDict record = engine.rangeDictForLine(text, {0, text.size()});
@@ -97,7 +95,7 @@ Range MarkdownString::processMarkdown(TextStore& store, Range range) {
     // The edited lines.
     std::size_t position = store.lineRange(range.location).location;
     do {
-        const StyledLine line = restyleLine(*this, store, position, scratch);
+        const StyledLine line = restyleLine(*this, store, store.lineRange(position), scratch);
         if (line.range.empty()) break;
         restyledEnd = position = line.range.end();
     } while (position < range.end());
@@ -108,7 +106,7 @@ Range MarkdownString::processMarkdown(TextStore& store, Range range) {
         const Range next = store.lineRange(position);
         if (next.empty()) break;
         const CarriedState before = CarriedState::of(store.attributesAt(next.location));
-        const StyledLine line = restyleLine(*this, store, position, scratch);
+        const StyledLine line = restyleLine(*this, store, next, scratch);
         const bool changed = !(CarriedState::of(store.attributesAt(next.location)) == before);
         const StopRule::Verdict verdict = rule.afterLine(line, changed);
         if (verdict.counted) restyledEnd = line.range.end();
