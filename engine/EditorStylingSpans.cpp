@@ -21,7 +21,9 @@ TextAttributes colored(TextColor color) {
 }
 
 // Whether `text` makes a URL for the link attribute; an empty text links nowhere.
-bool parsesAsUrl(std::u16string_view text) { return !text.empty() && isValidUrlString(text); }
+bool parsesAsUrl(std::u16string_view text) {
+    return !text.empty() && isValidUrlString(text);
+}
 
 } // namespace
 
