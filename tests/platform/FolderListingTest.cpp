@@ -156,6 +156,10 @@ TEST(FolderListing, FoldersThatCannotBeListed) {
     EXPECT_EQ(missing.status.errorCode, ENOENT);
     ASSERT_TRUE(writeBytes(folder.file("file.md"), "x"));
     EXPECT_EQ(listFolder(folder.file("file.md")).status.errorCode, ENOTDIR);
+    // An item that went away after it was listed.
+    const auto vanished = entryForPath(folder.file("vanished.md"));
+    EXPECT_FALSE(vanished.ok());
+    EXPECT_EQ(vanished.status.errorCode, ENOENT);
 
     // Root lists anything: an unprivileged child meets the closed folder.
     ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
