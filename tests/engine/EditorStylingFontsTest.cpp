@@ -1,0 +1,86 @@
+#include "EditorStylingTestSupport.h"
+
+#include <map>
+
+using namespace quillet;
+
+namespace {
+
+// A family that may lack members: fontInFamily answers from a table keyed by (traits, weight).
+class SparseFamily final : public FontProvider {
+public:
+    std::map<std::pair<unsigned, int>, Font> members;
+
+    double textWidth(std::u16string_view text, Font, double) const override { return 8.5 * text.size(); }
+    std::optional<Font> fontInFamily(Font, unsigned traits, int weight) override {
+        const auto found = members.find({traits, weight});
+        if (found == members.end()) return std::nullopt;
+        return found->second;
+    }
+    Font fixedPitchFont(double pointSize) override {
+        return Font(100 + static_cast<std::uint32_t>(pointSize));
+    }
+    double pointSize(Font) const override { return 12; }
+    std::u16string fontName(Font) const override { return u"Sparse"; }
+    double descender(Font) const override { return -3; }
+};
+
+} // namespace
+
+TEST(EditorStylingFonts, SettingTheFontDerivesWidthsFontsAndTheDefaultParagraphStyle) {
+    InMemoryFontProvider fonts(8.0);
+    MarkdownString engine;
+    EXPECT_DOUBLE_EQ(engine.fontWidth, 10.0);
+    ASSERT_TRUE(engine.defaultAttributes().paragraphStyle);
+    EXPECT_TRUE(engine.defaultAttributes().paragraphStyle->tabStops.empty());
+
+    const Font regular = fonts.font(u"Regular", 15);
+    engine.setMarkdownFont(regular, fonts);
+    EXPECT_DOUBLE_EQ(engine.fontWidth, 8.0);
+    EXPECT_DOUBLE_EQ(engine.indentWidth, 24.0);
+    EXPECT_EQ(engine.selectedFont(), regular);
+    EXPECT_EQ(engine.codeFont(), fonts.fixedPitchFont(13));
+    EXPECT_EQ(engine.boldFont(), *fonts.fontInFamily(regular, kBoldTrait, 0));
+    EXPECT_EQ(engine.italicFont(), *fonts.fontInFamily(regular, kItalicTrait, 0));
+    EXPECT_EQ(fonts.fontName(engine.boldItalicFont()), u"Regular Bold Italic");
+
+    const TextAttributes& defaults = engine.defaultAttributes();
+    EXPECT_EQ(defaults.font, regular);
+    EXPECT_DOUBLE_EQ(defaults.paragraphStyle->minimumLineHeight, 15.0);
+    EXPECT_DOUBLE_EQ(defaults.paragraphStyle->maximumLineHeight, 18.0);
+    std::vector<double> stops;
+    for (int i = 0; i < 64; i += 4)
+        stops.push_back(i * 8.0);
+    EXPECT_EQ(defaults.paragraphStyle->tabStops, stops);
+
+    // A new indent step keeps the character width.
+    MarkdownOptions options = MarkdownOptions::defaults();
+    options.indentWidthByChars = 5;
+    engine.setMarkdownOptions(options);
+    EXPECT_DOUBLE_EQ(engine.indentWidth, 40.0);
+}
+
+TEST(EditorStylingFonts, DerivationsFallBackWhenTheFamilyLacksAMember) {
+    SparseFamily family;
+    MarkdownString engine;
+    const Font base(1), bold(2), italic(3), boldItalic(4);
+
+    family.members = {{{kBoldTrait, 0}, bold}, {{kItalicTrait, 4}, italic}, {{kItalicTrait, 8}, boldItalic}};
+    engine.setMarkdownFont(base, family);
+    EXPECT_EQ(engine.boldFont(), bold);
+    EXPECT_EQ(engine.italicFont(), italic);
+    EXPECT_EQ(engine.boldItalicFont(), boldItalic);
+    EXPECT_DOUBLE_EQ(engine.fontWidth, 8.5);
+    EXPECT_EQ(engine.codeFont(), Font(110));
+
+    family.members = {{{kBoldTrait, 0}, bold}};
+    EXPECT_EQ(engine.italicFont(base), base);     // no italic: the font itself
+    EXPECT_EQ(engine.boldItalicFont(base), bold); // no bold italic: the bold derivation
+
+    family.members = {{{kBoldTrait, 0}, bold}, {{kItalicTrait, 8}, base}};
+    EXPECT_EQ(engine.boldItalicFont(base), bold); // the "bold italic" found is the font itself
+
+    family.members.clear();
+    EXPECT_EQ(engine.boldFont(base), base);
+    EXPECT_EQ(engine.boldItalicFont(base), base);
+}
