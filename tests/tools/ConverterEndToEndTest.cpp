@@ -2,6 +2,7 @@
 
 #include "ConverterProcess.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using quillet::testing::runMd2html;
@@ -54,6 +55,17 @@ TEST(ConverterEndToEnd, OptionsChangeTheOutput) {
     EXPECT_EQ(runMd2html({"--fragment"}, "    x\n").out, "<pre><code>x\n</code></pre>");
     EXPECT_EQ(runMd2html({"--fragment", "--set", "removeProceeding4SpacesInCodeBlock=false"}, "    x\n").out,
               "<pre><code>    x\n</code></pre>");
+}
+
+TEST(ConverterEndToEnd, BaseFolderReceivesLocalImages) {
+    const TemporaryFolder folder;
+    const std::string picture = folder.write("a.png", "PNG");
+    std::filesystem::create_directory(folder.path() + "/out");
+    const std::string note = "![x](file://" + picture + ")\n";
+    EXPECT_EQ(runMd2html({"--fragment", "--base", folder.path() + "/out"}, note).out,
+              "<p><img src=\"./a.png\" alt=\"x\"></p>");
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "/out/a.png"));
+    EXPECT_EQ(runMd2html({"--fragment"}, note).out, "<p><img src=\"file://" + picture + "\" alt=\"x\"></p>");
 }
 
 TEST(ConverterEndToEnd, TextOutsideTheBasicPlaneStaysValidUtf8) {
