@@ -16,6 +16,14 @@ std::string knownKeys() {
     return list;
 }
 
+std::optional<double> parsePositiveNumber(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !(value > 0) || value > 1e6) return std::nullopt;
+    return value;
+}
+
 std::optional<long> parseOptionValue(std::string_view text) {
     if (text == "true") return 1;
     if (text == "false") return 0;
@@ -56,6 +64,7 @@ public:
         bool optionsEnded = false;
         bool fragment = false;
         bool records = false;
+        bool styles = false;
         while (result_.ok() && next_ < arguments_.size()) {
             const std::string& argument = arguments_[next_++];
             if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
@@ -66,6 +75,8 @@ public:
                 fragment = true;
             } else if (argument == "--records") {
                 records = true;
+            } else if (argument == "--styles") {
+                styles = true;
             } else if (argument == "-h" || argument == "--help") {
                 result_.command.showHelp = true;
             } else {
@@ -74,15 +85,21 @@ public:
         }
         if (result_.ok() && fragment && records)
             result_.error = "--fragment and --records cannot be combined";
+        if (result_.ok() && styles && (fragment || records))
+            result_.error = "--styles cannot be combined with --fragment or --records";
         auto& output = result_.command.settings.output;
-        output = records ? OutputKind::records : fragment ? OutputKind::fragment : OutputKind::document;
+        output = styles    ? OutputKind::styles
+                 : records ? OutputKind::records
+                 : fragment ? OutputKind::fragment
+                            : OutputKind::document;
         return result_;
     }
 
 private:
     void readValueOption(const std::string& option) {
         auto& settings = result_.command.settings;
-        if (option != "--title" && option != "--lang" && option != "--base" && option != "--set") {
+        if (option != "--title" && option != "--lang" && option != "--base" && option != "--set" &&
+            option != "--font-width") {
             result_.error = "unknown option '" + option + "'";
             return;
         }
@@ -95,6 +112,11 @@ private:
         if (option == "--lang") result_.error = decodeArgument(option, value, settings.lang);
         if (option == "--base") settings.baseFolder = std::filesystem::path(value);
         if (option == "--set") result_.error = applySetting(settings.options, value);
+        if (option == "--font-width") {
+            const auto width = parsePositiveNumber(value);
+            if (width) settings.fontWidth = *width;
+            else result_.error = "--font-width needs a positive number of points, got '" + value + "'";
+        }
     }
 
     void setInput(const std::string& argument) {
@@ -120,11 +142,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string usageText() {
-    return "Usage: quillet-md2html [--fragment | --records] [--title T] [--lang L] [--base DIR]\n"
+    return "Usage: quillet-md2html [--fragment | --records | --styles [--font-width W]] [--title T]\n"
+           "                       [--lang L] [--base DIR]\n"
            "                       [--set KEY=VALUE ...] [FILE | -]\n"
            "Converts a Markdown note (UTF-8, from FILE or standard input) to HTML.\n"
            "  --fragment       write only the body's content, not the whole document\n"
            "  --records        write each line's classification as one JSON object per line\n"
+           "  --styles         write the editor's styling of each line as one JSON object per line\n"
+           "  --font-width W   with --styles: every character is W points wide (default 10)\n"
            "  --title T        the document title (default \"untitled\")\n"
            "  --lang L         the document language (default \"en\")\n"
            "  --base DIR       the folder the document will live in; local images are copied there\n"

@@ -5,6 +5,7 @@
 #include "engine/RQXMLElement.h"
 #include "tools/LineRanges.h"
 #include "tools/RecordsJson.h"
+#include "tools/StylesJson.h"
 #include "tools/Utf8.h"
 
 namespace quillet::convert {
@@ -75,6 +76,8 @@ std::string convertMarkdown(std::u16string_view note, const ConversionSettings& 
         return fragmentFromMarkdown(note, settings);
     case OutputKind::records:
         return recordsFromMarkdown(note, settings);
+    case OutputKind::styles:
+        return stylesFromMarkdown(note, settings);
     case OutputKind::document:
         break;
     }

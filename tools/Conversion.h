@@ -21,6 +21,7 @@ enum class OutputKind {
     document, // the whole HTML document
     fragment, // the body's children only
     records,  // one JSON object per line
+    styles,   // the editor styling, one JSON object per line
 };
 
 struct ConversionSettings {
@@ -29,6 +30,7 @@ struct ConversionSettings {
     std::u16string lang = u"en";
     std::optional<std::filesystem::path> baseFolder; // where local images are copied
     MarkdownOptions options = MarkdownOptions::defaults();
+    double fontWidth = 10; // styles: the width of every character, in points
 };
 
 // Each entry point uses a fresh engine with `settings.options` and registers every link

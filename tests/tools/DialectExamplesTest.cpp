@@ -3,6 +3,7 @@
 #include "DialectExamples.h"
 
 #include "tools/Conversion.h"
+#include "tools/StylesJson.h"
 #include "tools/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +27,8 @@ bool convertExample(const DialectExample& example, std::string& output) {
         output = documentFromMarkdown(note.text, defaults);
     else if (example.kind == "records")
         output = recordsFromMarkdown(note.text, defaults);
+    else if (example.kind == "styles")
+        output = stylesFromMarkdown(note.text, defaults);
     else {
         output = "no runner for output blocks of kind \"" + example.kind + "\"";
         return false;
