@@ -1,6 +1,7 @@
 #include "engine/HtmlBodyBuilder.h"
 
 #include "engine/CharacterSets.h"
+#include "engine/HtmlInline.h"
 
 #include <algorithm>
 
@@ -144,9 +145,9 @@ void HtmlBodyBuilder::descend(long times) {
     }
 }
 
-std::vector<RQXMLElementRef>
-HtmlBodyBuilder::inlineChildren(std::u16string_view line, const std::vector<SpanDict>& spans, Range range) {
-    return engine_.RQhtmlFromSpanArray(spans, line, range, baseURL_);
+void HtmlBodyBuilder::appendInline(RQXMLElement& target, std::u16string_view line,
+                                   const std::vector<SpanDict>& spans, Range range) {
+    appendInlineContent(engine_, spans, line, range, baseURL_, target);
 }
 
 // ---- Rules ----
@@ -216,10 +217,7 @@ void HtmlBodyBuilder::header(std::u16string_view line, const RangeDict& record) 
     const long depth = std::clamp(record.headerDepth.value_or(1), 1L, 6L);
     auto element =
         RQXMLElement::elementWithName(u"h" + std::u16string(1, static_cast<char16_t>(u'0' + depth)));
-    for (auto& child :
-         inlineChildren(line, record.spanArray, record.strRange.value_or(Range{0, line.size()}))) {
-        element->addChild(child);
-    }
+    appendInline(*element, line, record.spanArray, record.strRange.value_or(Range{0, line.size()}));
     if (options_.resetIndentByHeader) {
         body_->addChild(element);
         path_.reset();
@@ -266,8 +264,7 @@ void HtmlBodyBuilder::plainLine(std::u16string_view line, const RangeDict& recor
         return;
     }
     auto paragraph = RQXMLElement::elementWithName(u"p");
-    for (auto& child : inlineChildren(line, record.spanArray, Range{0, line.size()}))
-        paragraph->addChild(child);
+    appendInline(*paragraph, line, record.spanArray, Range{0, line.size()});
     if (isNamed(current, u"p") && index > 0) {
         path_.at(index - 1)->addChild(paragraph);
     } else if (isBlockquote(current)) {

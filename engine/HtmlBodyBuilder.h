@@ -58,8 +58,8 @@ private:
     void addBesideCurrentBlock(const RQXMLElementRef& element);
     void placeCodeBlock(const RQXMLElementRef& pre);
     void descend(long times);
-    std::vector<RQXMLElementRef> inlineChildren(std::u16string_view line, const std::vector<SpanDict>& spans,
-                                                Range range);
+    void appendInline(RQXMLElement& target, std::u16string_view line, const std::vector<SpanDict>& spans,
+                      Range range);
 
     // Marker lines.
     void buildFragment(std::u16string_view line, const RangeDict& record);

@@ -109,15 +109,11 @@ void HtmlBodyBuilder::buildFragment(std::u16string_view line, const RangeDict& r
         innermost = &marker;
     }
     if (!innermost) return;
-    auto children = inlineChildren(line, record.spanArray, innermost->strRange);
+    auto paragraph = RQXMLElement::elementWithName(u"p");
+    appendInline(*paragraph, line, record.spanArray, innermost->strRange);
     // A header inside an item stands on its own; other content is a paragraph.
-    if (children.size() == 1 && isHeaderName(children.front().get())) {
-        fragment_.content = children.front();
-    } else {
-        fragment_.content = RQXMLElement::elementWithName(u"p");
-        for (auto& child : children)
-            fragment_.content->addChild(child);
-    }
+    RQXMLElement* only = paragraph->children().size() == 1 ? paragraph->firstChildElement() : nullptr;
+    fragment_.content = only && isHeaderName(only) ? takeFromFragment(only) : std::move(paragraph);
     tip->addChild(fragment_.content);
 }
 
@@ -165,19 +161,23 @@ void HtmlBodyBuilder::continueList(std::size_t anchor, RQXMLElement* x, long k) 
     RQXMLElement* list = path_.at(anchor);
     RQXMLElement* y = x;
     if (x->name() == list->name()) y = insideListLevel(x);
-    RQXMLElementRef joined = y == fragment_.root.get() ? fragment_.root : takeFromFragment(y);
-    if (!joined) return;
     path_.truncateTo(anchor);
-    if (k < 2) {
-        if (isList(list)) {
-            auto item = RQXMLElement::elementWithName(u"li");
-            item->addChild(joined);
-            list->addChild(item);
+    if (k < 2 && isList(list)) {
+        // Y goes into a new item of the list. The fragment's item around Y holds Y alone, so
+        // it serves as that new item.
+        RQXMLElement* item = y->parent();
+        if (item && isListItem(item) && item->children().size() == 1) {
+            list->addChild(takeFromFragment(item));
         } else {
-            list->addChild(joined);
+            auto wrapper = RQXMLElement::elementWithName(u"li");
+            wrapper->addChild(y == fragment_.root.get() ? fragment_.root : takeFromFragment(y));
+            list->addChild(std::move(wrapper));
         }
         return;
     }
+    RQXMLElementRef joined = y == fragment_.root.get() ? fragment_.root : takeFromFragment(y);
+    if (!joined) return;
+    if (k < 2) return list->addChild(joined);
     RQXMLElement* target = isList(list) && list->lastChildElement() ? list->lastChildElement() : list;
     target->addChild(joined);
     descend(k - 1);

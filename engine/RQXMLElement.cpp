@@ -44,7 +44,7 @@ void RQXMLElement::releaseChildren(std::vector<RQXMLElementRef>& doomed) {
         if (!element) continue;
         // This element is going away and must not stay reachable from a child that survives.
         if (element->parent_ == this) element->parent_ = nullptr;
-        doomed.push_back(child.elementRef());
+        doomed.push_back(child.takeElement());
     }
     children_.clear();
 }
@@ -95,6 +95,16 @@ void RQXMLElement::addChild(const RQXMLElementRef& element) {
     if (!element || element->parent_ || element.get() == this) return;
     element->parent_ = this;
     children_.emplace_back(element);
+}
+
+void RQXMLElement::addChild(RQXMLElementRef&& element) {
+    if (!element || element->parent_ || element.get() == this) return;
+    element->parent_ = this;
+    children_.emplace_back(std::move(element));
+}
+
+void RQXMLElement::addText(std::u16string text) {
+    children_.emplace_back(std::move(text));
 }
 
 void RQXMLElement::replaceChildren(std::vector<RQXMLChild> children) {
@@ -271,14 +281,30 @@ void RQXMLElement::appendOpeningTagWithAttributes(std::u16string& out) const {
     out += u'>';
 }
 
+namespace {
+
+struct WriteFrame {
+    const RQXMLElement* element;
+    std::size_t next;
+    bool closes;     // write a closing tag after the content
+    bool breaksLine; // and a line break after it
+};
+
+constexpr std::size_t kKeptFrames = 4096;
+
+// Shared by every serialisation on this thread, so that writing a small element allocates
+// nothing for it; each call owns the frames above the size it found.
+std::vector<WriteFrame>& writeStack() {
+    thread_local std::vector<WriteFrame> frames;
+    return frames;
+}
+
+} // namespace
+
 void RQXMLElement::appendXMLString(std::u16string& out) const {
-    struct Frame {
-        const RQXMLElement* element;
-        std::size_t next;
-        bool closes;     // write a closing tag after the content
-        bool breaksLine; // and a line break after it
-    };
-    std::vector<Frame> stack;
+    using Frame = WriteFrame;
+    std::vector<Frame>& stack = writeStack();
+    const std::size_t base = stack.size();
     auto enter = [&](const RQXMLElement* element) {
         if (!element->hasName()) {
             stack.push_back({element, 0, false, false});
@@ -304,7 +330,7 @@ void RQXMLElement::appendXMLString(std::u16string& out) const {
         }
     };
     enter(this);
-    while (!stack.empty()) {
+    while (stack.size() > base) {
         Frame& frame = stack.back();
         if (frame.next < frame.element->children_.size()) {
             const RQXMLChild& child = frame.element->children_[frame.next++];
@@ -323,6 +349,8 @@ void RQXMLElement::appendXMLString(std::u16string& out) const {
         }
         stack.pop_back();
     }
+    // A very deep tree does not keep its frames for the rest of the thread's life.
+    if (base == 0 && stack.capacity() > kKeptFrames) std::vector<Frame>().swap(stack);
 }
 
 std::u16string RQXMLElement::XMLString() const {

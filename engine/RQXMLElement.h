@@ -32,6 +32,7 @@ public:
     // Null for a text child.
     RQXMLElement* element() const { return element_.get(); }
     const RQXMLElementRef& elementRef() const { return element_; }
+    RQXMLElementRef takeElement() { return std::move(element_); }
     // Empty for an element child.
     std::u16string_view text() const { return text_; }
     std::u16string& mutableText() { return text_; }
@@ -75,6 +76,10 @@ public:
 
     // Appends the element and makes this its parent; nothing happens when it already has one.
     void addChild(const RQXMLElementRef& element);
+    void addChild(RQXMLElementRef&& element);
+    // Appends a text child.
+    void addText(std::u16string text);
+    void reserveChildren(std::size_t count) { children_.reserve(count); }
     // The children become a copy of the array; child elements without a parent get this one.
     void setChildren(const std::vector<RQXMLChild>& children);
     // Both make the text the only child. setStringValue takes plain text, setXMLString ready-made
