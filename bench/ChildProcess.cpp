@@ -98,6 +98,8 @@ ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::p
     while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.peakResidentKb = usage.ru_maxrss;
     run.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (watchdog.fired())

@@ -11,6 +11,7 @@ namespace quillet::bench {
 
 struct ChildRun {
     double seconds = 0;      // wall time, spawn to exit
+    double cpuSeconds = 0;   // user + system time of the child
     bool succeeded = false;  // exited normally with status 0
     std::string failure;     // how it failed, when it did
     long peakResidentKb = 0; // ru_maxrss of the child

@@ -58,11 +58,16 @@ TEST_F(ChildProcessFiles, ChildPastTheTimeLimitIsKilled) {
     EXPECT_LT(run.seconds, 10.0);
 }
 
-TEST(ChildProcess, FindExecutableLooksInPathAndChecksThePermission) {
+TEST_F(ChildProcessFiles, FindExecutableLooksInPathAndChecksThePermission) {
     EXPECT_FALSE(findExecutable("sh").empty());
     EXPECT_TRUE(findExecutable("sh").is_absolute());
     EXPECT_TRUE(findExecutable("no-such-program-anywhere").empty());
-    EXPECT_TRUE(findExecutable("/etc/hostname").empty()); // exists, not executable
+    std::filesystem::permissions(input_,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_TRUE(findExecutable(input_.string()).empty()); // exists, not executable
+    std::filesystem::permissions(input_, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(findExecutable(input_.string()), input_);
 }
 
 } // namespace
