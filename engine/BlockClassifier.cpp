@@ -171,7 +171,8 @@ std::optional<BlockDict> markerOrCode(Line line) {
         result = bulletList(line);
     else if (line.c == u'>')
         result = quote(line);
-    return result ? result : code(line);
+    if (result) return result;
+    return code(line);
 }
 
 } // namespace

@@ -139,14 +139,23 @@ LinkLabelRef MarkdownString::labelDictForLabel(std::u16string_view label) const 
 
 namespace {
 
-// The length of the line that starts at `start`, its terminator (CR LF as one) included.
-std::size_t lineLengthAt(std::u16string_view text, std::size_t start) {
+// One line of a text, its terminator (CR LF as one) included, and whether it holds a '['.
+struct TextLine {
+    std::u16string_view text;
+    bool hasBracket = false;
+};
+
+TextLine lineAt(std::u16string_view text, std::size_t start) {
+    TextLine line;
     std::size_t at = start;
-    while (at < text.size() && !isNewline(text[at]))
-        ++at;
-    if (at == text.size()) return at - start;
-    const bool crlf = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
-    return at + (crlf ? 2 : 1) - start;
+    for (; at < text.size() && !isNewline(text[at]); ++at)
+        if (text[at] == u'[') line.hasBracket = true;
+    if (at < text.size()) {
+        const bool crlf = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
+        at += crlf ? 2 : 1;
+    }
+    line.text = text.substr(start, at - start);
+    return line;
 }
 
 bool keepsAngleBracket(char16_t next) {
@@ -177,15 +186,18 @@ void escapeForLabels(std::u16string_view line, std::u16string& escaped) {
 void MarkdownString::createLocalLinkLables(std::u16string_view text) {
     std::u16string escaped;
     for (std::size_t start = 0; start < text.size();) {
-        const std::size_t length = lineLengthAt(text, start);
-        std::u16string_view line = text.substr(start, length);
-        if (needsEscaping(line)) {
-            escapeForLabels(line, escaped);
-            line = escaped;
+        const TextLine line = lineAt(text, start);
+        start += line.text.size();
+        // Classifying a line touches the label table only through a definition or a label
+        // link, and both begin with '['; other lines can be passed over.
+        if (!line.hasBracket) continue;
+        std::u16string_view classified = line.text;
+        if (needsEscaping(classified)) {
+            escapeForLabels(classified, escaped);
+            classified = escaped;
         }
         // Only the registrations matter; the record itself is not kept.
-        rangeDictForLine(line, {0, line.size()});
-        start += length;
+        rangeDictForLine(classified, {0, classified.size()});
     }
 }
 

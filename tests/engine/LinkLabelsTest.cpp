@@ -202,6 +202,9 @@ TEST(EngineLinkLabels, CreateLocalLinkLablesRegistersEveryDefinition) {
         EXPECT_EQ(record->urlString, u"http://" + std::u16string(label));
     }
     EXPECT_EQ(engine.labelDictForLabel(u"one")->options, u"First");
+    EXPECT_EQ(engine.labelDictForLabel(u"one")->references, std::vector<Range>({{9, 3}}))
+        << "uses are recorded too";
+    EXPECT_EQ(engine.localLinkLabels().front()->label, u"one") << "the use above the definition came first";
 }
 
 TEST(EngineLinkLabels, CreateLocalLinkLablesClassifiesTheEscapedLine) {
