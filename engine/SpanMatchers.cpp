@@ -26,8 +26,24 @@ Window windowOf(std::u16string_view s, Range range) {
     return {range.location, std::min(range.end(), s.size()), true};
 }
 
-void charge(ScanCost* cost, std::size_t units) {
-    if (cost) cost->units += units;
+void charge(LineContext* line, std::size_t units) {
+    if (line) line->units += units;
+}
+
+// The first line terminator at or after `at`, or `stop`; what the walk finds is kept in `line`.
+std::size_t lineEndFrom(std::u16string_view s, std::size_t at, std::size_t stop, LineContext* line) {
+    std::size_t end = at;
+    const Range known = line ? line->newlineFree : Range{};
+    const bool inKnown = line && at >= known.location && at <= known.end();
+    if (inKnown) end = std::max(at, known.end());
+    const std::size_t walkedFrom = end;
+    while (end < stop && !isNewline(s[end]))
+        ++end;
+    if (line) {
+        line->units += end > walkedFrom ? end - walkedFrom : 0;
+        line->newlineFree = Range::fromBounds(inKnown ? known.location : at, std::max(end, walkedFrom));
+    }
+    return std::min(end, stop);
 }
 
 // Code units of the code point at `at`: a surrogate pair only when both halves lie before `stop`.
@@ -117,36 +133,78 @@ Shape shapeOf(Delimited kind) {
 // One search for a delimited pattern. For an opening marker at P whose content starts at C, ICU
 // tries the one-code-point content first (or second, for code) and then `[\S].*[^\s\\]`, whose
 // greedy `.*` backs off from the end of C's line to the last closing marker that satisfies the
-// rest of the pattern. That last closer does not depend on P, so it is found once per line.
+// rest of the pattern. That last closer does not depend on P, so it is found once per line, and
+// kept in the memo for later searches.
 class DelimitedSearch {
 public:
-    DelimitedSearch(Shape shape, std::u16string_view s, Window w) : shape_(shape), s_(s), w_(w) {}
+    DelimitedSearch(Shape shape, std::u16string_view s, Window w, DelimitedMemo& memo, LineContext* line)
+        : shape_(shape), s_(s), w_(w), memo_(memo), line_(line) {
+        if (memo_.text != s.data() || memo_.size != s.size() || memo_.stop != w.stop) {
+            memo_ = DelimitedMemo{};
+            memo_.text = s.data();
+            memo_.size = s.size();
+            memo_.stop = w.stop;
+        }
+    }
 
     Range find() {
-        const std::size_t width = shape_.width;
-        for (std::size_t at = w_.start; at + 2 * width + 1 <= w_.stop; ++at) {
+        if (const auto known = knownMatch()) return *known;
+        Range match = Range::notFound();
+        for (std::size_t at = w_.start; at + 2 * shape_.width + 1 <= w_.stop; ++at) {
             ++work_;
-            if (!markerAt(at)) continue;
-            if (shape_.boundaryBefore && !boundaryBeforeWordChar(s_, at, w_.start)) continue;
-            const std::size_t content = at + width;
-            if (isWhitespace(s_[content])) continue;
-            const std::size_t firstUnits = unitsAt(s_, content, w_.stop);
-            std::optional<std::size_t> end;
-            if (shape_.longContentFirst) {
-                end = longContentEnd(content, firstUnits);
-                if (!end) end = singleContentEnd(content + firstUnits);
-            } else {
-                end = singleContentEnd(content + firstUnits);
-                if (!end) end = longContentEnd(content, firstUnits);
+            if (s_[at] != shape_.marker) continue;
+            if (const auto end = matchEndAt(at)) {
+                match = Range::fromBounds(at, *end);
+                break;
             }
-            if (end) return Range::fromBounds(at, *end);
         }
-        return Range::notFound();
+        memo_.knowsMatch = true;
+        memo_.searchedFrom = w_.start;
+        memo_.match = match;
+        return match;
     }
 
     std::size_t work() const { return work_; }
 
 private:
+    // The first match from an earlier search that started at or before this one and found its
+    // match (or none) at or after this one's start. Success at a place does not depend on where
+    // the search started, except through `\b` before the opening marker, which sees nothing before
+    // the range: the starts whose look back reaches the new range start (through combining marks
+    // and format characters, or to the second half of a surrogate pair split by it) are tried again.
+    std::optional<Range> knownMatch() {
+        if (!memo_.knowsMatch || memo_.searchedFrom > w_.start) return std::nullopt;
+        const Range known = memo_.match;
+        if (known.found() && known.location < w_.start) return std::nullopt;
+        if (shape_.boundaryBefore) {
+            const std::size_t limit = known.found() ? known.location : w_.stop;
+            for (std::size_t at = w_.start; at < limit;) {
+                ++work_;
+                if (const auto end = matchEndAt(at)) return Range::fromBounds(at, *end);
+                const bool splitPair = at == w_.start && U16_IS_TRAIL(s_[at]);
+                if (!splitPair && !isExtendOrFormat(codePointAt(s_, at, w_.stop))) break;
+                at += unitsAt(s_, at, w_.stop);
+            }
+        }
+        return known;
+    }
+
+    // The end of the match that starts at `at`, if one does.
+    std::optional<std::size_t> matchEndAt(std::size_t at) {
+        const std::size_t width = shape_.width;
+        if (at + 2 * width + 1 > w_.stop || !markerAt(at)) return std::nullopt;
+        if (shape_.boundaryBefore && !boundaryBeforeWordChar(s_, at, w_.start)) return std::nullopt;
+        const std::size_t content = at + width;
+        if (isWhitespace(s_[content])) return std::nullopt;
+        const std::size_t firstUnits = unitsAt(s_, content, w_.stop);
+        if (shape_.longContentFirst) {
+            if (const auto end = longContentEnd(content, firstUnits)) return end;
+            return singleContentEnd(content + firstUnits);
+        }
+        if (const auto end = singleContentEnd(content + firstUnits)) return end;
+        return longContentEnd(content, firstUnits);
+    }
+
     bool markerAt(std::size_t at) const {
         if (at + shape_.width > w_.stop) return false;
         for (std::size_t k = 0; k < shape_.width; ++k)
@@ -182,35 +240,40 @@ private:
     // stays on the line of its first character.
     std::optional<std::size_t> longContentEnd(std::size_t content, std::size_t firstUnits) {
         const std::size_t lowest = content + firstUnits + 1;
-        if (content >= lineEnd_ || lineEnd_ == kNone) {
-            lineEnd_ = content;
-            while (lineEnd_ < w_.stop && !isNewline(s_[lineEnd_]))
-                ++lineEnd_;
-            work_ += lineEnd_ - content;
-            closer_ = lastCloser(lowest);
+        const bool sameLine = memo_.knowsCloser && content >= memo_.lineFrom && content < memo_.lineEnd;
+        if (!sameLine || lowest < memo_.closerFloor) {
+            const std::size_t lineEnd = sameLine ? memo_.lineEnd : lineEndFrom(s_, content, w_.stop, line_);
+            memo_.knowsCloser = true;
+            memo_.lineFrom = content;
+            memo_.lineEnd = lineEnd;
+            memo_.closerFloor = lowest;
+            memo_.closer = lastCloser(lineEnd, lowest);
         }
-        if (closer_ == kNone || closer_ < lowest) return std::nullopt;
-        return closer_ + shape_.width + *afterClosing(closer_ + shape_.width);
+        const std::size_t closer = memo_.closer;
+        if (closer == kNone || closer < lowest) return std::nullopt;
+        return closer + shape_.width + *afterClosing(closer + shape_.width);
     }
 
-    // The last closing marker of the current line at or after `lowest`, or kNone.
-    std::size_t lastCloser(std::size_t lowest) {
-        if (lineEnd_ < shape_.width) return kNone;
-        for (std::size_t close = lineEnd_ - shape_.width + 1; close-- > lowest;) {
-            ++work_;
-            if (!markerAt(close)) continue;
+    // The last closing marker that ends before `lineEnd` and starts at or after `lowest`, or kNone.
+    std::size_t lastCloser(std::size_t lineEnd, std::size_t lowest) {
+        if (lineEnd < shape_.width) return kNone;
+        const std::size_t top = lineEnd - shape_.width + 1;
+        for (std::size_t close = top; close-- > lowest;) {
+            if (s_[close] != shape_.marker || !markerAt(close)) continue;
+            work_ += top - close;
             const char16_t last = s_[close - 1];
             if (isWhitespace(last) || last == u'\\') continue;
             if (afterClosing(close + shape_.width)) return close;
         }
+        work_ += top > lowest ? top - lowest : 0;
         return kNone;
     }
 
     Shape shape_;
     std::u16string_view s_;
     Window w_;
-    std::size_t lineEnd_ = kNone;
-    std::size_t closer_ = kNone;
+    DelimitedMemo& memo_;
+    LineContext* line_;
     std::size_t work_ = 0;
 };
 
@@ -285,7 +348,7 @@ NestedLink nestedLink(std::u16string_view s, std::size_t textStart, std::size_t 
 
 // `.+?C` (through) or `.+?(?=C)` (before): the first start with a C after at least one character
 // on the same line. A start that fails makes every later start of its line fail too.
-Range lazyUpTo(std::u16string_view s, Range range, char16_t closer, bool through, ScanCost* cost) {
+Range lazyUpTo(std::u16string_view s, Range range, char16_t closer, bool through, LineContext* line) {
     const Window w = windowOf(s, range);
     if (!w.valid) return Range::notFound();
     std::size_t start = w.start;
@@ -297,49 +360,57 @@ Range lazyUpTo(std::u16string_view s, Range range, char16_t closer, bool through
         std::size_t at = start + 1;
         for (; at < w.stop && !isNewline(s[at]); ++at) {
             if (s[at] == closer) {
-                charge(cost, at - w.start + 1);
+                charge(line, at - w.start + 1);
                 return Range::fromBounds(start, through ? at + 1 : at);
             }
         }
         start = at;
     }
-    charge(cost, w.stop - w.start);
+    charge(line, w.stop - w.start);
     return Range::notFound();
 }
 
 } // namespace
 
-Range findDelimited(Delimited kind, std::u16string_view s, Range range, ScanCost* cost) {
+Range findDelimited(Delimited kind, std::u16string_view s, Range range, LineContext* line,
+                    DelimitedMemo* memo) {
     const Window w = windowOf(s, range);
     if (!w.valid) return Range::notFound();
-    DelimitedSearch search(shapeOf(kind), s, w);
+    DelimitedMemo local;
+    DelimitedSearch search(shapeOf(kind), s, w, memo ? *memo : local, line);
     const Range match = search.find();
-    charge(cost, search.work());
+    charge(line, search.work());
     return match;
 }
 
-Range linkOpening(std::u16string_view s, Range range, ScanCost* cost) {
+Range linkOpening(std::u16string_view s, Range range, LineContext* line) {
     const Window w = windowOf(s, range);
     if (!w.valid || w.start >= w.stop || s[w.start] != u'[') return Range::notFound();
     const std::size_t textStart = w.start + 1;
-    std::size_t lineEnd = textStart;
-    while (lineEnd < w.stop && !isNewline(s[lineEnd]))
-        ++lineEnd;
-
     LinkClose close(s, w);
+    // The end of the first line, needed only when the text holds a '['.
+    std::size_t lineEnd = 0;
+    const auto firstLineEnd = [&] {
+        if (lineEnd == 0) lineEnd = lineEndFrom(s, textStart, w.stop, line);
+        return lineEnd;
+    };
+
     std::optional<NestedLink> labelGroup; // `\[.+\]\[.+\]`
     std::optional<NestedLink> urlGroup;   // `\[.+\]\(.+\)`
     Range match = Range::notFound();
-    // The lazy `.*?` takes one more code point each round; at each stop the optional group is
-    // tried before the close.
+    // The lazy `.*?` takes one more code point each round, but not a line terminator; at each stop
+    // the optional group is tried before the close.
     for (std::size_t x = textStart;; x += unitsAt(s, x, w.stop)) {
+        ++close.work;
+        // Only a '[' can open the group, and only a blank or ']' can begin the close.
+        if (x < w.stop && s[x] != u'[' && s[x] != u']' && !isWhitespace(s[x])) continue;
         if (x < w.stop && s[x] == u'[') {
-            if (!labelGroup) labelGroup = nestedLink(s, textStart, lineEnd, u'[', u']', close);
+            if (!labelGroup) labelGroup = nestedLink(s, textStart, firstLineEnd(), u'[', u']', close);
             if (labelGroup->fitsAt(x)) {
                 match = Range::fromBounds(w.start, labelGroup->end);
                 break;
             }
-            if (!urlGroup) urlGroup = nestedLink(s, textStart, lineEnd, u'(', u')', close);
+            if (!urlGroup) urlGroup = nestedLink(s, textStart, firstLineEnd(), u'(', u')', close);
             if (urlGroup->fitsAt(x)) {
                 match = Range::fromBounds(w.start, urlGroup->end);
                 break;
@@ -349,42 +420,42 @@ Range linkOpening(std::u16string_view s, Range range, ScanCost* cost) {
             match = Range::fromBounds(w.start, end);
             break;
         }
-        if (x >= lineEnd) break;
+        if (x >= w.stop || isNewline(s[x])) break;
     }
-    charge(cost, close.work + (lineEnd - w.start));
+    charge(line, close.work);
     return match;
 }
 
-Range throughClosingParenthesis(std::u16string_view s, Range range, ScanCost* cost) {
-    return lazyUpTo(s, range, u')', true, cost);
+Range throughClosingParenthesis(std::u16string_view s, Range range, LineContext* line) {
+    return lazyUpTo(s, range, u')', true, line);
 }
 
-Range throughClosingBracket(std::u16string_view s, Range range, ScanCost* cost) {
-    return lazyUpTo(s, range, u']', true, cost);
+Range throughClosingBracket(std::u16string_view s, Range range, LineContext* line) {
+    return lazyUpTo(s, range, u']', true, line);
 }
 
-Range beforeClosingBracket(std::u16string_view s, Range range, ScanCost* cost) {
-    return lazyUpTo(s, range, u']', false, cost);
+Range beforeClosingBracket(std::u16string_view s, Range range, LineContext* line) {
+    return lazyUpTo(s, range, u']', false, line);
 }
 
-Range linkURL(std::u16string_view s, Range range, ScanCost* cost) {
+Range linkURL(std::u16string_view s, Range range, LineContext* line) {
     const Window w = windowOf(s, range);
     if (!w.valid) return Range::notFound();
     std::size_t start = w.start;
     while (start < w.stop && isWhitespace(s[start]))
         ++start;
     if (start == w.stop) {
-        charge(cost, start - w.start);
+        charge(line, start - w.start);
         return Range::notFound();
     }
     for (std::size_t at = start + unitsAt(s, start, w.stop); at < w.stop; ++at) {
         const char16_t c = s[at];
         if (isWhitespace(c) || c == u'"' || c == u')') {
-            charge(cost, at - w.start);
+            charge(line, at - w.start);
             return Range::fromBounds(start, at);
         }
     }
-    charge(cost, w.stop - w.start);
+    charge(line, w.stop - w.start);
     return Range::notFound();
 }
 

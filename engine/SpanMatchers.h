@@ -34,30 +34,53 @@ enum class Delimited {
     code,             // `` `(([\S].*[^\s\\])|([\S]))`(\s|$) ``
 };
 
-// The code units a matcher looked at, summed over calls; lets the caller bound the work one
-// line may cost.
-struct ScanCost {
+// What the searches on one line share: the work they did (code units looked at, summed over
+// calls), which lets the caller bound what one line may cost, and a stretch of the text known to
+// hold no line terminator, which spares later searches the walk to the end of the line.
+struct LineContext {
     std::size_t units = 0;
+    Range newlineFree;
+};
+
+// What searches for one kind of delimited element learnt about a text and a range end: the last
+// closing marker of a line and the first match from a place. Searches of the same kind in the same
+// text with the same range end, made in order of their start, reuse it instead of scanning the
+// line again; a memo handed a different text or range end starts afresh. Filled by findDelimited.
+struct DelimitedMemo {
+    const char16_t* text = nullptr;
+    std::size_t size = 0;
+    std::size_t stop = 0;
+    // The last closer at or after `closerFloor` of the line [lineFrom, lineEnd).
+    bool knowsCloser = false;
+    std::size_t lineFrom = 0;
+    std::size_t lineEnd = 0;
+    std::size_t closerFloor = 0;
+    std::size_t closer = 0;
+    // The first match of a search that started at `searchedFrom`.
+    bool knowsMatch = false;
+    std::size_t searchedFrom = 0;
+    Range match;
 };
 
 // The match of the delimited pattern, its trailing blank (when the pattern takes one) included.
-Range findDelimited(Delimited kind, std::u16string_view s, Range range, ScanCost* cost = nullptr);
+Range findDelimited(Delimited kind, std::u16string_view s, Range range, LineContext* line = nullptr,
+                    DelimitedMemo* memo = nullptr);
 
 // `^\[.*?((\[.+\]\[.+\])|(\[.+\]\(.+\)))?\s*\](\(|\[)`: a link's bracketed text up to and with
 // the "](" or "][" that follows it.
-Range linkOpening(std::u16string_view s, Range range, ScanCost* cost = nullptr);
+Range linkOpening(std::u16string_view s, Range range, LineContext* line = nullptr);
 
 // `.+?\)`: from the first place where at least one character precedes a ')' on the same line,
 // through that ')'.
-Range throughClosingParenthesis(std::u16string_view s, Range range, ScanCost* cost = nullptr);
+Range throughClosingParenthesis(std::u16string_view s, Range range, LineContext* line = nullptr);
 
 // `.+?\]`: as throughClosingParenthesis, for ']'.
-Range throughClosingBracket(std::u16string_view s, Range range, ScanCost* cost = nullptr);
+Range throughClosingBracket(std::u16string_view s, Range range, LineContext* line = nullptr);
 
 // `.+?(?=\])`: the characters before the first ']' that follows at least one character.
-Range beforeClosingBracket(std::u16string_view s, Range range, ScanCost* cost = nullptr);
+Range beforeClosingBracket(std::u16string_view s, Range range, LineContext* line = nullptr);
 
 // `(?!\s).+?(?=(\s|"|\)))`: a URL, from the first non-blank up to a blank, '"' or ')'.
-Range linkURL(std::u16string_view s, Range range, ScanCost* cost = nullptr);
+Range linkURL(std::u16string_view s, Range range, LineContext* line = nullptr);
 
 } // namespace quillet::spans

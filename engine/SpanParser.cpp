@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace quillet {
 
@@ -21,15 +22,44 @@ namespace {
 constexpr std::size_t kLineWorkLimit = std::size_t{1} << 26;
 constexpr int kNestingLimit = 256;
 
+// A title search's result, reused by later title searches of the same range that start no later
+// than the title it found: a title does not depend on where the search for it starts.
+struct TitleMemo {
+    const char16_t* text = nullptr;
+    std::size_t size = 0;
+    std::size_t stop = 0;
+    std::size_t searchedFrom = 0;
+    Range title;
+};
+
+// What the searches within one range (one nesting level) learn about its text, so that no
+// candidate scans the rest of the range again for what an earlier one found.
+struct LevelMemos {
+    std::array<spans::DelimitedMemo, 8> delimited{};
+    TitleMemo title;
+
+    // A memo that names no text is taken up afresh by the next search.
+    void forget() {
+        for (auto& memo : delimited)
+            memo.text = nullptr;
+        title.text = nullptr;
+    }
+};
+
 // The scan of the line that the outermost findSpanElements call works on.
 struct LineScan {
     int depth = 0;
-    spans::ScanCost cost;
+    spans::LineContext line;
     bool exhausted = false;
+    // The memos of each level, kept from line to line so that entering a level costs no more
+    // than forgetting what its memos knew.
+    std::vector<LevelMemos> levels;
+
+    LevelMemos& currentLevel() { return levels[static_cast<std::size_t>(depth - 1)]; }
 
     void charge(std::size_t units) {
-        cost.units += units;
-        if (depth > 0 && cost.units > kLineWorkLimit) exhausted = true;
+        line.units += units;
+        if (depth > 0 && line.units > kLineWorkLimit) exhausted = true;
     }
     // Set after a matcher has charged its work through `cost`.
     void settle() { charge(0); }
@@ -41,30 +71,67 @@ class NestingScope {
 public:
     NestingScope() {
         if (lineScan.depth++ == 0) {
-            lineScan.cost = {};
+            lineScan.line = {};
             lineScan.exhausted = false;
         } else if (lineScan.depth > kNestingLimit) {
             lineScan.exhausted = true;
         }
+        const auto depth = static_cast<std::size_t>(lineScan.depth);
+        if (lineScan.levels.size() < depth) lineScan.levels.resize(depth);
+        lineScan.currentLevel().forget();
     }
     ~NestingScope() { --lineScan.depth; }
     NestingScope(const NestingScope&) = delete;
     NestingScope& operator=(const NestingScope&) = delete;
 };
 
-constexpr std::array<bool, 128> kTriggers = [] {
-    std::array<bool, 128> table{};
+// The memo of the current level for a kind of delimited element; none outside findSpanElements.
+spans::DelimitedMemo* memoFor(spans::Delimited kind) {
+    if (lineScan.depth == 0) return nullptr;
+    return &lineScan.currentLevel().delimited[static_cast<std::size_t>(kind)];
+}
+
+// `(?=\s*)("[^"]*"|'[^']*'|\([^\(\)]*\)|‘[^‘]*’|“[^”]*”)` from `from` to `stop`.
+Range titleAfter(std::u16string_view s, std::size_t from, std::size_t stop) {
+    TitleMemo* memo = lineScan.depth > 0 ? &lineScan.currentLevel().title : nullptr;
+    if (memo && memo->text == s.data() && memo->size == s.size() && memo->stop == stop &&
+        memo->searchedFrom <= from && (!memo->title.found() || from <= memo->title.location))
+        return memo->title;
+    const Range title = scan::quotedTitle(s, Range::fromBounds(from, stop));
+    lineScan.charge((title.found() ? title.end() : stop) - from);
+    if (memo) *memo = {s.data(), s.size(), stop, from, title};
+    return title;
+}
+
+enum CharacterRole : unsigned char { plain, trigger, backslash };
+
+constexpr std::array<CharacterRole, 128> kRoles = [] {
+    std::array<CharacterRole, 128> table{};
     for (char16_t c : std::u16string_view(u"~*_`[!^"))
-        table[c] = true;
+        table[c] = trigger;
+    table[u'\\'] = backslash;
     return table;
 }();
 
-std::size_t firstTrigger(std::u16string_view s, std::size_t from, std::size_t stop) {
+// The first trigger character of a range and, in front of it, the first backslash (`stop` when
+// there is none).
+struct Candidate {
+    std::size_t trigger;
+    std::size_t backslash;
+};
+
+Candidate firstCandidate(std::u16string_view s, std::size_t from, std::size_t stop) {
+    Candidate found{stop, stop};
     std::size_t at = from;
-    while (at < stop && !(s[at] < 128 && kTriggers[s[at]]))
-        ++at;
+    for (; at < stop; ++at) {
+        const char16_t c = s[at];
+        if (c >= 128 || kRoles[c] == plain) continue;
+        if (kRoles[c] == trigger) break;
+        if (found.backslash == stop) found.backslash = at;
+    }
+    found.trigger = at;
     lineScan.charge(at - from);
-    return at;
+    return found;
 }
 
 // The record of a place where no element begins.
@@ -78,7 +145,7 @@ SpanDict nothingAt(std::size_t at) {
 // the closing marker belongs to the text that follows, not to the element.
 SpanDict delimitedElement(std::u16string_view s, Range searched, spans::Delimited kind, SpanType type,
                           std::size_t markerWidth, std::size_t at) {
-    Range match = spans::findDelimited(kind, s, searched, &lineScan.cost);
+    Range match = spans::findDelimited(kind, s, searched, &lineScan.line, memoFor(kind));
     lineScan.settle();
     if (!match.found()) return nothingAt(at);
     if (match.length > 1 && isWhitespace(s[match.end() - 1])) --match.length;
@@ -91,13 +158,9 @@ SpanDict delimitedElement(std::u16string_view s, Range searched, spans::Delimite
 }
 
 // A backslash in front of '<' shows the tag that follows as text. Only the range's first
-// backslash counts.
-std::optional<SpanDict> escapedTag(std::u16string_view s, std::size_t from, std::size_t stop) {
-    const Range backslash = findLiteral(s, Range::fromBounds(from, stop), u"\\");
-    lineScan.charge((backslash.found() ? backslash.location : stop) - from);
-    if (!backslash.found()) return std::nullopt;
-    const std::size_t at = backslash.location;
-    if (at + 1 >= s.size() || s[at + 1] != u'<') return std::nullopt;
+// backslash (at `at`) counts.
+std::optional<SpanDict> escapedTag(std::u16string_view s, std::size_t at, std::size_t stop) {
+    if (at >= stop || at + 1 >= s.size() || s[at + 1] != u'<') return std::nullopt;
     const Range close = findLiteral(s, Range::fromBounds(at + 1, stop), u">");
     lineScan.charge((close.found() ? close.location : stop) - at);
     SpanDict element;
@@ -145,6 +208,7 @@ std::vector<SpanDict> MarkdownString::findSpanElements(std::u16string_view s, Ra
             const std::size_t elementEnd = element->range->end();
             if (element->strRange.length >= 2 && element->type != SpanType::code)
                 element->spanArray = findSpanElements(s, element->strRange);
+            if (elements.empty()) elements.reserve(4);
             elements.push_back(std::move(*element));
             if (elementEnd >= end) break;
             location = elementEnd;
@@ -161,8 +225,9 @@ std::optional<SpanDict> MarkdownString::findSpanElement(std::u16string_view s, R
     if (loc >= end || end - loc < 2) return std::nullopt;
     if (lineScan.depth > 0 && lineScan.exhausted) return std::nullopt;
 
-    const std::size_t i = firstTrigger(s, loc, end);
-    if (i == end) return escapedTag(s, loc, end);
+    const Candidate candidate = firstCandidate(s, loc, end);
+    const std::size_t i = candidate.trigger;
+    if (i == end) return escapedTag(s, candidate.backslash, end);
     const char16_t c = s[i];
     const char16_t before = i == 0 ? u' ' : s[i - 1];
     const char16_t after = i + 1 < s.size() ? s[i + 1] : u'x';
@@ -205,7 +270,7 @@ std::optional<SpanDict> MarkdownString::findSpanElement(std::u16string_view s, R
 
 SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
     const std::size_t end = std::min(range.end(), s.size());
-    const Range opening = spans::linkOpening(s, range, &lineScan.cost);
+    const Range opening = spans::linkOpening(s, range, &lineScan.line);
     lineScan.settle();
     if (!opening.found()) return failedLink(range);
     const std::size_t afterOpening = opening.end();
@@ -216,12 +281,11 @@ SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
     SpanDict link;
     if (s[afterOpening - 1] == u'(') {
         const Range target =
-            spans::throughClosingParenthesis(s, Range::fromBounds(afterOpening, end), &lineScan.cost);
+            spans::throughClosingParenthesis(s, Range::fromBounds(afterOpening, end), &lineScan.line);
         if (!target.found()) return failedLink(range);
-        const Range url = spans::linkURL(s, target, &lineScan.cost);
+        const Range url = spans::linkURL(s, target, &lineScan.line);
         if (!url.found()) return failedLink(range);
-        const Range title = scan::quotedTitle(s, Range::fromBounds(url.end(), end));
-        lineScan.charge((title.found() ? title.end() : end) - url.end());
+        const Range title = titleAfter(s, url.end(), end);
         link.linkType = LinkType::external;
         link.range = Range::fromBounds(opening.location, target.end());
         link.urlRange = url;
@@ -231,9 +295,9 @@ SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
         if (afterOpening >= s.size()) return failedLink(range);
         if (s[afterOpening] != u']') {
             const Range target =
-                spans::throughClosingBracket(s, Range::fromBounds(afterOpening, end), &lineScan.cost);
+                spans::throughClosingBracket(s, Range::fromBounds(afterOpening, end), &lineScan.line);
             if (!target.found()) return failedLink(range);
-            const Range label = spans::beforeClosingBracket(s, target, &lineScan.cost);
+            const Range label = spans::beforeClosingBracket(s, target, &lineScan.line);
             if (!label.found()) return failedLink(range);
             link.range = Range::fromBounds(opening.location, target.end());
             link.urlRange = label;

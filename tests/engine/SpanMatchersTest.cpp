@@ -5,6 +5,7 @@
 
 #include "engine/RegexSearch.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
@@ -175,6 +176,45 @@ TEST(SpanMatchers, LinkTargetPatternsMatchICU) {
     expectBothOutcomes(compareWithICU(
         u"(?!\\s).+?(?=(\\s|\"|\\)))", [](std::u16string_view s, Range r) { return spans::linkURL(s, r); },
         markers, 13));
+}
+
+// Searches of one kind over one text and range end share a memo; whatever the order of their
+// starts, each must still find what ICU finds.
+TEST(SpanMatchers, SearchesSharingAMemoMatchICU) {
+    struct Kind {
+        spans::Delimited kind;
+        const char16_t* pattern;
+        std::vector<std::u16string> markers;
+    };
+    const std::vector<Kind> kinds = {
+        {spans::Delimited::emStar, u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)", {u"*", u"**"}},
+        {spans::Delimited::strongStar, u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)", {u"**", u"*"}},
+        {spans::Delimited::emUnderscore, u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b", {u"_", u"__"}},
+        {spans::Delimited::strongUnderscore, u"\\b__(([\\S])|([\\S].*[^\\s\\\\]))__\\b", {u"__", u"_"}},
+        {spans::Delimited::code, u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)", {u"`"}},
+        {spans::Delimited::subscript, u"\\~(([\\S])|([\\S].*[^\\s\\\\]))\\~", {u"~"}},
+    };
+    for (const Kind& kind : kinds) {
+        const RegexSearch icu(kind.pattern);
+        Generator generator(20 + static_cast<unsigned>(kind.kind), kind.markers);
+        int failures = 0;
+        for (int round = 0; round < 3000 && failures < 5; ++round) {
+            const std::u16string text = generator.line();
+            const std::size_t stop = text.size() - generator.below(std::min<std::size_t>(text.size(), 3) + 1);
+            spans::DelimitedMemo memo;
+            for (int search = 0; search < 6; ++search) {
+                const Range range = Range::fromBounds(generator.below(stop + 1), stop);
+                const Range expected = icu.find(text, range).range;
+                const Range actual = spans::findDelimited(kind.kind, text, range, nullptr, &memo);
+                if (actual != expected) {
+                    ++failures;
+                    ADD_FAILURE() << "pattern " << printable(kind.pattern) << "\n"
+                                  << describe(text, range) << " (search " << search << ")\nICU "
+                                  << expected.toString() << ", matcher " << actual.toString();
+                }
+            }
+        }
+    }
 }
 
 // Hand-picked lines for the corners the generator reaches only by chance.
