@@ -141,7 +141,7 @@ void HtmlBodyBuilder::joinAsList() {
     std::size_t examined = anchor;
     RQXMLElement* x = root;
     while (true) {
-        const std::u16string& examinedName = path_.at(examined)->name();
+        const std::u16string_view examinedName = path_.at(examined)->name();
         if (root->name() != examinedName && previousName != examinedName) return startNewBlock(anchor, k);
         if (examined >= 2 && k >= 2) {
             --examined;

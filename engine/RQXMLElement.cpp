@@ -8,7 +8,7 @@ namespace quillet {
 
 namespace {
 
-bool breaksLineAfterClosingTag(const std::u16string& name) {
+bool breaksLineAfterClosingTag(std::u16string_view name) {
     return name == u"li" || name == u"ul" || name == u"ol" || name == u"blockquote" || name.front() == u'h';
 }
 
@@ -21,6 +21,63 @@ std::string utf8(std::u16string_view text) {
 } // namespace
 
 // ---- RQXMLChild ----
+
+const RQXMLElementRef& RQXMLChild::elementRef() const {
+    static const RQXMLElementRef kNone;
+    return isElement_ ? element_ : kNone;
+}
+
+std::u16string& RQXMLChild::mutableText() {
+    if (isElement_) {
+        destroy();
+        new (&text_) std::u16string();
+        isElement_ = false;
+    }
+    return text_;
+}
+
+void RQXMLChild::constructFrom(const RQXMLChild& other) {
+    isElement_ = other.isElement_;
+    if (isElement_) {
+        new (&element_) RQXMLElementRef(other.element_);
+    } else {
+        new (&text_) std::u16string(other.text_);
+    }
+}
+
+void RQXMLChild::constructFrom(RQXMLChild&& other) noexcept {
+    isElement_ = other.isElement_;
+    if (isElement_) {
+        new (&element_) RQXMLElementRef(std::move(other.element_));
+    } else {
+        new (&text_) std::u16string();
+        text_.swap(other.text_);
+    }
+}
+
+void RQXMLChild::destroy() noexcept {
+    if (isElement_) {
+        element_.~RQXMLElementRef();
+    } else {
+        text_.~basic_string();
+    }
+}
+
+RQXMLChild& RQXMLChild::operator=(const RQXMLChild& other) {
+    if (this != &other) {
+        RQXMLChild copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+RQXMLChild& RQXMLChild::operator=(RQXMLChild&& other) noexcept {
+    if (this != &other) {
+        destroy();
+        constructFrom(std::move(other));
+    }
+    return *this;
+}
 
 std::u16string RQXMLChild::XMLString() const {
     std::u16string out;
@@ -49,10 +106,29 @@ void RQXMLElement::releaseChildren(std::vector<RQXMLElementRef>& doomed) {
     children_.clear();
 }
 
-RQXMLElement::RQXMLElement(std::u16string_view name) : name_(name) {}
+RQXMLElement::RQXMLElement(std::u16string_view name) {
+    setName(name);
+}
 
-RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children) : name_(name) {
+RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children) {
+    setName(name);
     setChildren(children);
+}
+
+void RQXMLElement::setName(std::u16string_view name) {
+    static constexpr std::u16string_view kCommonNames[] = {
+        u"p",  u"li",  u"ul",  u"ol",   u"blockquote", u"pre",  u"code",  u"em",  u"strong",
+        u"s",  u"sup", u"sub", u"a",    u"img",        u"hr",   u"h1",    u"h2",  u"h3",
+        u"h4", u"h5",  u"h6",  u"body", u"html",       u"head", u"title", u"meta"};
+    for (std::u16string_view common : kCommonNames) {
+        if (common == name) {
+            name_ = common;
+            return;
+        }
+    }
+    if (name.empty()) return;
+    extra().ownedName = name;
+    name_ = extra_->ownedName;
 }
 
 RQXMLElement::~RQXMLElement() {

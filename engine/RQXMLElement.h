@@ -20,30 +20,51 @@
 
 namespace quillet {
 
-// One child: an element or a piece of text.
+// One child: an element or a piece of text (a tagged union: a tree holds millions of these).
 class RQXMLChild {
 public:
-    RQXMLChild(RQXMLElementRef element) : element_(std::move(element)) {}
-    RQXMLChild(std::u16string text) : text_(std::move(text)) {}
+    RQXMLChild(RQXMLElementRef element) : isElement_(true) {
+        new (&element_) RQXMLElementRef(std::move(element));
+    }
+    RQXMLChild(std::u16string text) : isElement_(false) {
+        new (&text_) std::u16string();
+        text_.swap(text);
+    }
     // An empty text child.
-    RQXMLChild() = default;
+    RQXMLChild() : isElement_(false) { new (&text_) std::u16string(); }
+    RQXMLChild(const RQXMLChild& other) { constructFrom(other); }
+    RQXMLChild(RQXMLChild&& other) noexcept { constructFrom(std::move(other)); }
+    RQXMLChild& operator=(const RQXMLChild& other);
+    RQXMLChild& operator=(RQXMLChild&& other) noexcept;
+    ~RQXMLChild() { destroy(); }
 
-    bool isElement() const { return element_ != nullptr; }
+    bool isElement() const { return isElement_; }
     // Null for a text child.
-    RQXMLElement* element() const { return element_.get(); }
-    const RQXMLElementRef& elementRef() const { return element_; }
-    RQXMLElementRef takeElement() { return std::move(element_); }
+    RQXMLElement* element() const { return isElement_ ? element_.get() : nullptr; }
+    // Null for a text child.
+    const RQXMLElementRef& elementRef() const;
+    RQXMLElementRef takeElement() { return isElement_ ? std::move(element_) : nullptr; }
     // Empty for an element child.
-    std::u16string_view text() const { return text_; }
-    std::u16string& mutableText() { return text_; }
+    std::u16string_view text() const {
+        return isElement_ ? std::u16string_view() : std::u16string_view(text_);
+    }
+    // A text child's text; an element child becomes an empty text child first.
+    std::u16string& mutableText();
 
     // The text itself, or the element's XMLString.
     std::u16string XMLString() const;
     void appendXMLString(std::u16string& out) const;
 
 private:
-    RQXMLElementRef element_;
-    std::u16string text_;
+    void constructFrom(const RQXMLChild& other);
+    void constructFrom(RQXMLChild&& other) noexcept;
+    void destroy() noexcept;
+
+    union {
+        RQXMLElementRef element_;
+        std::u16string text_;
+    };
+    bool isElement_;
 };
 
 struct RQXMLAttribute {
@@ -69,7 +90,7 @@ public:
     // The children are a copy of the array; child elements without a parent get this one.
     static RQXMLElementRef elementWithName(std::u16string_view name, const std::vector<RQXMLChild>& children);
 
-    const std::u16string& name() const { return name_; }
+    std::u16string_view name() const { return name_; }
     bool hasName() const { return !name_.empty(); }
     RQXMLElement* parent() const { return parent_; }
     const std::vector<RQXMLChild>& children() const { return children_; }
@@ -125,8 +146,10 @@ private:
     struct Extra {
         std::optional<RQXMLAttributes> attributes;
         std::u16string attributeString;
+        std::u16string ownedName; // a name outside the common table
     };
 
+    void setName(std::u16string_view name);
     void replaceChildren(std::vector<RQXMLChild> children);
     // Moves the element children into `doomed` and clears their links to this element.
     void releaseChildren(std::vector<RQXMLElementRef>& doomed);
@@ -135,7 +158,9 @@ private:
     bool hasContent() const;
     void appendOpeningTagWithAttributes(std::u16string& out) const;
 
-    std::u16string name_;
+    // The common names (those the HTML conversion uses) point into a table of their own; other
+    // names are kept in `extra_`.
+    std::u16string_view name_;
     std::vector<RQXMLChild> children_;
     RQXMLElement* parent_ = nullptr; // not owned; cleared when the parent goes
     std::unique_ptr<Extra> extra_;   // attributes are rare: only links and images have them

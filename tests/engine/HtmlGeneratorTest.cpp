@@ -384,7 +384,7 @@ TEST(HtmlGeneratorTest, LazilyNestedListsAndQuotesStayConsistent) {
 // The shape every body has: list items only in lists and lists only of items, a code block is
 // one "code", and paragraphs, headers and code hold no blocks.
 void expectWellFormed(const RQXMLElement& body, const std::u16string& note) {
-    auto isBlock = [](const std::u16string& name) {
+    auto isBlock = [](std::u16string_view name) {
         return name == u"ul" || name == u"ol" || name == u"li" || name == u"blockquote" || name == u"p" ||
                name == u"pre" || name == u"hr" || (name.size() == 2 && name[0] == u'h');
     };
@@ -392,7 +392,7 @@ void expectWellFormed(const RQXMLElement& body, const std::u16string& note) {
     while (!pending.empty()) {
         const RQXMLElement* element = pending.back();
         pending.pop_back();
-        const std::u16string& name = element->name();
+        const std::u16string_view name = element->name();
         for (const RQXMLChild& child : element->children()) {
             const RQXMLElement* inner = child.element();
             if (name == u"ul" || name == u"ol") {
