@@ -16,11 +16,27 @@ std::string knownKeys() {
     return list;
 }
 
+// The known keys for the usage text, a few to a line, each line indented by `indent`.
+std::string keyLines(const std::string& indent) {
+    constexpr std::size_t kWidth = 100;
+    std::string lines;
+    std::string line = indent;
+    for (const auto& entry : MarkdownOptions{}.toKeyValues()) {
+        if (line.size() > indent.size() && line.size() + entry.first.size() + 1 > kWidth) {
+            lines += line + "\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? " " : "") + entry.first;
+    }
+    return lines + line + "\n";
+}
+
 std::optional<double> parsePositiveNumber(std::string_view text) {
     double value = 0;
     const char* end = text.data() + text.size();
     auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || !(value > 0) || value > 1e6) return std::nullopt;
+    if (text.empty() || error != std::errc() || stop != end || !(value > 0) || value > 1e6)
+        return std::nullopt;
     return value;
 }
 
@@ -88,8 +104,8 @@ public:
         if (result_.ok() && styles && (fragment || records))
             result_.error = "--styles cannot be combined with --fragment or --records";
         auto& output = result_.command.settings.output;
-        output = styles    ? OutputKind::styles
-                 : records ? OutputKind::records
+        output = styles     ? OutputKind::styles
+                 : records  ? OutputKind::records
                  : fragment ? OutputKind::fragment
                             : OutputKind::document;
         return result_;
@@ -114,8 +130,10 @@ private:
         if (option == "--set") result_.error = applySetting(settings.options, value);
         if (option == "--font-width") {
             const auto width = parsePositiveNumber(value);
-            if (width) settings.fontWidth = *width;
-            else result_.error = "--font-width needs a positive number of points, got '" + value + "'";
+            if (width)
+                settings.fontWidth = *width;
+            else
+                result_.error = "--font-width needs a positive number of points, got '" + value + "'";
         }
     }
 
@@ -143,8 +161,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: quillet-md2html [--fragment | --records | --styles [--font-width W]] [--title T]\n"
-           "                       [--lang L] [--base DIR]\n"
-           "                       [--set KEY=VALUE ...] [FILE | -]\n"
+           "                       [--lang L] [--base DIR] [--set KEY=VALUE ...] [FILE | -]\n"
            "Converts a Markdown note (UTF-8, from FILE or standard input) to HTML.\n"
            "  --fragment       write only the body's content, not the whole document\n"
            "  --records        write each line's classification as one JSON object per line\n"
@@ -153,9 +170,8 @@ std::string usageText() {
            "  --title T        the document title (default \"untitled\")\n"
            "  --lang L         the document language (default \"en\")\n"
            "  --base DIR       the folder the document will live in; local images are copied there\n"
-           "  --set KEY=VALUE  set a Markdown option to true, false or an integer; keys:\n"
-           "                   " +
-           knownKeys() + "\n";
+           "  --set KEY=VALUE  set a Markdown option to true, false or an integer; keys:\n" +
+           keyLines(std::string(19, ' '));
 }
 
 } // namespace quillet::convert
