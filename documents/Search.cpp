@@ -12,22 +12,15 @@ namespace {
 constexpr std::size_t kFragmentLead = 15;
 constexpr std::size_t kFragmentLength = 30;
 
-// The line that holds the occurrences found so far, its end looked up once.
-struct CurrentLine {
-    std::size_t start = 0;
-    std::size_t end = 0;
-    bool endKnown = false;
-};
-
-SearchResult resultFor(QStringView text, const CurrentLine& line, Range occurrence) {
+SearchResult resultFor(QStringView text, Range line, Range occurrence) {
     SearchResult result;
-    result.lineRange = Range::fromBounds(line.start, line.end);
-    result.range = {occurrence.location - line.start, occurrence.length};
+    result.lineRange = line;
+    result.range = {occurrence.location - line.location, occurrence.length};
     const std::size_t fragmentStart =
         result.range.location > kFragmentLead ? result.range.location - kFragmentLead : 0;
     result.fragmentRange = {fragmentStart,
                             std::min(kFragmentLength, result.lineRange.length - fragmentStart)};
-    result.fragment = text.mid(static_cast<qsizetype>(line.start + fragmentStart),
+    result.fragment = text.mid(static_cast<qsizetype>(line.location + fragmentStart),
                                static_cast<qsizetype>(result.fragmentRange.length))
                           .toString();
     return result;
@@ -47,27 +40,19 @@ SearchResults searchResults(QStringView searchString, QStringView text) {
     if (finder.isEmpty() || finder.spansLines()) return results;
     const std::size_t size = static_cast<std::size_t>(text.size());
     const char16_t* units = text.utf16();
-    CurrentLine line;
+    Range line = Range::notFound(); // the line of the last occurrence, without its line break
     std::size_t position = 0;
-    while (position < size) {
-        const std::uint8_t flags = finder.flags(units[position]);
-        if (flags == 0) {
-            ++position;
-            continue;
-        }
-        if (flags & CaseInsensitiveFinder::kLineBreak) {
-            position += lineBreakLength(text, position);
-            line = {position, position, false};
-            continue;
-        }
+    while ((position = finder.nextCandidate(units, position, size)) < size) {
         const std::size_t length = finder.matchAt(text, position, true);
         if (length == 0) {
             position += characterWidth(units, size, position);
             continue;
         }
-        if (!line.endKnown) {
-            line.end = lineStartingAt(text, line.start).contentsEnd;
-            line.endKnown = true;
+        if (!line.found() || position > line.end()) {
+            const std::size_t start =
+                CaseInsensitiveFinder::lineStartBefore(units, position, line.found() ? line.end() : 0);
+            line = Range::fromBounds(start,
+                                     CaseInsensitiveFinder::nextLineBreak(units, position + length, size));
         }
         results.push_back(resultFor(text, line, {position, length}));
         position += length;

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <unicode/uchar.h>
+#include <unicode/uniset.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <vector>
@@ -28,13 +29,10 @@ Folding foldCodePoint(UChar32 c) {
     UChar folded[8];
     UErrorCode status = U_ZERO_ERROR;
     const int32_t length = u_strFoldCase(folded, 8, source, sourceLength, U_FOLD_CASE_DEFAULT, &status);
-    if (U_FAILURE(status) || length <= 0 || length > 3) {
-        std::copy(source, source + sourceLength, folding.units.begin());
-        folding.length = static_cast<std::uint8_t>(sourceLength);
-        return folding;
-    }
-    std::copy(folded, folded + length, folding.units.begin());
-    folding.length = static_cast<std::uint8_t>(length);
+    const bool usable = U_SUCCESS(status) && length > 0 && length <= 3;
+    const UChar* from = usable ? folded : source;
+    folding.length = static_cast<std::uint8_t>(usable ? length : sourceLength);
+    std::copy(from, from + folding.length, folding.units.begin());
     return folding;
 }
 
@@ -43,15 +41,30 @@ Folding foldCodePoint(UChar32 c) {
 const std::vector<Folding>& unitFoldings() {
     static const std::unique_ptr<std::vector<Folding>> table = [] {
         auto foldings = std::make_unique<std::vector<Folding>>(0x10000);
-        for (UChar32 c = 0; c < 0x10000; ++c) {
-            if (U16_IS_SURROGATE(c))
-                (*foldings)[c] = {{static_cast<char16_t>(c)}, 1};
-            else
-                (*foldings)[c] = foldCodePoint(c);
-        }
+        for (UChar32 c = 0; c < 0x10000; ++c)
+            (*foldings)[c] = U16_IS_SURROGATE(c) ? Folding{{static_cast<char16_t>(c)}, 1} : foldCodePoint(c);
         return foldings;
     }();
     return *table;
+}
+
+// The characters beyond the first plane that case folding changes, as (lead surrogate, first
+// unit of the folding): a character starts with its lead surrogate, its folding may not. (Today
+// every such folding keeps its lead surrogate; the table keeps the scan right if one does not.)
+const std::vector<std::pair<char16_t, char16_t>>& supplementaryFoldings() {
+    static const std::vector<std::pair<char16_t, char16_t>> pairs = [] {
+        std::vector<std::pair<char16_t, char16_t>> found;
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::UnicodeSet changing(u"[:Changes_When_Casefolded:]", status);
+        if (U_FAILURE(status)) return found;
+        for (int32_t range = 0; range < changing.getRangeCount(); ++range) {
+            for (UChar32 c = std::max<UChar32>(changing.getRangeStart(range), 0x10000);
+                 c <= changing.getRangeEnd(range); ++c)
+                found.emplace_back(U16_LEAD(c), foldCodePoint(c).units[0]);
+        }
+        return found;
+    }();
+    return pairs;
 }
 
 // The folding of the character at `position` and the number of code units it takes.
@@ -67,6 +80,31 @@ Folding foldingAt(QStringView text, std::size_t position, std::size_t& width) {
     }
     width = 1;
     return unitFoldings()[unit];
+}
+
+SearchScanPlan planScan(const std::vector<std::uint8_t>& startUnits) {
+    std::vector<char16_t> all;
+    std::vector<char16_t> ascii;
+    for (std::size_t unit = 0; unit < startUnits.size(); ++unit) {
+        if (!startUnits[unit]) continue;
+        all.push_back(static_cast<char16_t>(unit));
+        if (unit < 0x80) ascii.push_back(static_cast<char16_t>(unit));
+    }
+    SearchScanPlan plan;
+    if (all.size() <= std::size(plan.units))
+        plan.kind = SearchScanPlan::Kind::exact;
+    else if (ascii.size() <= 2)
+        plan.kind = SearchScanPlan::Kind::asciiFirst;
+    else
+        return plan;
+    const std::vector<char16_t>& listed = plan.kind == SearchScanPlan::Kind::exact ? all : ascii;
+    plan.count = static_cast<int>(listed.size());
+    // Unused slots repeat the first unit (or hold NUL, which the caller's look-up turns down).
+    std::fill(std::begin(plan.units), std::end(plan.units), listed.empty() ? char16_t(0) : listed.front());
+    std::copy(listed.begin(), listed.end(), std::begin(plan.units));
+    plan.letterPair = plan.count >= 2 && (plan.units[0] ^ plan.units[1]) == 0x20 &&
+                      ((plan.units[0] | 0x20) >= u'a' && (plan.units[0] | 0x20) <= u'z');
+    return plan;
 }
 
 } // namespace
@@ -88,15 +126,14 @@ QString foldedCase(QStringView text) {
 CaseInsensitiveFinder::CaseInsensitiveFinder(QStringView needle) : folded_(foldedCase(needle)) {
     spansLines_ =
         std::any_of(folded_.cbegin(), folded_.cend(), [](QChar c) { return isLineBreak(c.unicode()); });
-    for (char16_t unit : {u'\n', u'\r', char16_t(0x0085), char16_t(0x2028), char16_t(0x2029)})
-        flags_[unit] |= kLineBreak;
     if (folded_.isEmpty()) return;
     const char16_t first = folded_[0].unicode();
     const std::vector<Folding>& foldings = unitFoldings();
-    for (std::size_t unit = 0; unit < 0x10000; ++unit) {
-        // A lead surrogate may begin a character whose folding starts with `first`.
-        if (foldings[unit].units[0] == first || U16_IS_LEAD(unit)) flags_[unit] |= kCandidate;
-    }
+    for (std::size_t unit = 0; unit < 0x10000; ++unit)
+        if (foldings[unit].units[0] == first) startUnits_[unit] = 1;
+    for (const auto& [lead, foldedFirst] : supplementaryFoldings())
+        if (foldedFirst == first) startUnits_[lead] = 1;
+    plan_ = planScan(startUnits_);
 }
 
 std::size_t CaseInsensitiveFinder::matchAt(QStringView text, std::size_t position, bool withinLine) const {
@@ -108,12 +145,20 @@ std::size_t CaseInsensitiveFinder::matchAt(QStringView text, std::size_t positio
     std::size_t cursor = position;
     while (matched < needleLength) {
         if (cursor >= size) return 0;
-        if (withinLine && isLineBreak(text[static_cast<qsizetype>(cursor)].unicode())) return 0;
+        const char16_t unit = text[static_cast<qsizetype>(cursor)].unicode();
+        if (unit < 0x80) { // ASCII folds to small letters, one unit each
+            const char16_t folded = unit >= u'A' && unit <= u'Z' ? unit | 0x20 : unit;
+            if (folded != needle[matched] || (withinLine && isLineBreak(unit))) return 0;
+            ++matched;
+            ++cursor;
+            continue;
+        }
+        if (withinLine && isLineBreak(unit)) return 0;
         std::size_t width = 0;
         const Folding folding = foldingAt(text, cursor, width);
         if (folding.length > needleLength - matched) return 0; // only part of a character would match
-        if (!std::equal(folding.units.begin(), folding.units.begin() + folding.length, needle + matched))
-            return 0;
+        for (std::uint8_t i = 0; i < folding.length; ++i)
+            if (folding.units[i] != needle[matched + i]) return 0;
         matched += folding.length;
         cursor += width;
     }
@@ -123,13 +168,12 @@ std::size_t CaseInsensitiveFinder::matchAt(QStringView text, std::size_t positio
 Range CaseInsensitiveFinder::find(QStringView text, std::size_t from) const {
     const std::size_t size = static_cast<std::size_t>(text.size());
     if (folded_.isEmpty()) return Range::notFound();
-    for (std::size_t position = from; position < size; ++position) {
-        const char16_t unit = text[static_cast<qsizetype>(position)].unicode();
-        if (!mayStartWith(unit)) continue;
+    const char16_t* units = text.utf16();
+    for (std::size_t position = from; (position = nextCandidate(units, position, size)) < size;) {
         if (const std::size_t length = matchAt(text, position, false)) return {position, length};
-        if (U16_IS_LEAD(unit) && position + 1 < size &&
-            U16_IS_TRAIL(text[static_cast<qsizetype>(position + 1)].unicode()))
-            ++position; // step over the whole character
+        const bool pair =
+            U16_IS_LEAD(units[position]) && position + 1 < size && U16_IS_TRAIL(units[position + 1]);
+        position += pair ? 2 : 1; // past the whole character
     }
     return Range::notFound();
 }

@@ -13,6 +13,20 @@
 
 namespace quillet {
 
+// How the scan for possible match starts tests eight units at a time (SearchScan.cpp).
+struct SearchScanPlan {
+    enum class Kind {
+        unitByUnit, // too many kinds of units can start a match: look each up
+        exact,      // the units below are all that can start a match
+        asciiFirst, // the ASCII units below, and anything above U+007F is looked up
+    };
+    Kind kind = Kind::unitByUnit;
+    char16_t units[4] = {};
+    int count = 0;
+    // units[0] and units[1] are the two cases of one ASCII letter: one test finds both.
+    bool letterPair = false;
+};
+
 class CaseInsensitiveFinder {
 public:
     explicit CaseInsensitiveFinder(QStringView needle);
@@ -28,18 +42,24 @@ public:
     // The first match at or after `from`; notFound() when there is none.
     Range find(QStringView text, std::size_t from) const;
 
-    // Whether a match could start at this code unit (a cheap first test).
-    bool mayStartWith(char16_t unit) const { return (flags_[unit] & kCandidate) != 0; }
-    bool isLineBreakUnit(char16_t unit) const { return (flags_[unit] & kLineBreak) != 0; }
-    std::uint8_t flags(char16_t unit) const { return flags_[unit]; }
+    // The first position at or after `position` where a match may start; `size` when there is
+    // none.
+    std::size_t nextCandidate(const char16_t* units, std::size_t position, std::size_t size) const;
 
-    static constexpr std::uint8_t kCandidate = 1;
-    static constexpr std::uint8_t kLineBreak = 2;
+    // The position of the first line break at or after `position`; `size` when there is none.
+    static std::size_t nextLineBreak(const char16_t* units, std::size_t position, std::size_t size);
+    // The start of the line that holds `position`, looking back no further than `floor`.
+    static std::size_t lineStartBefore(const char16_t* units, std::size_t position, std::size_t floor);
+
+    // Whether a match could start at this code unit.
+    bool mayStartWith(char16_t unit) const { return startUnits_[unit] != 0; }
+    const SearchScanPlan& scanPlan() const { return plan_; }
 
 private:
     QString folded_;
     bool spansLines_ = false;
-    std::vector<std::uint8_t> flags_ = std::vector<std::uint8_t>(0x10000);
+    std::vector<std::uint8_t> startUnits_ = std::vector<std::uint8_t>(0x10000);
+    SearchScanPlan plan_;
 };
 
 // The full case folding of the text.

@@ -1,7 +1,9 @@
 #include "documents/Search.h"
 
+#include "documents/OutlineLines.h"
 #include "documents/SearchCaseFolding.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -91,6 +93,64 @@ TEST(Search, ContainsLooksAcrossLines) {
     EXPECT_FALSE(textContainsCaseInsensitive(u"one", u""));
     EXPECT_EQ(CaseInsensitiveFinder(u"two").find(u"ONE TWO two", 5), (Range{8, 3}));
     EXPECT_EQ(foldedCase(u"Straße \U00010400"), QStringLiteral("strasse \U00010428"));
+}
+
+// The plain definition, position by position: what the fast scan must agree with.
+std::vector<Range> referenceOccurrences(QStringView needle, QStringView text) {
+    const CaseInsensitiveFinder finder(needle);
+    std::vector<Range> found;
+    for (std::size_t position = 0; position < static_cast<std::size_t>(text.size());) {
+        const bool insidePair = position > 0 && text[qsizetype(position)].isLowSurrogate() &&
+                                text[qsizetype(position - 1)].isHighSurrogate();
+        const std::size_t length = insidePair ? 0 : finder.matchAt(text, position, true);
+        if (length > 0) found.push_back({position, length});
+        position += length > 0 ? length : 1;
+    }
+    return found;
+}
+
+// The line around `position`, without its line break, one unit at a time.
+Range referenceLine(QStringView text, std::size_t position) {
+    std::size_t start = position;
+    while (start > 0 && !isLineBreak(text[qsizetype(start - 1)].unicode()))
+        --start;
+    std::size_t end = position;
+    while (end < std::size_t(text.size()) && !isLineBreak(text[qsizetype(end)].unicode()))
+        ++end;
+    return Range::fromBounds(start, end);
+}
+
+std::vector<Range> absoluteRanges(const SearchResults& results) {
+    std::vector<Range> ranges;
+    for (const SearchResult& result : results)
+        ranges.push_back({result.lineRange.location + result.range.location, result.range.length});
+    return ranges;
+}
+
+TEST(Search, LongTextsAgreeWithThePlainDefinition) {
+    const QStringList pieces = {"k",      "K",          "\u212A",     "s",          "S",      "\u00DF",
+                                "\u017F", "x",          " ",          "\n",         "\r",     "\r\n",
+                                "\u2028", "\U0001F600", "\U00010400", "\U00010428", "\u00E9", "\u00C9"};
+    const QStringList needles = {"k", "ks", "SS", "\u00DFk", "\U00010428", "\u00E9x", "x k"};
+    unsigned seed = 1;
+    for (int round = 0; round < 40; ++round) {
+        QString text;
+        for (int i = 0; i < 400; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += pieces[(seed >> 16) % pieces.size()];
+        }
+        for (const QString& needle : needles) {
+            const SearchResults results = searchResults(needle, text);
+            ASSERT_EQ(absoluteRanges(results), referenceOccurrences(needle, text)) << "round " << round;
+            for (const SearchResult& result : results) {
+                ASSERT_EQ(result.lineRange,
+                          referenceLine(text, result.lineRange.location + result.range.location));
+                ASSERT_EQ(result.fragment,
+                          text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
+                                   qsizetype(result.fragmentRange.length)));
+            }
+        }
+    }
 }
 
 TEST(Search, HugeNotesAreSearchedWhole) {

@@ -1,0 +1,211 @@
+// The search's scans. A match can start only at units whose folding begins with the search
+// string's first folded unit: in most searches one ASCII letter in its two cases, sometimes a
+// few more units. SSE2 tests eight units per step for those (or, when there are many, for the
+// ASCII ones and everything above U+007F, which is then looked up in the finder's table). Line
+// breaks are looked for only around occurrences.
+
+#include "documents/OutlineLines.h"
+#include "documents/SearchCaseFolding.h"
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace quillet {
+
+#if defined(__SSE2__)
+namespace {
+
+// Two mask bits per UTF-16 lane; lanes are numbered from the lowest bits.
+template <typename Mask> std::size_t lowestLane(Mask mask) {
+    return static_cast<std::size_t>(__builtin_ctzll(mask)) / 2;
+}
+std::size_t highestLane(unsigned mask) {
+    return static_cast<std::size_t>(31 - __builtin_clz(mask)) / 2;
+}
+template <typename Mask> Mask withoutLowestLane(Mask mask) {
+    mask &= mask - 1;
+    return mask & (mask - 1);
+}
+unsigned withoutHighestLane(unsigned mask) {
+    return mask & ~(3u << (2 * highestLane(mask)));
+}
+
+class Block {
+public:
+    explicit Block(const char16_t* at) : units_(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))) {}
+    __m128i equals(char16_t unit) const { return _mm_cmpeq_epi16(units_, splat(unit)); }
+    // Lanes equal to `letter` (a small ASCII letter, splatted) or to its capital.
+    __m128i equalsIgnoringCaseBit(__m128i letter) const {
+        return _mm_cmpeq_epi16(_mm_or_si128(units_, splat(0x20)), letter);
+    }
+    __m128i aboveAscii() const {
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_subs_epu16(units_, splat(0x7F)), _mm_setzero_si128());
+        return _mm_andnot_si128(ascii, _mm_set1_epi16(-1));
+    }
+    // LF, CR and every unit above U+007F (the other line breaks are among those).
+    unsigned maybeLineBreaks() const {
+        return mask(_mm_or_si128(_mm_or_si128(equals(u'\n'), equals(u'\r')), aboveAscii()));
+    }
+    static unsigned mask(__m128i lanes) { return static_cast<unsigned>(_mm_movemask_epi8(lanes)); }
+
+private:
+    static __m128i splat(char16_t unit) { return _mm_set1_epi16(static_cast<short>(unit)); }
+    __m128i units_;
+};
+
+// The lanes of a block where a match may start, one shape per kind of plan. The plan's unused
+// slots repeat its first unit, so testing all of them is harmless.
+struct LetterPair {
+    __m128i letter;
+    explicit LetterPair(const SearchScanPlan& plan) : letter(_mm_set1_epi16(short(plan.units[0] | 0x20))) {}
+    __m128i operator()(const Block& block) const { return block.equalsIgnoringCaseBit(letter); }
+};
+struct LetterPairAndTwo {
+    LetterPair pair;
+    char16_t third, fourth;
+    explicit LetterPairAndTwo(const SearchScanPlan& plan)
+        : pair(plan), third(plan.units[2]), fourth(plan.units[3]) {}
+    __m128i operator()(const Block& block) const {
+        return _mm_or_si128(pair(block), _mm_or_si128(block.equals(third), block.equals(fourth)));
+    }
+};
+struct FourUnits {
+    char16_t units[4];
+    explicit FourUnits(const SearchScanPlan& plan)
+        : units{plan.units[0], plan.units[1], plan.units[2], plan.units[3]} {}
+    __m128i operator()(const Block& block) const {
+        return _mm_or_si128(_mm_or_si128(block.equals(units[0]), block.equals(units[1])),
+                            _mm_or_si128(block.equals(units[2]), block.equals(units[3])));
+    }
+};
+struct AsciiThenAbove {
+    char16_t first, second;
+    explicit AsciiThenAbove(const SearchScanPlan& plan) : first(plan.units[0]), second(plan.units[1]) {}
+    __m128i operator()(const Block& block) const {
+        return _mm_or_si128(_mm_or_si128(block.equals(first), block.equals(second)), block.aboveAscii());
+    }
+};
+
+// Thirty-two units per step; every lane found is checked against the table of start units.
+template <typename Test>
+std::size_t scanBlocks(const Test& test, const std::uint8_t* startUnits, const char16_t* units,
+                       std::size_t& position, std::size_t size) {
+    for (; position + 32 <= size; position += 32) {
+        std::uint64_t lanes = std::uint64_t(Block::mask(test(Block(units + position)))) |
+                              std::uint64_t(Block::mask(test(Block(units + position + 8)))) << 16 |
+                              std::uint64_t(Block::mask(test(Block(units + position + 16)))) << 32 |
+                              std::uint64_t(Block::mask(test(Block(units + position + 24)))) << 48;
+        for (; lanes != 0; lanes = withoutLowestLane(lanes)) {
+            const std::size_t at = position + lowestLane(lanes);
+            if (startUnits[units[at]]) return at;
+        }
+    }
+    return size;
+}
+
+#if defined(__x86_64__)
+// The common case, one ASCII letter in its two cases, sixteen units per test where AVX2 is there.
+__attribute__((target("avx2"))) inline std::uint64_t letterLanesWide(const char16_t* at, __m256i letter) {
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i folded = _mm256_or_si256(block, _mm256_set1_epi16(0x20));
+    return std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi16(folded, letter)));
+}
+
+__attribute__((target("avx2"))) std::size_t scanLetterPairWide(char16_t letter,
+                                                               const std::uint8_t* startUnits,
+                                                               const char16_t* units, std::size_t& position,
+                                                               std::size_t size) {
+    const __m256i wanted = _mm256_set1_epi16(static_cast<short>(letter | 0x20));
+    for (; position + 32 <= size; position += 32) {
+        std::uint64_t lanes =
+            letterLanesWide(units + position, wanted) | letterLanesWide(units + position + 16, wanted) << 32;
+        for (; lanes != 0; lanes = withoutLowestLane(lanes)) {
+            const std::size_t at = position + lowestLane(lanes);
+            if (startUnits[units[at]]) return at;
+        }
+    }
+    return size;
+}
+
+bool hasWideVectors() {
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+#endif
+
+} // namespace
+#endif
+
+std::size_t CaseInsensitiveFinder::nextCandidate(const char16_t* units, std::size_t position,
+                                                 std::size_t size) const {
+    const std::uint8_t* startUnits = startUnits_.data();
+#if defined(__SSE2__)
+    std::size_t found = size;
+    switch (plan_.kind) {
+    case SearchScanPlan::Kind::exact:
+        if (plan_.letterPair && plan_.count == 2) {
+#if defined(__x86_64__)
+            if (hasWideVectors()) {
+                found = scanLetterPairWide(plan_.units[0], startUnits, units, position, size);
+                break;
+            }
+#endif
+            found = scanBlocks(LetterPair(plan_), startUnits, units, position, size);
+        } else if (plan_.letterPair)
+            found = scanBlocks(LetterPairAndTwo(plan_), startUnits, units, position, size);
+        else
+            found = scanBlocks(FourUnits(plan_), startUnits, units, position, size);
+        break;
+    case SearchScanPlan::Kind::asciiFirst:
+        found = scanBlocks(AsciiThenAbove(plan_), startUnits, units, position, size);
+        break;
+    case SearchScanPlan::Kind::unitByUnit:
+        break;
+    }
+    if (found < size) return found;
+#endif
+    while (position < size && !startUnits[units[position]])
+        ++position;
+    return position;
+}
+
+std::size_t CaseInsensitiveFinder::nextLineBreak(const char16_t* units, std::size_t position,
+                                                 std::size_t size) {
+#if defined(__SSE2__)
+    for (; position + 8 <= size; position += 8) {
+        for (unsigned lanes = Block(units + position).maybeLineBreaks(); lanes != 0;
+             lanes = withoutLowestLane(lanes)) {
+            const std::size_t at = position + lowestLane(lanes);
+            if (isLineBreak(units[at])) return at;
+        }
+    }
+#endif
+    while (position < size && !isLineBreak(units[position]))
+        ++position;
+    return position;
+}
+
+std::size_t CaseInsensitiveFinder::lineStartBefore(const char16_t* units, std::size_t position,
+                                                   std::size_t floor) {
+#if defined(__SSE2__)
+    for (; position >= floor + 8; position -= 8) {
+        const std::size_t blockStart = position - 8;
+        for (unsigned lanes = Block(units + blockStart).maybeLineBreaks(); lanes != 0;
+             lanes = withoutHighestLane(lanes)) {
+            const std::size_t at = blockStart + highestLane(lanes);
+            if (isLineBreak(units[at])) return at + 1;
+        }
+    }
+#endif
+    while (position > floor && !isLineBreak(units[position - 1]))
+        --position;
+    return position;
+}
+
+} // namespace quillet
