@@ -58,11 +58,14 @@ void NoteTree::enumerateLocalFile(const FileRep& folder, int depth) {
     if (!folder) return;
     FileRepList& children = folder->children.emplace();
     if (isApplicationBundle(folder->path())) return;
-    const auto listing = platform::listFolder(folder->path());
+    platform::ListingOptions options;
+    options.tags = false; // read below, for the entries taken only
+    const auto listing = platform::listFolder(folder->path(), options);
     if (listing.ok()) {
         for (const platform::FolderEntry& entry : *listing) {
             FileRep rep = recordForFolderEntry(entry);
             if (!isBrowsableEntry(entry, *rep->UTI)) continue;
+            rep->tagNames = tagNamesOf(entry.path);
             children.push_back(rep);
             if (entry.isDirectory) enumerateLocalFile(rep, depth + 1);
         }

@@ -1,9 +1,12 @@
 #include "browser/LocalRecords.h"
 
 #include "browser/PathComponents.h"
+#include "platform/ExtendedAttributes.h"
+#include "platform/Tags.h"
 #include "platform/TypeIdentifiers.h"
 
 #include <QLatin1StringView>
+#include <cerrno>
 
 namespace quillet {
 
@@ -11,6 +14,8 @@ namespace {
 
 constexpr QLatin1StringView kChatsName("iChats");
 constexpr QLatin1StringView kMarkdownExtension("md");
+const QString kTagsAttribute = QStringLiteral("xdg.tags");
+constexpr std::size_t kShortTagsSize = 256;
 
 bool isHandledFileType(const QString& uti) {
     return uti == QLatin1StringView(platform::kMarkdownTypeIdentifier) ||
@@ -50,6 +55,12 @@ FileRep recordForFolderEntry(const platform::FolderEntry& entry) {
 bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIdentifier) {
     if (entry.isDirectory) return !isApplicationBundle(entry.name);
     return entry.name != kChatsName && isHandledFileType(typeIdentifier);
+}
+
+QStringList tagNamesOf(const QString& path) {
+    const auto value = platform::readAttribute(path, kTagsAttribute, kShortTagsSize);
+    if (value) return platform::parseTags(*value);
+    return value.status.errorCode == ERANGE ? platform::readTags(path) : QStringList();
 }
 
 } // namespace quillet

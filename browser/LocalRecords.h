@@ -16,6 +16,9 @@ FileRep recordForFolderEntry(const platform::FolderEntry& entry);
 
 bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIdentifier);
 
+// The item's tags. Most items have none or a few short ones, so a small read is tried first.
+QStringList tagNamesOf(const QString& path);
+
 // Application bundles (folders named "*.app") are never opened.
 bool isApplicationBundle(QStringView path);
 

@@ -123,6 +123,11 @@ TEST_F(LocalEnumerationTest, RecordsCarryLocksTagsAndOddNames) {
     ASSERT_EQ(::chmod(at("Locked.md").toUtf8().constData(), 0444), 0);
     writeFile(at("Tagged.md"));
     ASSERT_TRUE(platform::writeTags(at("Tagged.md"), {"Red", "Work"}));
+    writeFile(at("ManyTags.md"));
+    QStringList manyTags;
+    for (int i = 0; i < 40; ++i)
+        manyTags.append(QStringLiteral("Tag number %1").arg(i)); // over 256 bytes
+    ASSERT_TRUE(platform::writeTags(at("ManyTags.md"), manyTags));
     writeFile(at("Two\nlines.md"));
     const QByteArray badName = QFile::encodeName(library.path()) + "/Bad\xff\xfe.md";
     const int fd = ::open(badName.constData(), O_CREAT | O_WRONLY, 0644);
@@ -133,8 +138,10 @@ TEST_F(LocalEnumerationTest, RecordsCarryLocksTagsAndOddNames) {
     EXPECT_TRUE(childNamed(top, "Locked")->isImmutable);
     EXPECT_FALSE(childNamed(top, "Tagged")->isImmutable);
     EXPECT_EQ(childNamed(top, "Tagged")->tagNames, (QStringList{"Red", "Work"}));
+    EXPECT_EQ(childNamed(top, "ManyTags")->tagNames, manyTags);
+    EXPECT_TRUE(childNamed(top, "Locked")->tagNames.isEmpty());
     EXPECT_TRUE(childNamed(top, "Two\nlines"));
-    EXPECT_EQ(top->children->size(), 3u); // the name that is not UTF-8 cannot be addressed: left out
+    EXPECT_EQ(top->children->size(), 4u); // the name that is not UTF-8 cannot be addressed: left out
     ::unlink(badName.constData());        // nor removed through QDir
 }
 
