@@ -11,7 +11,8 @@ namespace {
 
 // The characters that end a line in the platform's text system (VT and FF do not).
 bool endsLine(char16_t c) {
-    return c == u'\n' || c == u'\r' || c == 0x0085 || c == 0x2028 || c == 0x2029;
+    if (c <= u'\r') return c == u'\n' || c == u'\r';
+    return c == 0x0085 || c == 0x2028 || c == 0x2029;
 }
 
 // The length of the line starting at `start`, its terminator (CR LF counted as one) included.

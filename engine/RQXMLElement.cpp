@@ -115,18 +115,33 @@ RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChil
     setChildren(children);
 }
 
-void RQXMLElement::setName(std::u16string_view name) {
-    static constexpr std::u16string_view kCommonNames[] = {
-        u"p",  u"li",  u"ul",  u"ol",   u"blockquote", u"pre",  u"code",  u"em",  u"strong",
-        u"s",  u"sup", u"sub", u"a",    u"img",        u"hr",   u"h1",    u"h2",  u"h3",
-        u"h4", u"h5",  u"h6",  u"body", u"html",       u"head", u"title", u"meta"};
-    for (std::u16string_view common : kCommonNames) {
-        if (common == name) {
-            name_ = common;
-            return;
-        }
+namespace {
+
+// The names the HTML conversion uses, grouped by length so that a lookup compares with a few.
+std::u16string_view commonName(std::u16string_view name) {
+    static constexpr std::u16string_view kByLength[][10] = {
+        {},
+        {u"p", u"s", u"a"},
+        {u"li", u"ul", u"ol", u"em", u"hr", u"h1", u"h2", u"h3", u"h4", u"h5"},
+        {u"pre", u"sup", u"sub", u"img"},
+        {u"code", u"body", u"html", u"head", u"meta"},
+        {u"title"},
+        {u"strong"},
+    };
+    if (name == u"h6") return u"h6";
+    if (name == u"blockquote") return u"blockquote";
+    if (name.size() >= std::size(kByLength)) return {};
+    for (std::u16string_view common : kByLength[name.size()]) {
+        if (common == name) return common;
     }
-    if (name.empty()) return;
+    return {};
+}
+
+} // namespace
+
+void RQXMLElement::setName(std::u16string_view name) {
+    name_ = commonName(name);
+    if (!name_.empty() || name.empty()) return;
     extra().ownedName = name;
     name_ = extra_->ownedName;
 }
