@@ -12,8 +12,8 @@
 // over the same files; the best of N runs counts (runs of the converters are interleaved so that
 // a change in machine load hits all of them alike). Throughput is measured by the children's CPU
 // time (user + system) unless --clock wall is given: on a shared, busy machine wall time mostly
-// measures the other processes. The pathological notes are judged by wall time. Inputs, written to the work
-// folder (default: bench-work/ beside the build's bin/):
+// measures the other processes. The pathological notes are judged by wall time. Inputs, written
+// to the work folder (default: bench-work/ beside the build's bin/):
 //   (a) a generated corpus of 10 MiB mixing every construct of the dialect (fixed seed);
 //   (b) the Markdown files under /usr/share/doc, once one process per file, once concatenated;
 //   a 1 MiB single-line note and a note of 100,000 '[' characters.
@@ -30,7 +30,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -215,13 +214,151 @@ bool checkOutputs(const std::vector<Converter>& converters, const fs::path& inpu
     return allWell;
 }
 
-struct Verdicts {
-    bool allMet = true;
-    void check(const char* goal, bool met) {
-        std::printf("  %-58s %s\n", goal, met ? "met" : "MISSED");
-        allMet = allMet && met;
+struct Inputs {
+    fs::path corpus, singleLine, brackets, docsJoined;
+    DocCorpus docs;
+};
+
+struct Results {
+    std::vector<Measurement> corpus, docsPerFile, docsJoined, singleLine, brackets;
+
+    bool quilletFailed() const {
+        for (const auto* results : {&corpus, &docsPerFile, &docsJoined, &singleLine, &brackets})
+            if (!results->empty() && !results->front().ok()) return true;
+        return false;
     }
 };
+
+// quillet-md2html first: every ratio is taken against it.
+std::vector<Converter> findConverters(const Options& options) {
+    std::vector<Converter> converters;
+    const fs::path quillet = locate(options.quillet, "quillet-md2html");
+    if (quillet.empty()) usage("quillet-md2html not found (build it, or give --quillet PATH)");
+    converters.push_back({"quillet", {quillet.string()}});
+    if (auto cmark = locate(options.cmark, "cmark"); !cmark.empty())
+        converters.push_back({"cmark", {cmark.string(), "--unsafe"}}); // raw HTML passes, as in ours
+    else
+        std::printf("cmark not found: install the Debian package cmark\n");
+    if (auto md4c = locate(options.md4c, "md4c-html-driver"); !md4c.empty())
+        converters.push_back({"md4c", {md4c.string()}});
+    else
+        std::printf("md4c-html-driver not found: build the target md4c-html-driver\n");
+    return converters;
+}
+
+Inputs writeInputs(const Options& options) {
+    Inputs inputs;
+    CorpusGenerator generator;
+    inputs.corpus = options.work / "generated-corpus.md";
+    {
+        std::ofstream out(inputs.corpus, std::ios::binary | std::ios::trunc);
+        generator.writeNotes(out, options.corpusMiB * 1024 * 1024);
+        if (!out) usage(("cannot write " + inputs.corpus.string()).c_str());
+    }
+    inputs.singleLine = options.work / "single-line-1MiB.md";
+    writeFile(inputs.singleLine, generator.singleLine(1024 * 1024));
+    inputs.brackets = options.work / "brackets-100000.md";
+    writeFile(inputs.brackets, std::string(100000, '['));
+    inputs.docs = DocCorpus::find(options.docs);
+    inputs.docsJoined = concatenate(inputs.docs.files, options.work / "doc-files-concatenated.md");
+    return inputs;
+}
+
+void printSetting(const Options& options, const std::vector<Converter>& converters, const Inputs& inputs) {
+    for (const auto& c : converters)
+        std::printf("%-8s %s\n", c.name.c_str(), c.argv[0].c_str());
+    std::printf("work folder: %s\n", options.work.c_str());
+    std::printf("%s: %zu Markdown files, %ju bytes (%zu more left out as not valid UTF-8)\n",
+                options.docs.c_str(), inputs.docs.files.size(), inputs.docs.bytes,
+                inputs.docs.skippedInvalidUtf8);
+}
+
+Results measureThroughput(const Options& options, const std::vector<Converter>& converters,
+                          const Inputs& inputs) {
+    std::printf("\nThroughput by %s time, best of %d runs (MB = 10^6 bytes; ratio = other's time / "
+                "quillet's time, above 1 means quillet is faster)\n",
+                options.clock == Clock::cpu ? "CPU (user + system)" : "wall", options.runs);
+    printHeader(converters);
+    Results results;
+    results.corpus = measure(converters, {inputs.corpus}, options);
+    printThroughputRow("generated corpus", fs::file_size(inputs.corpus), converters, results.corpus);
+    if (inputs.docs.files.empty()) {
+        std::printf("(no Markdown files under %s: no doc rows)\n", options.docs.c_str());
+        return results;
+    }
+    results.docsPerFile = measure(converters, inputs.docs.files, options);
+    printThroughputRow("doc files, a process per file", inputs.docs.bytes, converters, results.docsPerFile);
+    results.docsJoined = measure(converters, {inputs.docsJoined}, options);
+    printThroughputRow("doc files concatenated", fs::file_size(inputs.docsJoined), converters,
+                       results.docsJoined);
+    return results;
+}
+
+void measurePathological(const Options& options, const std::vector<Converter>& converters,
+                         const Inputs& inputs, Results& results) {
+    std::printf("\nPathological notes, wall seconds (best of %d runs)\n", options.runs);
+    results.singleLine = measure(converters, {inputs.singleLine}, options);
+    results.brackets = measure(converters, {inputs.brackets}, options);
+    auto show = [](const Measurement& m) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.3f (CPU %.3f)", m.wallSeconds, m.cpuSeconds);
+        return m.ok() ? std::string(text) : m.failure;
+    };
+    for (std::size_t i = 0; i < converters.size(); ++i)
+        std::printf("  %-8s 1 MiB single line: %s   100,000 '[': %s\n", converters[i].name.c_str(),
+                    show(results.singleLine[i]).c_str(), show(results.brackets[i]).c_str());
+}
+
+void printMemory(const std::vector<Converter>& converters, const Inputs& inputs, const Results& results) {
+    // A spawned child's peak includes the resident size of this process before the exec: that
+    // floor is shown beside the figures.
+    const ChildRun floor = runChild({"true"}, inputs.corpus);
+    std::printf("\nPeak resident memory converting the generated corpus (a child of this program "
+                "starts at %.1f MiB)\n",
+                floor.peakResidentKb / 1024.0);
+    for (std::size_t i = 0; i < converters.size(); ++i)
+        std::printf("  %-8s %.1f MiB\n", converters[i].name.c_str(),
+                    results.corpus[i].peakResidentKb / 1024.0);
+}
+
+class Verdicts {
+public:
+    explicit Verdicts(const std::vector<Converter>& converters) : converters_(converters) {}
+
+    void check(const char* goal, bool met) {
+        std::printf("  %-58s %s\n", goal, met ? "met" : "MISSED");
+        allMet_ = allMet_ && met;
+    }
+    // Checked only when the peer ran: other's time / quillet's time at least `least`.
+    void checkRatio(const char* goal, const std::string& peer, const std::vector<Measurement>& results,
+                    double least) {
+        for (std::size_t i = 1; i < results.size(); ++i)
+            if (converters_[i].name == peer && results[0].ok() && results[i].ok())
+                check(goal, results[i].seconds / results[0].seconds >= least);
+    }
+    bool allMet() const { return allMet_; }
+
+private:
+    const std::vector<Converter>& converters_;
+    bool allMet_ = true;
+};
+
+void printGoals(const std::vector<Converter>& converters, const Results& results) {
+    std::printf("\nGoals\n");
+    Verdicts verdicts(converters);
+    verdicts.checkRatio("generated corpus: ratio to cmark >= 1.0", "cmark", results.corpus, 1.0);
+    verdicts.checkRatio("doc files: ratio to cmark >= 1.0", "cmark", results.docsJoined, 1.0);
+    verdicts.checkRatio("generated corpus: within 2x of md4c", "md4c", results.corpus, 0.5);
+    verdicts.checkRatio("doc files: within 2x of md4c", "md4c", results.docsJoined, 0.5);
+    const Measurement& line = results.singleLine[0];
+    const Measurement& brackets = results.brackets[0];
+    const Measurement& corpus = results.corpus[0];
+    verdicts.check("1 MiB single line under 1 s", line.ok() && line.wallSeconds < 1.0);
+    verdicts.check("100,000 '[' under 1 s", brackets.ok() && brackets.wallSeconds < 1.0);
+    verdicts.check("generated corpus under 200 MiB resident",
+                   corpus.ok() && corpus.peakResidentKb / 1024.0 < 200);
+    std::printf("%s\n", verdicts.allMet() ? "All goals met." : "Some goals missed.");
+}
 
 } // namespace
 
@@ -230,101 +367,15 @@ int main(int argc, char** argv) {
     if (options.work.empty()) options.work = ownDirectory().parent_path() / "bench-work";
     fs::create_directories(options.work);
 
-    std::vector<Converter> converters;
-    const fs::path quillet = locate(options.quillet, "quillet-md2html");
-    if (quillet.empty()) usage("quillet-md2html not found (build it, or give --quillet PATH)");
-    converters.push_back({"quillet", {quillet.string()}});
-    if (auto cmark = locate(options.cmark, "cmark"); !cmark.empty())
-        converters.push_back({"cmark", {cmark.string(), "--unsafe"}});
-    else
-        std::printf("cmark not found: install the Debian package cmark\n");
-    if (auto md4c = locate(options.md4c, "md4c-html-driver"); !md4c.empty())
-        converters.push_back({"md4c", {md4c.string()}});
-    else
-        std::printf("md4c-html-driver not found: build the target md4c-html-driver\n");
-
-    CorpusGenerator generator;
-    const fs::path corpus = options.work / "generated-corpus.md";
-    {
-        std::ofstream out(corpus, std::ios::binary | std::ios::trunc);
-        generator.writeNotes(out, options.corpusMiB * 1024 * 1024);
-        if (!out) usage(("cannot write " + corpus.string()).c_str());
-    }
-    const fs::path singleLine = options.work / "single-line-1MiB.md";
-    writeFile(singleLine, generator.singleLine(1024 * 1024));
-    const fs::path brackets = options.work / "brackets-100000.md";
-    writeFile(brackets, std::string(100000, '['));
-
-    const DocCorpus docs = DocCorpus::find(options.docs);
-    const fs::path docsJoined = concatenate(docs.files, options.work / "doc-files-concatenated.md");
-
-    for (const auto& c : converters)
-        std::printf("%-8s %s\n", c.name.c_str(), c.argv[0].c_str());
-    std::printf("work folder: %s\n", options.work.c_str());
-    std::printf("%s: %zu Markdown files, %ju bytes (%zu more left out as not valid UTF-8)\n",
-                options.docs.c_str(), docs.files.size(), docs.bytes, docs.skippedInvalidUtf8);
+    const std::vector<Converter> converters = findConverters(options);
+    const Inputs inputs = writeInputs(options);
+    printSetting(options, converters, inputs);
     std::printf("\nOutput on the generated corpus:\n");
-    bool failed = !checkOutputs(converters, corpus, options.work);
+    const bool outputsWell = checkOutputs(converters, inputs.corpus, options.work);
 
-    std::printf("\nThroughput by %s time, best of %d runs (MB = 10^6 bytes; ratio = other's time / "
-                "quillet's time, above 1 means quillet is faster)\n",
-                options.clock == Clock::cpu ? "CPU (user + system)" : "wall", options.runs);
-    printHeader(converters);
-    const auto corpusResults = measure(converters, {corpus}, options);
-    printThroughputRow("generated corpus", fs::file_size(corpus), converters, corpusResults);
-    const auto perFileResults = measure(converters, docs.files, options);
-    printThroughputRow("doc files, a process per file", docs.bytes, converters, perFileResults);
-    const auto joinedResults = measure(converters, {docsJoined}, options);
-    printThroughputRow("doc files concatenated", fs::file_size(docsJoined), converters, joinedResults);
-
-    std::printf("\nPathological notes, wall seconds (best of %d runs)\n", options.runs);
-    const auto lineResults = measure(converters, {singleLine}, options);
-    const auto bracketResults = measure(converters, {brackets}, options);
-    for (std::size_t i = 0; i < converters.size(); ++i) {
-        auto show = [](const Measurement& m) {
-            char text[64];
-            std::snprintf(text, sizeof text, "%.3f (CPU %.3f)", m.wallSeconds, m.cpuSeconds);
-            return m.ok() ? std::string(text) : m.failure;
-        };
-        std::printf("  %-8s 1 MiB single line: %s   100,000 '[': %s\n", converters[i].name.c_str(),
-                    show(lineResults[i]).c_str(), show(bracketResults[i]).c_str());
-    }
-
-    // A spawned child's peak includes the resident size of this process before the exec: that
-    // floor is shown beside the figures.
-    const ChildRun floor = runChild({"true"}, corpus);
-    std::printf("\nPeak resident memory converting the generated corpus (a child of this program "
-                "starts at %.1f MiB)\n",
-                floor.peakResidentKb / 1024.0);
-    for (std::size_t i = 0; i < converters.size(); ++i)
-        std::printf("  %-8s %.1f MiB\n", converters[i].name.c_str(),
-                    corpusResults[i].peakResidentKb / 1024.0);
-
-    for (const auto* results :
-         {&corpusResults, &perFileResults, &joinedResults, &lineResults, &bracketResults})
-        failed = failed || !(*results)[0].ok();
-
-    std::printf("\nGoals\n");
-    Verdicts verdicts;
-    auto ratioTo = [&](const std::string& name,
-                       const std::vector<Measurement>& results) -> std::optional<double> {
-        for (std::size_t i = 1; i < converters.size(); ++i)
-            if (converters[i].name == name && results[0].ok() && results[i].ok())
-                return results[i].seconds / results[0].seconds;
-        return std::nullopt;
-    };
-    if (auto ratio = ratioTo("cmark", corpusResults))
-        verdicts.check("generated corpus: ratio to cmark >= 1.0", *ratio >= 1.0);
-    if (auto ratio = ratioTo("cmark", joinedResults))
-        verdicts.check("doc files: ratio to cmark >= 1.0", *ratio >= 1.0);
-    if (auto ratio = ratioTo("md4c", corpusResults))
-        verdicts.check("generated corpus: within 2x of md4c", *ratio >= 0.5);
-    if (auto ratio = ratioTo("md4c", joinedResults))
-        verdicts.check("doc files: within 2x of md4c", *ratio >= 0.5);
-    verdicts.check("1 MiB single line under 1 s", lineResults[0].ok() && lineResults[0].wallSeconds < 1.0);
-    verdicts.check("100,000 '[' under 1 s", bracketResults[0].ok() && bracketResults[0].wallSeconds < 1.0);
-    verdicts.check("generated corpus under 200 MiB resident",
-                   corpusResults[0].ok() && corpusResults[0].peakResidentKb / 1024.0 < 200);
-    std::printf("%s\n", verdicts.allMet ? "All goals met." : "Some goals missed.");
-    return failed ? 1 : 0;
+    Results results = measureThroughput(options, converters, inputs);
+    measurePathological(options, converters, inputs, results);
+    printMemory(converters, inputs, results);
+    printGoals(converters, results);
+    return outputsWell && !results.quilletFailed() ? 0 : 1;
 }
