@@ -66,16 +66,3 @@ TEST(MarkdownOptionsStartUp, SettingOptionsForgetsEveryLabelAndRecomputesTheInde
     EXPECT_EQ(engine.indentWidthByChars, 2);
     EXPECT_DOUBLE_EQ(engine.indentWidth, 16.0);
 }
-
-TEST(MarkdownOptionsKeys, DictionaryFormRoundTrips) {
-    MarkdownOptions options;
-    EXPECT_TRUE(options.set("resetIndentByBlock", 1));
-    EXPECT_TRUE(options.set("indentWidthByChars", 5));
-    EXPECT_TRUE(options.set("showAsHTMLWhenLocked", 1));
-    EXPECT_FALSE(options.set("noSuchKey", 1));
-    EXPECT_EQ(options.get("resetIndentByBlock"), 1);
-    EXPECT_EQ(options.get("indentWidthByChars"), 5);
-    EXPECT_FALSE(options.get("noSuchKey"));
-    EXPECT_EQ(MarkdownOptions::fromKeyValues(options.toKeyValues()), options);
-    EXPECT_EQ(options.toKeyValues().size(), 8u) << "the panel's two keys are stored as well";
-}
