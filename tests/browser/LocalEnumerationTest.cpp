@@ -46,6 +46,7 @@ protected:
 
 TEST_F(LocalEnumerationTest, TakesNotesStyleSheetsScriptsAndFolders) {
     writeFile(at("Note.md"), "# Title\n");
+    writeFile(at("Latin.md"), "caf\xe9 au lait\n"); // not UTF-8: still a note, read later
     writeFile(at("Plain.txt"));
     writeFile(at("Style.css"), "body { color: red; }\n");
     writeFile(at("Tool.py"), "print(1)\n");
@@ -63,7 +64,7 @@ TEST_F(LocalEnumerationTest, TakesNotesStyleSheetsScriptsAndFolders) {
     const FileRep top = enumerate();
     QStringList names = namesOf(*top->children);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"Empty", "Note", "Plain", "Shopping", "Style", "Sub", "Tool"}));
+    EXPECT_EQ(names, (QStringList{"Empty", "Latin", "Note", "Plain", "Shopping", "Style", "Sub", "Tool"}));
 
     const FileRep note = childNamed(top, "Note");
     EXPECT_EQ(note->filename, QStringLiteral("Note"));

@@ -27,13 +27,6 @@ TEST(Sorting, DateOrderIsNewestFirstThenByName) {
     EXPECT_EQ(enumerationSortDescriptors(QStringLiteral("Size")), enumerationSortDescriptors(kSortModeDate));
 }
 
-TEST(Sorting, RecordsWithoutTheKeyGoFirstAscending) {
-    FileRepList list = {record("/t/1", "b", 5), FileRepresentation::forPath("/t/2"), record("/t/3", "a", 5)};
-    sortRecords(list, enumerationSortDescriptors(kSortModeName));
-    EXPECT_EQ(list[0]->path(), QStringLiteral("/t/2"));
-    EXPECT_EQ(*list[1]->displayName, QStringLiteral("a"));
-}
-
 TEST(Sorting, OnlyTwoLevelsAreSorted) {
     FileRep folder = record("/t/f", "f", 1, true);
     FileRep inner = record("/t/f/g", "g", 1, true);
