@@ -260,10 +260,12 @@ private:
         const std::size_t top = lineEnd - shape_.width + 1;
         for (std::size_t close = top; close-- > lowest;) {
             if (s_[close] != shape_.marker || !markerAt(close)) continue;
-            work_ += top - close;
             const char16_t last = s_[close - 1];
             if (isWhitespace(last) || last == u'\\') continue;
-            if (afterClosing(close + shape_.width)) return close;
+            if (afterClosing(close + shape_.width)) {
+                work_ += top - close;
+                return close;
+            }
         }
         work_ += top > lowest ? top - lowest : 0;
         return kNone;

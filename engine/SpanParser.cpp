@@ -57,11 +57,16 @@ struct LineScan {
 
     LevelMemos& currentLevel() { return levels[static_cast<std::size_t>(depth - 1)]; }
 
+    // What the matchers share about the line; none for a search made outside findSpanElements,
+    // whose text may differ from one call to the next.
+    spans::LineContext* context() { return depth > 0 ? &line : nullptr; }
+
     void charge(std::size_t units) {
+        if (depth == 0) return;
         line.units += units;
-        if (depth > 0 && line.units > kLineWorkLimit) exhausted = true;
+        if (line.units > kLineWorkLimit) exhausted = true;
     }
-    // Set after a matcher has charged its work through `cost`.
+    // Checks the limit after a matcher has charged its work through context().
     void settle() { charge(0); }
 };
 
@@ -145,7 +150,7 @@ SpanDict nothingAt(std::size_t at) {
 // the closing marker belongs to the text that follows, not to the element.
 SpanDict delimitedElement(std::u16string_view s, Range searched, spans::Delimited kind, SpanType type,
                           std::size_t markerWidth, std::size_t at) {
-    Range match = spans::findDelimited(kind, s, searched, &lineScan.line, memoFor(kind));
+    Range match = spans::findDelimited(kind, s, searched, lineScan.context(), memoFor(kind));
     lineScan.settle();
     if (!match.found()) return nothingAt(at);
     if (match.length > 1 && isWhitespace(s[match.end() - 1])) --match.length;
@@ -270,7 +275,7 @@ std::optional<SpanDict> MarkdownString::findSpanElement(std::u16string_view s, R
 
 SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
     const std::size_t end = std::min(range.end(), s.size());
-    const Range opening = spans::linkOpening(s, range, &lineScan.line);
+    const Range opening = spans::linkOpening(s, range, lineScan.context());
     lineScan.settle();
     if (!opening.found()) return failedLink(range);
     const std::size_t afterOpening = opening.end();
@@ -281,9 +286,9 @@ SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
     SpanDict link;
     if (s[afterOpening - 1] == u'(') {
         const Range target =
-            spans::throughClosingParenthesis(s, Range::fromBounds(afterOpening, end), &lineScan.line);
+            spans::throughClosingParenthesis(s, Range::fromBounds(afterOpening, end), lineScan.context());
         if (!target.found()) return failedLink(range);
-        const Range url = spans::linkURL(s, target, &lineScan.line);
+        const Range url = spans::linkURL(s, target, lineScan.context());
         if (!url.found()) return failedLink(range);
         const Range title = titleAfter(s, url.end(), end);
         link.linkType = LinkType::external;
@@ -295,9 +300,9 @@ SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
         if (afterOpening >= s.size()) return failedLink(range);
         if (s[afterOpening] != u']') {
             const Range target =
-                spans::throughClosingBracket(s, Range::fromBounds(afterOpening, end), &lineScan.line);
+                spans::throughClosingBracket(s, Range::fromBounds(afterOpening, end), lineScan.context());
             if (!target.found()) return failedLink(range);
-            const Range label = spans::beforeClosingBracket(s, target, &lineScan.line);
+            const Range label = spans::beforeClosingBracket(s, target, lineScan.context());
             if (!label.found()) return failedLink(range);
             link.range = Range::fromBounds(opening.location, target.end());
             link.urlRange = label;

@@ -230,6 +230,9 @@ TEST_F(SpanParserTest, SingleCandidates) {
     const auto later = engine.findSpanElement(u"a* *b*", {0, 6});
     ASSERT_TRUE(later && later->range);
     EXPECT_EQ(*later->range, (Range{3, 3}));
+    // What a search learns about one text is not carried over to the next.
+    ASSERT_TRUE(engine.findSpanElement(u"*ab cd* and some more text", {0, 26})->range);
+    EXPECT_FALSE(engine.findSpanElement(u"*ab\vcd* x", {0, 10})->range);
     // The character before the range still escapes the candidate.
     const auto escaped = engine.findSpanElement(u"\\*a*", {1, 3});
     ASSERT_TRUE(escaped);
