@@ -92,8 +92,11 @@ Range MarkdownString::processMarkdown(TextStore& store, Range range) {
     std::u16string scratch;
     std::size_t restyledEnd = range.location;
 
-    // The edited lines.
-    std::size_t position = store.lineRange(range.location).location;
+    // The edited lines. An edit just after a carriage return may have parted it from a line
+    // feed or joined it to one, which changes the line the return ends: that line too.
+    std::size_t first = range.location;
+    if (first > 0 && store.characterAt(first - 1) == u'\r') --first;
+    std::size_t position = store.lineRange(first).location;
     do {
         const StyledLine line = restyleLine(*this, store, store.lineRange(position), scratch);
         if (line.range.empty()) break;

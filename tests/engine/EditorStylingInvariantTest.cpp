@@ -50,11 +50,12 @@ const std::vector<std::u16string> kLines = {
     u"![i](p.png)",
     u"**a *b* c**",
     u"text\r",
+    u"> \r",
 };
 
-const std::vector<std::u16string> kSnippets = {u"```\n", u"\n",      u"\t",     u"- ",   u"> ", u"# ",
-                                               u" ",     u"<div>\n", u"</div>", u"*",    u"[",  u"]: ",
-                                               u"x",     u"1. ",     u"\n\n",   u"~~~\n"};
+const std::vector<std::u16string> kSnippets = {u"```\n", u"\n",      u"\t",     u"- ",    u"> ", u"# ",
+                                               u" ",     u"<div>\n", u"</div>", u"*",     u"[",  u"]: ",
+                                               u"x",     u"1. ",     u"\n\n",   u"~~~\n", u"\r"};
 
 std::u16string generatedNote(std::mt19937& random) {
     std::u16string note;
@@ -181,6 +182,19 @@ TEST(EditorStylingInvariant, RandomEditsWithHeadersKeepingAndBlocksResettingTheN
                          o.resetIndentByBlock = true;
                      }),
                      3, 100, 30);
+}
+
+TEST(EditorStylingInvariant, EditsBetweenACarriageReturnAndALineFeed) {
+    // Parting or joining a CR LF pair changes the line the CR ends, which lies before the edit.
+    const MarkdownOptions options = MarkdownOptions::defaults();
+    StyledNote parted(u"> \r\n- a\r\n", options);
+    parted.edit({3, 0}, u"x");
+    EXPECT_TRUE(matchesFullRestyle(parted, options));
+    parted.edit({3, 1}, u"");
+    EXPECT_TRUE(matchesFullRestyle(parted, options));
+    StyledNote joined(u"> \rx\n", options);
+    joined.edit({3, 1}, u"");
+    EXPECT_TRUE(matchesFullRestyle(joined, options));
 }
 
 TEST(EditorStylingInvariant, EditsThatChangeManyLinesBelow) {
