@@ -145,11 +145,20 @@ struct TextLine {
     bool hasBracket = false;
 };
 
+// Most characters are neither: letters and most punctuation lie above '[' and below NEL.
+bool endsLineOrOpensLabel(char16_t c) {
+    if (c > u'[') return c >= 0x0085 && isNewline(c);
+    return c == u'[' || isNewline(c);
+}
+
 TextLine lineAt(std::u16string_view text, std::size_t start) {
     TextLine line;
     std::size_t at = start;
-    for (; at < text.size() && !isNewline(text[at]); ++at)
-        if (text[at] == u'[') line.hasBracket = true;
+    for (; at < text.size(); ++at) {
+        if (!endsLineOrOpensLabel(text[at])) continue;
+        if (text[at] != u'[') break;
+        line.hasBracket = true;
+    }
     if (at < text.size()) {
         const bool crlf = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
         at += crlf ? 2 : 1;
@@ -181,9 +190,13 @@ void escapeForLabels(std::u16string_view line, std::u16string& escaped) {
     }
 }
 
-} // namespace
+bool opensNesting(BlockType type) {
+    return type == BlockType::list || type == BlockType::decimallist || type == BlockType::quote;
+}
 
-void MarkdownString::createLocalLinkLables(std::u16string_view text) {
+// Calls `visit` with each line of the text that may touch the label table, escaped as the
+// HTML text it will stand in.
+template <typename Visit> void forEachLabelLine(std::u16string_view text, const Visit& visit) {
     std::u16string escaped;
     for (std::size_t start = 0; start < text.size();) {
         const TextLine line = lineAt(text, start);
@@ -196,9 +209,32 @@ void MarkdownString::createLocalLinkLables(std::u16string_view text) {
             escapeForLabels(classified, escaped);
             classified = escaped;
         }
-        // Only the registrations matter; the record itself is not kept.
-        rangeDictForLine(classified, {0, classified.size()});
+        visit(classified);
     }
+}
+
+} // namespace
+
+void MarkdownString::createLocalLinkLables(std::u16string_view text) {
+    // Only the registrations matter; the record itself is not kept.
+    forEachLabelLine(text, [this](std::u16string_view line) { rangeDictForLine(line, {0, line.size()}); });
+}
+
+// Walks the block markers of each line exactly as rangeDictForLine does: a definition
+// registers itself when findBlockElement meets it, at the line start or after the list and
+// quote markers; the inline parsing that follows the walk there is left out.
+void MarkdownString::registerLinkDefinitions(std::u16string_view text) {
+    forEachLabelLine(text, [this](std::u16string_view line) {
+        std::optional<BlockDict> block = findBlockElement(line, {0, line.size()}, 0);
+        if (!block || !opensNesting(block->type)) return;
+        Range content = block->strRange;
+        for (;;) {
+            const std::optional<BlockDict> inner = findBlockElement(line, content, 0);
+            if (!inner || (inner->type == BlockType::header && inner->range.location != 0)) return;
+            if (inner->strRange.location <= content.location) return;
+            content = inner->strRange;
+        }
+    });
 }
 
 } // namespace quillet

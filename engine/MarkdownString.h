@@ -85,6 +85,10 @@ public:
     LinkLabelRef labelDictForLabel(std::u16string_view label) const;
     // Classifies every line of the text once so that all its definitions are registered.
     void createLocalLinkLables(std::u16string_view text);
+    // Registers the same definitions as createLocalLinkLables without parsing inline elements,
+    // so no uses are recorded. Converting the text afterwards gives the same HTML: each line
+    // records its own uses when it is classified, before its links are resolved.
+    void registerLinkDefinitions(std::u16string_view text);
     const std::vector<LinkLabelRef>& localLinkLabels() const { return linkLabels_.records(); }
     void setLocalLinkLabels(std::vector<LinkLabelRef> labels) { linkLabels_.setRecords(std::move(labels)); }
     const LinkLabelTable& linkLabelTable() const { return linkLabels_; }

@@ -23,7 +23,11 @@ std::unique_ptr<MarkdownString> engineFor(std::u16string_view note, const Conver
 // re-encodes the text, which keeps the peak memory of a large note down.
 template <typename Writer>
 std::u16string bodyHtml(std::u16string_view note, const ConversionSettings& settings, const Writer& write) {
-    auto engine = engineFor(note, settings);
+    // The HTML needs only the definitions registered ahead: each line records its own uses
+    // before its links are resolved.
+    auto engine = std::make_unique<MarkdownString>();
+    engine->setMarkdownOptions(settings.options);
+    engine->registerLinkDefinitions(note);
     return write(engine->bodyElementFromString(note, settings.baseFolder));
 }
 

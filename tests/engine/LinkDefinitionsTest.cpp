@@ -1,0 +1,108 @@
+// Registering only the definitions of a note must serve its conversion exactly as
+// classifying every line does.
+
+#include "engine/MarkdownString.h"
+#include "engine/RQXMLElement.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace quillet {
+namespace {
+
+std::u16string fragmentOf(MarkdownString& engine, std::u16string_view note) {
+    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
+    std::u16string html;
+    for (const RQXMLChild& child : body->children())
+        child.appendXMLString(html);
+    return html;
+}
+
+std::u16string htmlAfterClassifyingEveryLine(std::u16string_view note) {
+    MarkdownString engine;
+    engine.createLocalLinkLables(note);
+    return fragmentOf(engine, note);
+}
+
+std::u16string htmlAfterRegisteringDefinitions(std::u16string_view note) {
+    MarkdownString engine;
+    engine.registerLinkDefinitions(note);
+    return fragmentOf(engine, note);
+}
+
+TEST(LinkDefinitions, RegisterTheSameDefinitionsWithoutUses) {
+    const std::u16string note = u"[a][one] and [b][none] and [c][]\n"
+                                u"[one]: http://one \"First\"\n"
+                                u"- [two]: http://two\n"
+                                u"> 1. [three]: <http://three&x>\n"
+                                u"[one]: http://one-again\n";
+    MarkdownString classified;
+    classified.createLocalLinkLables(note);
+    MarkdownString registered;
+    registered.registerLinkDefinitions(note);
+    for (auto label : {u"one", u"two", u"three"}) {
+        const LinkLabelRef expected = classified.labelDictForLabel(label);
+        const LinkLabelRef actual = registered.labelDictForLabel(label);
+        ASSERT_TRUE(expected && actual) << ::testing::PrintToString(std::u16string(label));
+        EXPECT_EQ(actual->urlString, expected->urlString);
+        EXPECT_EQ(actual->options, expected->options);
+        EXPECT_TRUE(actual->references.empty());
+    }
+    EXPECT_EQ(registered.labelDictForLabel(u"one")->urlString, u"http://one-again") << "the last one wins";
+    EXPECT_EQ(registered.labelDictForLabel(u"one")->options, std::nullopt);
+    EXPECT_FALSE(registered.labelDictForLabel(u"none")) << "a use makes no record here";
+    EXPECT_EQ(registered.localLinkLabels().size(), 3u);
+}
+
+TEST(LinkDefinitions, ConversionIsUnchanged) {
+    const std::u16string notes[] = {
+        // Uses above and below their definitions, and one redefined in between.
+        u"[t][x] and [u][]\n[x]: http://x.org \"title\"\n[t][x]\n[x]: http://y.org\n[t][x]\n",
+        // An undefined label falls back to the link text's definition, or gets no URL.
+        u"[t][nothing] [plain][nothing] [nothing][]\n[t]: http://t\n",
+        // Labels equal to link texts, used before anything defines them.
+        u"[same][same] [same][] [other][same]\n\n[same]: http://same 'q'\n",
+        // Definitions after list and quote markers, in code, and in escaped text.
+        u"[a][] [b][] [c][] [d][] [e&f][]\n- [a]: http://a\n> [b]: http://b\n"
+        u"```\n[c]: http://c\n```\n    [d]: http://d\n[e&f]: http://e?x=1&y=2\n",
+        // A header and a label link in an item; a definition nested too deep to count.
+        u"- # [h][k]\n1. - > [k]: http://k\n   [k]: http://k2\n",
+    };
+    for (const std::u16string& note : notes) {
+        const std::u16string expected = htmlAfterClassifyingEveryLine(note);
+        EXPECT_EQ(htmlAfterRegisteringDefinitions(note), expected) << ::testing::PrintToString(note);
+    }
+    EXPECT_NE(htmlAfterRegisteringDefinitions(notes[0]).find(u"<a href=\"http://y.org\""),
+              std::u16string::npos);
+    EXPECT_NE(htmlAfterRegisteringDefinitions(notes[1]).find(u"<a href=\"http://t\">t</a>"),
+              std::u16string::npos);
+}
+
+// Notes assembled at random from labels, uses and markers, so that uses meet definitions in
+// every order and nesting.
+std::u16string randomNote(std::mt19937& random) {
+    static const std::u16string_view pieces[] = {
+        u"[a]", u"[b]", u"[a][b]", u"[b][]", u"[c][a]", u": http://u", u": <v> \"t\"",
+        u"- ",  u"> ",  u"1. ",    u"# ",    u"  ",     u"text",       u"&",
+        u"<",   u"`",   u"*",      u"\n",    u"\n",     u"\n",         u"```\n"};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    std::u16string note;
+    for (int i = 0; i < 60; ++i)
+        note += pieces[pick(random)];
+    return note;
+}
+
+TEST(LinkDefinitions, RandomNotesConvertAlike) {
+    std::mt19937 random(20261206);
+    int linked = 0;
+    for (int round = 0; round < 400; ++round) {
+        const std::u16string note = randomNote(random);
+        const std::u16string expected = htmlAfterClassifyingEveryLine(note);
+        ASSERT_EQ(htmlAfterRegisteringDefinitions(note), expected) << ::testing::PrintToString(note);
+        if (expected.find(u"href=") != std::u16string::npos) ++linked;
+    }
+    EXPECT_GT(linked, 40) << "the notes should resolve label links often";
+}
+
+} // namespace
+} // namespace quillet
