@@ -1,5 +1,8 @@
 #include "tools/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace quillet::convert {
 
 namespace {
@@ -61,10 +64,6 @@ Sequence readSequence(std::string_view bytes, std::size_t at) {
     return {codePoint, std::size_t(1 + shape->continuations), nullptr};
 }
 
-std::size_t utf16Length(char32_t codePoint) {
-    return codePoint < 0x10000 ? 1 : 2;
-}
-
 char16_t* writeUtf16(char16_t* out, char32_t codePoint) {
     if (codePoint < 0x10000) {
         *out++ = static_cast<char16_t>(codePoint);
@@ -112,41 +111,54 @@ char32_t codePointAt(std::u16string_view text, std::size_t at, std::size_t& unit
     return kReplacement;
 }
 
+// Notes and HTML are mostly ASCII: runs of it are found a machine word at a time and copied
+// without decoding.
+std::size_t asciiByteRun(std::string_view bytes, std::size_t at) {
+    const std::size_t start = at;
+    for (std::uint64_t word; at + sizeof word <= bytes.size(); at += sizeof word) {
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if (word & 0x8080808080808080u) break;
+    }
+    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
+        ++at;
+    return at - start;
+}
+
+std::size_t asciiUnitRun(std::u16string_view text, std::size_t at) {
+    const std::size_t start = at;
+    for (std::uint64_t word; at + 4 <= text.size(); at += 4) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if (word & 0xFF80FF80FF80FF80u) break;
+    }
+    while (at < text.size() && text[at] < 0x80)
+        ++at;
+    return at - start;
+}
+
 } // namespace
 
-// Two passes: the first validates and counts, so that the second writes into a buffer of the
-// exact size without any further checks (notes may be many megabytes).
+// One pass into a buffer of one unit per byte, which is never too small: a sequence of n
+// bytes becomes at most n units (notes may be many megabytes, so nothing is decoded twice).
 Utf8Decoding decodeUtf8(std::string_view bytes) {
     Utf8Decoding result;
-    std::size_t valid = 0;
-    std::size_t units = 0;
-    while (valid < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[valid]) < 0x80) {
-            ++valid;
-            ++units;
-            continue;
-        }
-        const Sequence sequence = readSequence(bytes, valid);
+    result.text.resize(bytes.size());
+    char16_t* const begin = result.text.data();
+    char16_t* out = begin;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t run = asciiByteRun(bytes, at);
+        for (const char byte : bytes.substr(at, run))
+            *out++ = static_cast<unsigned char>(byte);
+        at += run;
+        if (at == bytes.size()) break;
+        const Sequence sequence = readSequence(bytes, at);
         if (sequence.problem) {
-            result.error = Utf8Error{valid, sequence.problem};
+            result.error = Utf8Error{at, sequence.problem};
             break;
         }
-        valid += sequence.length;
-        units += utf16Length(sequence.codePoint);
-    }
-    result.text.resize(units);
-    char16_t* out = result.text.data();
-    for (std::size_t at = 0; at < valid;) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        if (byte < 0x80) {
-            *out++ = byte;
-            ++at;
-            continue;
-        }
-        const Sequence sequence = readSequence(bytes, at);
         out = writeUtf16(out, sequence.codePoint);
         at += sequence.length;
     }
+    result.text.resize(static_cast<std::size_t>(out - begin));
     return result;
 }
 
@@ -162,17 +174,21 @@ void appendUtf8(std::string& out, char32_t codePoint) {
 std::string encodeUtf8(std::u16string_view text) {
     std::size_t length = 0;
     for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
-        units = 1;
-        length += text[at] < 0x80 ? 1 : utf8Length(codePointAt(text, at, units));
+        const std::size_t run = asciiUnitRun(text, at);
+        length += run;
+        at += run;
+        if (at == text.size()) break;
+        length += utf8Length(codePointAt(text, at, units));
     }
     std::string out(length, '\0');
     char* write = out.data();
     for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
-        units = 1;
-        if (text[at] < 0x80)
-            *write++ = static_cast<char>(text[at]);
-        else
-            write = writeUtf8(write, codePointAt(text, at, units));
+        const std::size_t run = asciiUnitRun(text, at);
+        for (const char16_t unit : text.substr(at, run))
+            *write++ = static_cast<char>(unit);
+        at += run;
+        if (at == text.size()) break;
+        write = writeUtf8(write, codePointAt(text, at, units));
     }
     return out;
 }

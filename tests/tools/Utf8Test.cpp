@@ -63,3 +63,29 @@ TEST(Utf8, RoundTripsEveryScalarValueBoundary) {
         EXPECT_EQ(encodeUtf8(decoded.text), bytes) << std::hex << unsigned(codePoint);
     }
 }
+
+TEST(Utf8, MixesLongAsciiRunsWithOtherCharactersAtEveryOffset) {
+    // ASCII runs are taken a word at a time: put the other characters at every position
+    // around and inside a word, and errors after long runs.
+    for (char32_t other : {0xE9u, 0x20ACu, 0x1F600u, 0x7Fu}) {
+        for (std::size_t at = 0; at < 21; ++at) {
+            std::string bytes(20, 'a');
+            std::u16string text(20, u'a');
+            std::string encoded;
+            appendUtf8(encoded, other);
+            bytes.insert(at, encoded);
+            const Utf8Decoding single = decodeUtf8(encoded);
+            text.insert(at, single.text);
+            const Utf8Decoding decoded = decodeUtf8(bytes);
+            ASSERT_TRUE(decoded.ok());
+            EXPECT_EQ(decoded.text, text) << at;
+            EXPECT_EQ(encodeUtf8(text), bytes) << at;
+            EXPECT_EQ(errorOffset(bytes.substr(0, at + encoded.size() - 1) + "bbbbbbbbb"),
+                      encoded.size() > 1 ? std::optional<std::size_t>(at) : std::nullopt)
+                << at;
+        }
+    }
+    std::u16string lone(19, u'z');
+    lone[13] = char16_t(0xDC00);
+    EXPECT_EQ(encodeUtf8(lone), std::string(13, 'z') + "\xEF\xBF\xBD" + std::string(5, 'z'));
+}
