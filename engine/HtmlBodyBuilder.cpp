@@ -12,6 +12,8 @@ namespace {
 // The characters that end a line in the platform's text system (VT and FF do not).
 bool endsLine(char16_t c) {
     if (c <= u'\r') return c == u'\n' || c == u'\r';
+    // Letters and most punctuation: one more comparison.
+    if (c < 0x0085) return false;
     return c == 0x0085 || c == 0x2028 || c == 0x2029;
 }
 

@@ -128,11 +128,14 @@ std::u16string_view commonName(std::u16string_view name) {
         {u"title"},
         {u"strong"},
     };
-    if (name == u"h6") return u"h6";
-    if (name == u"blockquote") return u"blockquote";
+    // Views of known length: comparing with a bare literal would measure it on every call.
+    static constexpr std::u16string_view kH6 = u"h6", kBlockquote = u"blockquote";
+    if (name == kH6) return kH6;
+    if (name == kBlockquote) return kBlockquote;
     if (name.size() >= std::size(kByLength)) return {};
+    // The first characters differ for all but the headers: compare the rest only then.
     for (std::u16string_view common : kByLength[name.size()]) {
-        if (common == name) return common;
+        if (!common.empty() && common.front() == name.front() && common == name) return common;
     }
     return {};
 }
