@@ -139,25 +139,32 @@ LinkLabelRef MarkdownString::labelDictForLabel(std::u16string_view label) const 
 
 namespace {
 
-// One line of a text, its terminator (CR LF as one) included, and whether it holds a '['.
+// One line of a text, its terminator (CR LF as one) included, whether it holds a '[', and
+// whether it holds a character that escaping changes.
 struct TextLine {
     std::u16string_view text;
     bool hasBracket = false;
+    bool needsEscaping = false;
 };
 
-// Most characters are neither: letters and most punctuation lie above '[' and below NEL.
-bool endsLineOrOpensLabel(char16_t c) {
+// Most characters are none of these: letters and most punctuation lie above '[' and below NEL.
+bool endsLineOrMatters(char16_t c) {
     if (c > u'[') return c >= 0x0085 && isNewline(c);
-    return c == u'[' || isNewline(c);
+    return c == u'[' || c == u'&' || c == u'<' || isNewline(c);
 }
 
 TextLine lineAt(std::u16string_view text, std::size_t start) {
     TextLine line;
     std::size_t at = start;
     for (; at < text.size(); ++at) {
-        if (!endsLineOrOpensLabel(text[at])) continue;
-        if (text[at] != u'[') break;
-        line.hasBracket = true;
+        const char16_t c = text[at];
+        if (!endsLineOrMatters(c)) continue;
+        if (c == u'[')
+            line.hasBracket = true;
+        else if (c == u'&' || c == u'<')
+            line.needsEscaping = true;
+        else
+            break;
     }
     if (at < text.size()) {
         const bool crlf = text[at] == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n';
@@ -169,10 +176,6 @@ TextLine lineAt(std::u16string_view text, std::size_t start) {
 
 bool keepsAngleBracket(char16_t next) {
     return (next >= u'a' && next <= u'z') || next == u'$' || next == u'/';
-}
-
-bool needsEscaping(std::u16string_view line) {
-    return line.find_first_of(u"&<") != std::u16string_view::npos;
 }
 
 // "&" becomes "&amp;", and a '<' followed by anything but a lowercase letter, '$' or '/'
@@ -205,7 +208,7 @@ template <typename Visit> void forEachLabelLine(std::u16string_view text, const 
         // link, and both begin with '['; other lines can be passed over.
         if (!line.hasBracket) continue;
         std::u16string_view classified = line.text;
-        if (needsEscaping(classified)) {
+        if (line.needsEscaping) {
             escapeForLabels(classified, escaped);
             classified = escaped;
         }
