@@ -1,6 +1,7 @@
 #include "browser/DisplayName.h"
 
 #include "engine/CharacterSets.h"
+#include "engine/BlockScanners.h"
 #include "engine/RegexSearch.h"
 
 #include <string_view>
@@ -15,8 +16,6 @@ std::u16string_view view(QStringView text) {
 
 // From the start: the leading markers and white space, then the title's first character.
 thread_local const RegexSearch leadingMarkers(u"^[#\\s]+[^\\s]");
-// A closing run of white space and hashes at the end of the line.
-thread_local const RegexSearch closingMarkers(u"(?=.*)\\s+#+$");
 
 } // namespace
 
@@ -30,8 +29,10 @@ Range stringRangeInHeader(QStringView line) {
     const std::size_t titleStart = titleEnd - 1;
     const std::size_t rest = length - titleStart;
     if (rest == 1) return text[titleStart] == u'#' ? Range{titleStart, 0} : Range{titleStart, 1};
-    const RegexHit closing = closingMarkers.find(text, Range::fromBounds(titleEnd, length));
-    const std::size_t cut = closing.found() ? closing.range.length : 0;
+    // The closing run of white space and hashes, found by a linear scan: the ICU pattern's
+    // cost grows with the square of the line's length, and a first line may be very long.
+    const Range closing = scan::closingHashes(text, Range::fromBounds(titleEnd, length));
+    const std::size_t cut = closing.found() ? closing.length : 0;
     return {titleStart, rest - cut};
 }
 

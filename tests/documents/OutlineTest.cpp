@@ -128,6 +128,8 @@ TEST(Outline, TitlesOfHeaderLines) {
     EXPECT_EQ(titleInLine(u"# ", 1), QString());
     EXPECT_EQ(titleInLine(u"#", 1), QString());
     EXPECT_EQ(titleInLine(u"", 3), QString());
+    const QString longTitle(1000000, u'a');
+    EXPECT_EQ(titleInLine(QStringLiteral("# ") + longTitle + QStringLiteral(" ##\n"), 1), longTitle);
 }
 
 } // namespace
