@@ -1,6 +1,7 @@
 #include "engine/BlockScanners.h"
 
 #include "engine/CharacterSets.h"
+#include "engine/ScanWindow.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,18 +12,6 @@
 namespace quillet::scan {
 
 namespace {
-
-// The part of `s` a search inside `range` may look at; empty when the range lies past the text.
-struct Window {
-    std::size_t start = 0;
-    std::size_t stop = 0;
-    bool valid = false;
-};
-
-Window windowOf(std::u16string_view s, Range range) {
-    if (range.location > s.size()) return {};
-    return {range.location, std::min(range.end(), s.size()), true};
-}
 
 bool isAsciiLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');

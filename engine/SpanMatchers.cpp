@@ -2,6 +2,7 @@
 
 #include "engine/BlockScanners.h"
 #include "engine/CharacterSets.h"
+#include "engine/ScanWindow.h"
 
 #include <algorithm>
 #include <optional>
@@ -14,17 +15,8 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// The part of `s` a search inside `range` may look at.
-struct Window {
-    std::size_t start = 0;
-    std::size_t stop = 0;
-    bool valid = false;
-};
-
-Window windowOf(std::u16string_view s, Range range) {
-    if (range.location > s.size()) return {};
-    return {range.location, std::min(range.end(), s.size()), true};
-}
+using scan::Window;
+using scan::windowOf;
 
 void charge(LineContext* line, std::size_t units) {
     if (line) line->units += units;
