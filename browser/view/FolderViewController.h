@@ -1,0 +1,78 @@
+#pragma once
+// The note browser pane: a tree view over the note tree whose rows are the records themselves,
+// the folder buttons that switch between the "folder" and "outline" display modes, and the search
+// marking. Selecting a note asks the main controller to open it 0.1 seconds later.
+//
+// Main thread only. The browser owns the note tree.
+
+#include "browser/BrowserHost.h"
+#include "browser/BrowserView.h"
+#include "browser/FileRepresentation.h"
+#include "browser/NoteTree.h"
+#include "browser/OutlineNode.h"
+#include "engine/Range.h"
+#include "platform/Dispatcher.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QTreeView;
+
+namespace quillet {
+
+namespace platform {
+class UserDefaults;
+}
+
+class FolderViewController : public QWidget, public BrowserView {
+    Q_OBJECT
+
+public:
+    FolderViewController(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher,
+                         QWidget* parent = nullptr);
+    ~FolderViewController() override;
+
+    void setHost(BrowserHost* host);
+    NoteTree& noteTree();
+    QTreeView* outlineView() const;
+
+    // Prepares the local container and builds "On My Mac" (done once, when the view loads).
+    void loadTree(const LocalContainerSetup& setup);
+
+    // BrowserView
+    void updateTable() override;
+    void reloadData() override;
+    void expandItem(const FileRep& item) override;
+    void selectRowWithFileRep(const FileRep& item) override;
+    FileRep selectedItem() const override;
+    void openDocument(const FileRep& item) override;
+
+    void scheduleUpdateTable();
+    void updateRowForFileRep(const FileRep& item);
+    void noteNumberOfRowsChanged();
+
+    // Search marking.
+    void setSearchTarget(const QString& target);
+    QString searchTarget() const;
+    void resetHasSearchTarget(const FileRep& folder);
+    void findString(const QString& searchString, const FileRep& item);
+
+    // The row index of the header node around `range`; -1 when none.
+    int findRowInRangeTable(const std::vector<OutlineNodeRef>& nodes, Range range) const;
+    // Follows the editor's caret in outline and search modes.
+    void textViewDidChangeSelection(Range range);
+
+    void initFolderButtons();
+    void folderButtonsPressed(int segment);
+    QString folderMode() const;
+
+    // The sort menu's action ("Date" or "Name").
+    void sortMenuDidSelect(const QString& title);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace quillet

@@ -1,0 +1,92 @@
+#pragma once
+// The editor pane: one text view showing the open file's text, the Markdown engine that styles it
+// while it is typed, and the editor state the main controller reads and sets (edit state, dirty
+// flag, display name from the first line, file type, search target).
+//
+// Main thread only. The text-change hooks restyle only the edited lines (and the lines the engine
+// continues to); styling never goes on the undo stack and never marks the text dirty.
+
+#include "editor/EditorHost.h"
+#include "engine/MarkdownOptions.h"
+#include "engine/Range.h"
+#include "platform/Dispatcher.h"
+
+#include <QFont>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace quillet {
+
+class MarkdownString;
+
+class MarkdownViewController : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MarkdownViewController(platform::Dispatcher& dispatcher = platform::Dispatcher::shared(),
+                                    QWidget* parent = nullptr);
+    ~MarkdownViewController() override;
+
+    void setHost(EditorHost* host);
+
+    // The editor widget (its document holds the text) and the progress indicator the main
+    // controller shows while a file loads.
+    QPlainTextEdit* textView() const;
+    QProgressBar* progressIndicator() const;
+    MarkdownString& markdownString();
+
+    // Shows a new text: line breaks converted, undo history cleared, not dirty, styled, search
+    // target marked again; editable exactly when the edit state is on.
+    void setString(const QString& text);
+    QString string() const;
+
+    void setEditState(bool editable);
+    bool editState() const;
+    void setFileUTI(const QString& typeIdentifier);
+    QString fileUTI() const;
+    void setDisplayName(const QString& name);
+    QString displayName() const;
+    void setDocumentDirty(bool dirty);
+    bool documentDirty() const;
+
+    void setSelectedFont(const QFont& font);
+    QFont selectedFont() const;
+    void setMarkdownOptions(const MarkdownOptions& options);
+
+    // Stores the target and marks it; markSearchTarget only marks (exact, case-sensitive).
+    void setSearchTarget(const QString& target);
+    QString searchTarget() const;
+    void markSearchTarget(const QString& target);
+
+    // Selects without reporting the change to the host; clamps past-the-end locations.
+    void setSelectedRange(Range range);
+    Range selectedRange() const;
+
+    // The bounding rectangle of the characters in text-view coordinates.
+    QRectF rectForRange(Range range) const;
+    void forceLayout();
+
+    // For the main controller's close and clear: forget undo, and stop or resume reacting to
+    // text changes (a detached editor does not style, mark dirty or schedule saves).
+    void clearUndoHistory();
+    void detachTextStorageDelegate();
+    void attachTextStorageDelegate();
+
+    // The first-line scan: derives the display name from the first line now (normally run 2
+    // seconds after an edit of the first line).
+    void scanFirstLine();
+
+    // Whether the caret is drawn in the system blue for the active input method.
+    bool usesInputMethodCaretColor() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace quillet
