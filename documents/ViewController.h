@@ -129,6 +129,21 @@ signals:
 
 private:
     struct Private;
+    struct ReadOutcome;
+    QFont defaultEditorFont() const;
+    void showAlert(const char* message, const QString& informativeText);
+    void finishOpening(const FileRep& note, const QString& typeIdentifier, const ReadOutcome& outcome);
+    void rereadDocument(const QUrl& url, bool iCloud, bool readMetadata);
+    void finishRereading(const ReadOutcome& outcome);
+    void saveCompleted(const FileRep& note, bool success, const platform::Status& error);
+    void writeMetadata(FileRepresentation& note);
+    void touchSynchronizeData();
+    void saveICloudNote(const FileRep& note, std::optional<QString> srcString, bool lockOption,
+                        SaveCompletion completion);
+    void lockOpenNote();
+    void unlockOpenNote();
+    void applyEditState(bool editable);
+
     std::unique_ptr<Private> d;
 };
 
