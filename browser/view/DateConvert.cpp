@@ -1,20 +1,57 @@
 #include "browser/view/DateConvert.h"
 
 #include <QCoreApplication>
+#include <memory>
+#include <unicode/datefmt.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
 
 namespace quillet {
 
+namespace {
+
+constexpr qint64 kSecondsPerDay = 86400;
+
+icu::Locale icuLocale(const QLocale& locale) {
+    if (locale.language() == QLocale::C) return icu::Locale("en_US_POSIX");
+    return icu::Locale(locale.name().toUtf8().constData());
+}
+
+// Formats in the process's local time zone, the one QDateTime's local time uses.
+QString format(icu::DateFormat* formatter, const QDateTime& date) {
+    if (!formatter) return date.toLocalTime().toString(Qt::ISODate);
+    icu::UnicodeString text;
+    formatter->format(static_cast<UDate>(date.toMSecsSinceEpoch()), text);
+    return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
+}
+
+QString todayOrYesterday(const char* day, const QString& time) {
+    return QStringLiteral("%1 %2").arg(QCoreApplication::translate("FolderViewController", day), time);
+}
+
+} // namespace
+
+QString mediumTime(const QDateTime& date, const QLocale& locale) {
+    const std::unique_ptr<icu::DateFormat> formatter(
+        icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, icuLocale(locale)));
+    return format(formatter.get(), date);
+}
+
+QString mediumDateTime(const QDateTime& date, const QLocale& locale) {
+    const std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateTimeInstance(
+        icu::DateFormat::kMedium, icu::DateFormat::kMedium, icuLocale(locale)));
+    return format(formatter.get(), date);
+}
+
 QString dateConvert(const QDateTime& date, const QDateTime& now, const QLocale& locale) {
-    const QDateTime local = now.toLocalTime();
-    const QDateTime startOfToday = local.date().startOfDay();
-    const qint64 seconds = startOfToday.secsTo(date.toLocalTime());
-    constexpr qint64 kDay = 86400;
-    const QString time = locale.toString(date.toLocalTime().time(), QLocale::ShortFormat);
-    if (seconds > 0 && seconds < kDay)
-        return QStringLiteral("%1 %2").arg(QCoreApplication::translate("FolderViewController", "Today"), time);
-    if (seconds < 0 && seconds > -kDay)
-        return QStringLiteral("%1 %2").arg(QCoreApplication::translate("FolderViewController", "Yesterday"), time);
-    return QStringLiteral("%1 %2").arg(locale.toString(date.toLocalTime().date(), QLocale::ShortFormat), time);
+    const QDateTime startOfToday = now.toLocalTime().date().startOfDay();
+    const qint64 seconds = startOfToday.secsTo(date);
+    if (seconds > 0 && seconds < kSecondsPerDay)
+        return todayOrYesterday(QT_TRANSLATE_NOOP("FolderViewController", "Today"), mediumTime(date, locale));
+    if (seconds < 0 && seconds > -kSecondsPerDay)
+        return todayOrYesterday(QT_TRANSLATE_NOOP("FolderViewController", "Yesterday"),
+                                mediumTime(date, locale));
+    return mediumDateTime(date, locale);
 }
 
 } // namespace quillet

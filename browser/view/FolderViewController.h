@@ -17,6 +17,7 @@
 #include <QWidget>
 #include <memory>
 
+class QShowEvent;
 class QTreeView;
 
 namespace quillet {
@@ -24,6 +25,8 @@ namespace quillet {
 namespace platform {
 class UserDefaults;
 }
+
+class NoteTreeModel;
 
 class FolderViewController : public QWidget, public BrowserView {
     Q_OBJECT
@@ -36,6 +39,7 @@ public:
     void setHost(BrowserHost* host);
     NoteTree& noteTree();
     QTreeView* outlineView() const;
+    NoteTreeModel* treeModel() const;
 
     // Prepares the local container and builds "On My Mac" (done once, when the view loads).
     void loadTree(const LocalContainerSetup& setup);
@@ -66,9 +70,15 @@ public:
     void initFolderButtons();
     void folderButtonsPressed(int segment);
     QString folderMode() const;
+    // The highlighted folder button: 0 folders, 1 outline.
+    int selectedFolderSegment() const;
 
     // The sort menu's action ("Date" or "Name").
     void sortMenuDidSelect(const QString& title);
+
+protected:
+    // The rows are read afresh each time the pane is shown.
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Private;
