@@ -59,13 +59,12 @@ void NoteTree::enumerateLocalFile(const FileRep& folder, int depth) {
     FileRepList& children = folder->children.emplace();
     if (isApplicationBundle(folder->path())) return;
     platform::ListingOptions options;
-    options.tags = false; // read below, for the entries taken only
+    options.keep = [](const platform::FolderEntry& entry) { return isBrowsableEntry(entry); };
     const auto listing = platform::listFolder(folder->path(), options);
     if (listing.ok()) {
+        children.reserve(listing->size());
         for (const platform::FolderEntry& entry : *listing) {
             FileRep rep = recordForFolderEntry(entry);
-            if (!isBrowsableEntry(entry, *rep->UTI)) continue;
-            rep->tagNames = tagNamesOf(entry.path);
             children.push_back(rep);
             if (entry.isDirectory) enumerateLocalFile(rep, depth + 1);
         }

@@ -1,12 +1,9 @@
 #include "browser/LocalRecords.h"
 
 #include "browser/PathComponents.h"
-#include "platform/ExtendedAttributes.h"
-#include "platform/Tags.h"
 #include "platform/TypeIdentifiers.h"
 
 #include <QLatin1StringView>
-#include <cerrno>
 
 namespace quillet {
 
@@ -14,8 +11,12 @@ namespace {
 
 constexpr QLatin1StringView kChatsName("iChats");
 constexpr QLatin1StringView kMarkdownExtension("md");
-const QString kTagsAttribute = QStringLiteral("xdg.tags");
-constexpr std::size_t kShortTagsSize = 256;
+
+// The name (a last path component) without its extension; a leading '.' starts no extension.
+QString nameWithoutExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.left(dot) : name;
+}
 
 bool isHandledFileType(const QString& uti) {
     return uti == QLatin1StringView(platform::kMarkdownTypeIdentifier) ||
@@ -37,9 +38,24 @@ QString typeIdentifierOfEntry(const platform::FolderEntry& entry) {
     return QString::fromLatin1(platform::kPlainTextTypeIdentifier);
 }
 
+QUrl fileURLForPath(const QString& path) {
+    // Without a '%' there is nothing to escape, so the path can be parsed as it stands; a path
+    // starting "//" names a host. Anything else takes the general route.
+    if (!path.startsWith(u'/') || path.startsWith(QLatin1StringView("//")) || path.contains(u'%'))
+        return QUrl::fromLocalFile(path);
+    static const QUrl fileScheme = [] {
+        QUrl url;
+        url.setScheme(QStringLiteral("file"));
+        return url;
+    }();
+    QUrl url = fileScheme;
+    url.setPath(path, QUrl::TolerantMode);
+    return url;
+}
+
 FileRep recordForFolderEntry(const platform::FolderEntry& entry) {
-    FileRep rep = FileRepresentation::forPath(entry.path);
-    rep->filename = lastComponentWithoutExtension(entry.name);
+    FileRep rep = FileRepresentation::make(fileURLForPath(entry.path));
+    rep->filename = nameWithoutExtension(entry.name);
     rep->displayName = rep->filename;
     rep->directory = entry.isDirectory;
     rep->lastModified = entry.contentModificationDate;
@@ -57,10 +73,8 @@ bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIde
     return entry.name != kChatsName && isHandledFileType(typeIdentifier);
 }
 
-QStringList tagNamesOf(const QString& path) {
-    const auto value = platform::readAttribute(path, kTagsAttribute, kShortTagsSize);
-    if (value) return platform::parseTags(*value);
-    return value.status.errorCode == ERANGE ? platform::readTags(path) : QStringList();
+bool isBrowsableEntry(const platform::FolderEntry& entry) {
+    return isBrowsableEntry(entry, typeIdentifierOfEntry(entry));
 }
 
 } // namespace quillet

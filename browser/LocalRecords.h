@@ -15,9 +15,12 @@ QString typeIdentifierOfEntry(const platform::FolderEntry& entry);
 FileRep recordForFolderEntry(const platform::FolderEntry& entry);
 
 bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIdentifier);
+// The same, with the type identifier typeIdentifierOfEntry gives.
+bool isBrowsableEntry(const platform::FolderEntry& entry);
 
-// The item's tags. Most items have none or a few short ones, so a small read is tried first.
-QStringList tagNamesOf(const QString& path);
+// The file URL of a local path: the same as QUrl::fromLocalFile, at half the cost for the
+// plain absolute paths a listing gives.
+QUrl fileURLForPath(const QString& path);
 
 // Application bundles (folders named "*.app") are never opened.
 bool isApplicationBundle(QStringView path);

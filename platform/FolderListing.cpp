@@ -25,8 +25,8 @@ bool immutableOf(const struct statx& sx, const QString& path) {
     return posix::hasImmutableFlag(posix::nativePath(path));
 }
 
-// Fills the entry from the item's status; a link to a file takes the file's values.
-// False when the item has gone.
+// Fills the entry from the item's status (`name` inside the folder open as `folderFd`); a link
+// to a file takes the file's values. False when the item has gone.
 bool describe(int folderFd, const char* name, FolderEntry& entry, const ListingOptions& options) {
     struct statx sx {};
     if (::statx(folderFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &sx) != 0) return false;
@@ -56,7 +56,15 @@ bool describe(int folderFd, const char* name, FolderEntry& entry, const ListingO
         else
             entry.typeIdentifier = QString::fromLatin1(kDataTypeIdentifier);
     }
-    if (options.tags && (entry.isRegularFile || entry.isDirectory)) entry.tagNames = readTags(entry.path);
+    return true;
+}
+
+// Describes the item and reads its tags when it is kept; false when it has gone or is not kept.
+bool describeKept(int folderFd, const char* name, FolderEntry& entry, const ListingOptions& options) {
+    if (!describe(folderFd, name, entry, options)) return false;
+    if (options.keep && !options.keep(entry)) return false;
+    if (options.tags && (entry.isRegularFile || entry.isDirectory))
+        entry.tagNames = readTagsAt(folderFd, name, entry.path);
     return true;
 }
 
@@ -78,7 +86,7 @@ Result<std::vector<FolderEntry>> listFolder(const QString& folderPath, ListingOp
         FolderEntry entry;
         entry.name = QString::fromUtf8(item->d_name, qsizetype(length));
         entry.path = prefix + entry.name;
-        if (describe(::dirfd(dir), item->d_name, entry, options)) entries.push_back(std::move(entry));
+        if (describeKept(::dirfd(dir), item->d_name, entry, options)) entries.push_back(std::move(entry));
     }
     ::closedir(dir);
     return Listing::success(std::move(entries));
@@ -88,7 +96,8 @@ Result<FolderEntry> entryForPath(const QString& path, ListingOptions options) {
     FolderEntry entry;
     entry.path = path;
     entry.name = posix::lastComponent(path);
-    if (!describe(AT_FDCWD, posix::nativePath(path).constData(), entry, options))
+    options.keep = nullptr;
+    if (!describeKept(AT_FDCWD, posix::nativePath(path).constData(), entry, options))
         return Result<FolderEntry>::failure(Status::fromErrno(errno, path));
     return Result<FolderEntry>::success(std::move(entry));
 }

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,7 +30,9 @@ struct FolderEntry {
 
 struct ListingOptions {
     bool typeIdentifiers = true; // compute typeIdentifier (may read the start of unknown files)
-    bool tags = true;            // read tagNames
+    bool tags = true;            // read tagNames (of the entries kept)
+    // When set, only the entries it accepts are kept, judged before their tags are read.
+    std::function<bool(const FolderEntry&)> keep;
 };
 
 // The folder's entries in the order the file system gives them. Fails (with the errno of

@@ -46,6 +46,17 @@ private:
 // when it cannot be read.
 bool hasImmutableFlag(const QByteArray& nativePath);
 
+// The value of the extended attribute `attribute` (its full name, "user.xdg.tags") of the item
+// `name` inside the folder open as `folderFd`, links followed, read into `buffer`: the value's
+// size, or -1 with errno set (ENODATA: none; ERANGE: longer than `size`). The item is reached
+// relative to the folder where the kernel can (getxattrat), else through `path`, the item's
+// whole path.
+ssize_t getAttributeAt(int folderFd, const char* name, const QString& path, const char* attribute,
+                       void* buffer, std::size_t size);
+// Turns the relative reads of getAttributeAt on or off (tests compare both ways); they stay off
+// on a kernel without them. Returns whether they were on.
+bool setRelativeAttributeReads(bool enabled);
+
 // Copies the "user." extended attributes of one item onto another (native paths, links not
 // followed); nothing to copy where the file system has none.
 Status copyUserAttributes(const QByteArray& from, const QByteArray& to);

@@ -1,6 +1,7 @@
 #include "platform/Tags.h"
 
 #include "platform/ExtendedAttributes.h"
+#include "platform/PosixFiles.h"
 #include "platform/TextFiles.h"
 
 #include <cerrno>
@@ -8,7 +9,10 @@
 namespace quillet::platform {
 namespace {
 const QString kTagsAttribute = QStringLiteral("xdg.tags");
-}
+constexpr char kTagsSystemName[] = "user.xdg.tags";
+// Most items have no tags or a few short ones: a value that does not fit is read again whole.
+constexpr std::size_t kShortTagsSize = 256;
+} // namespace
 
 QStringList parseTags(const QByteArray& value) {
     if (firstInvalidUtf8Offset(std::string_view(value.constData(), value.size()))) return {};
@@ -23,6 +27,15 @@ QStringList parseTags(const QByteArray& value) {
 QStringList readTags(const QString& path) {
     const auto value = readAttribute(path, kTagsAttribute, kMaxAttributeValueSize);
     return value ? parseTags(*value) : QStringList();
+}
+
+QStringList readTagsAt(int folderFd, const char* name, const QString& path) {
+    char buffer[kShortTagsSize];
+    const ssize_t got = posix::getAttributeAt(folderFd, name, path, kTagsSystemName, buffer, sizeof buffer);
+    if (got >= 0) return parseTags(QByteArray::fromRawData(buffer, got));
+    if (errno == ENODATA) return {};
+    // Longer values, file systems without attributes (the side file), errors: the full read.
+    return readTags(path);
 }
 
 Status writeTags(const QString& path, const QStringList& tags) {

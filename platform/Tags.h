@@ -13,6 +13,11 @@ namespace quillet::platform {
 // The tags of the item, in stored order; empty when it has none (or no attribute support).
 QStringList readTags(const QString& path);
 
+// The tags of the item `name` inside the folder open as `folderFd`, whose whole path is `path`:
+// the same as readTags(path), with the item reached relative to the folder and the common cases
+// (no tags, a short value) answered without building anything.
+QStringList readTagsAt(int folderFd, const char* name, const QString& path);
+
 // Replaces the tags; an empty list removes the attribute. Commas inside a name are not allowed.
 Status writeTags(const QString& path, const QStringList& tags);
 

@@ -2,9 +2,11 @@
 
 #include "platform/PosixFiles.h"
 
-#include <QHash>
 #include <QMimeDatabase>
 #include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace quillet::platform {
 namespace {
@@ -50,26 +52,49 @@ QString mappedIdentifier(const QMimeType& type) {
     return QString::fromLatin1(kDataTypeIdentifier);
 }
 
-// Identifier by file name alone; empty when the name says nothing. Results for names with an
-// extension are cached by extension: a listing asks for the same few over and over.
-QString identifierForName(const QString& fileName) {
-    static std::mutex mutex;
-    static QHash<QString, QString> byExtension;
+// Extensions already looked up and their identifiers: a listing asks for the same few over and
+// over, and the MIME database's glob match is far slower than this scan. Bounded, so that a
+// folder of endlessly varied extensions cannot make the scan slow.
+class ExtensionCache {
+public:
+    std::optional<QString> find(QStringView extension) {
+        std::lock_guard lock(mutex_);
+        for (const auto& [known, identifier] : entries_)
+            if (known == extension) return identifier;
+        return std::nullopt;
+    }
+    void insert(QStringView extension, const QString& identifier) {
+        std::lock_guard lock(mutex_);
+        if (entries_.size() < kCapacity) entries_.emplace_back(extension.toString(), identifier);
+    }
+
+private:
+    static constexpr std::size_t kCapacity = 64;
+    std::mutex mutex_;
+    std::vector<std::pair<QString, QString>> entries_;
+};
+
+// Identifier by file name alone; empty when the name says nothing.
+QString identifierForName(QStringView fileName) {
+    static ExtensionCache cache;
     const auto dot = fileName.lastIndexOf(u'.');
     const bool hasExtension = dot > 0 && dot + 1 < fileName.size();
-    const QString extension = hasExtension ? fileName.mid(dot + 1) : QString();
+    const QStringView extension = hasExtension ? fileName.mid(dot + 1) : QStringView();
     if (hasExtension) {
-        std::lock_guard lock(mutex);
-        if (auto it = byExtension.constFind(extension); it != byExtension.constEnd()) return *it;
+        if (auto known = cache.find(extension)) return *known;
     }
-    const QList<QMimeType> types =
-        QMimeDatabase().mimeTypesForFileName(hasExtension ? QStringLiteral("x.") + extension : fileName);
+    const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(
+        hasExtension ? QStringLiteral("x.").append(extension) : fileName.toString());
     const QString identifier = types.isEmpty() ? QString() : mappedIdentifier(types.first());
-    if (hasExtension) {
-        std::lock_guard lock(mutex);
-        byExtension.insert(extension, identifier);
-    }
+    if (hasExtension) cache.insert(extension, identifier);
     return identifier;
+}
+
+// The last path component, without copying it.
+QStringView lastComponentOf(QStringView path) {
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
 QString identifierForContent(const QString& path, qint64 size) {
@@ -108,7 +133,7 @@ QString typeIdentifierForFile(const QString& path) {
 }
 
 QString typeIdentifierForRegularFile(const QString& path, qint64 size) {
-    const QString byName = identifierForName(posix::lastComponent(path));
+    const QString byName = identifierForName(lastComponentOf(path));
     if (!byName.isEmpty()) return byName;
     return identifierForContent(path, size);
 }

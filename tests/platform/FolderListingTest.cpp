@@ -166,7 +166,7 @@ TEST(FolderListing, FoldersThatCannotBeListed) {
     ASSERT_TRUE(QDir(folder.path()).mkdir("Closed"));
     ASSERT_TRUE(writeBytes(folder.file("Closed/secret.md"), "x"));
     ASSERT_EQ(::chmod(QFile::encodeName(folder.file("Closed")).constData(), 0), 0);
-    ListingOptions bare{false, false};
+    ListingOptions bare{false, false, {}};
     const int code = testing::runAsUnprivilegedUser([&] {
         const auto listing = listFolder(folder.file("Closed"), bare);
         return listing.ok() ? 0 : listing.status.errorCode;
