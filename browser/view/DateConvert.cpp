@@ -1,10 +1,13 @@
 #include "browser/view/DateConvert.h"
 
 #include <QCoreApplication>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
+#include <utility>
 
 namespace quillet {
 
@@ -29,18 +32,30 @@ QString todayOrYesterday(const char* day, const QString& time) {
     return QStringLiteral("%1 %2").arg(QCoreApplication::translate("FolderViewController", day), time);
 }
 
-} // namespace
-
-QString mediumTime(const QDateTime& date, const QLocale& locale) {
-    const std::unique_ptr<icu::DateFormat> formatter(
-        icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, icuLocale(locale)));
+// Formatters are costly to make and every painted row asks for one: they are kept per style and
+// locale. Formatting is not thread-safe, hence the lock.
+QString formatMedium(bool withDate, const QDateTime& date, const QLocale& locale) {
+    static std::mutex mutex;
+    static std::map<std::pair<bool, QString>, std::unique_ptr<icu::DateFormat>> formatters;
+    const std::lock_guard lock(mutex);
+    std::unique_ptr<icu::DateFormat>& formatter = formatters[{withDate, locale.name()}];
+    if (!formatter) {
+        const icu::Locale icu = icuLocale(locale);
+        formatter.reset(withDate ? icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium,
+                                                                           icu::DateFormat::kMedium, icu)
+                                 : icu::DateFormat::createTimeInstance(icu::DateFormat::kMedium, icu));
+    }
     return format(formatter.get(), date);
 }
 
+} // namespace
+
+QString mediumTime(const QDateTime& date, const QLocale& locale) {
+    return formatMedium(false, date, locale);
+}
+
 QString mediumDateTime(const QDateTime& date, const QLocale& locale) {
-    const std::unique_ptr<icu::DateFormat> formatter(icu::DateFormat::createDateTimeInstance(
-        icu::DateFormat::kMedium, icu::DateFormat::kMedium, icuLocale(locale)));
-    return format(formatter.get(), date);
+    return formatMedium(true, date, locale);
 }
 
 QString dateConvert(const QDateTime& date, const QDateTime& now, const QLocale& locale) {

@@ -35,9 +35,9 @@ FolderViewController::Private::Private(FolderViewController& owner, platform::Us
       scheduledUpdateCall(dispatcher), textSelectionCall(dispatcher) {}
 
 void FolderViewController::Private::later(platform::Duration delay, platform::Task task) {
-    std::erase_if(headerExpansions,
-                  [](const platform::DelayedCallHandle& handle) { return handle.isCancelled(); });
-    headerExpansions.push_back(dispatcher.after(delay, std::move(task)));
+    dispatcher.after(delay, [alive = std::weak_ptr<bool>(alive), task = std::move(task)] {
+        if (alive.lock()) task();
+    });
 }
 
 FolderViewController::FolderViewController(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher,

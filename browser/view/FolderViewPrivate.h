@@ -8,6 +8,7 @@
 #include "platform/DelayedCall.h"
 
 #include <QButtonGroup>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -30,7 +31,8 @@ struct FolderViewController::Private {
     platform::DelayedCall searchRefreshCall;   // the rows 0.5 s after the search string changes
     platform::DelayedCall scheduledUpdateCall; // scheduleUpdateTable
     platform::DelayedCall textSelectionCall;   // the editor selection once a note has opened
-    std::vector<platform::DelayedCallHandle> headerExpansions;
+    // Calls queued with later() run only while this lives.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     // Notes whose search results were asked for since the search string last changed.
     std::unordered_set<FileRep> resultsRequested;
     bool restoringRows = false;
@@ -49,6 +51,7 @@ struct FolderViewController::Private {
     // item (or `fallback` when nothing is selected) come back where they still have a row.
     void reloadRows(bool scroll, const RowItem& fallback = {});
     void revealAncestors(const QModelIndex& index);
+    // Runs the task after the delay unless the pane is gone by then.
     void later(platform::Duration delay, platform::Task task);
 
     // The user's selection, expansion and collapse.

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -53,6 +54,7 @@ public:
     void openDocument(const FileRep& note) override {
         calls.push_back("open " + nameOf(note));
         open = note;
+        if (whenOpened) whenOpened(note);
     }
     void closeDocument() override {
         calls.push_back("close");
@@ -84,6 +86,8 @@ public:
 
     std::vector<std::string> calls;
     FileRep open;
+    // What reading the note does besides (the real controller builds its outline).
+    std::function<void(const FileRep&)> whenOpened;
 };
 
 // A container holding, newest first: "Alpha" (headers), "Beta" (two lines with "beta"),

@@ -79,6 +79,26 @@ TEST_F(OutlineAndSearchTest, OutlineModeShowsTheHeadersOfNotes) {
     EXPECT_EQ(model()->rowCount(rowOf(QStringLiteral("Alpha.md"))), 0);
 }
 
+TEST_F(OutlineAndSearchTest, SelectingANoteInOutlineModeShowsItsHeadersOnceItIsOpen) {
+    openByClick(QStringLiteral("Alpha.md"));
+    enterOutlineMode();
+    host.whenOpened = [](const FileRep& note) { note->setOutline(alphaOutline()); };
+    ASSERT_EQ(model()->rowCount(rowOf(QStringLiteral("Beta.md"))), 0);
+    click(rowOf(QStringLiteral("Beta.md")));
+    dispatcher.advance(platform::seconds(0.1));
+    EXPECT_EQ(host.takeCalls(), (Calls{"close", "open Beta"}));
+    EXPECT_EQ(model()->rowCount(rowOf(QStringLiteral("Beta.md"))), 2);
+    EXPECT_EQ(selectedName(), "Beta");
+}
+
+TEST_F(OutlineAndSearchTest, InFolderModeANewOutlineWaitsForTheNextRefresh) {
+    host.whenOpened = [](const FileRep& note) { note->setOutline(alphaOutline()); };
+    ASSERT_EQ(model()->rowCount(rowOf(QStringLiteral("Beta.md"))), 0);
+    openByClick(QStringLiteral("Beta.md"));
+    dispatcher.advance(platform::seconds(1));
+    EXPECT_EQ(model()->rowCount(rowOf(QStringLiteral("Beta.md"))), 0);
+}
+
 TEST_F(OutlineAndSearchTest, SelectingAHeaderSelectsItInTheEditor) {
     openByClick(QStringLiteral("Alpha.md"));
     enterOutlineMode();
