@@ -23,6 +23,7 @@ class QProgressBar;
 namespace quillet {
 
 class MarkdownString;
+class TextStore;
 
 class MarkdownViewController : public QWidget {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
     QPlainTextEdit* textView() const;
     QProgressBar* progressIndicator() const;
     MarkdownString& markdownString();
+    // The styling's text store: the text view's characters with the attributes the engine set.
+    TextStore& textStorage();
 
     // Shows a new text: line breaks converted, undo history cleared, not dirty, styled, search
     // target marked again; editable exactly when the edit state is on.

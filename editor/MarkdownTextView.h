@@ -1,0 +1,52 @@
+#pragma once
+// The editor's text view: a QPlainTextEdit whose document is laid out by IndentingDocumentLayout
+// (hanging indents and line heights from the styling) and whose caret can be drawn in a colour
+// of its own (the system blue while a Japanese input method is active).
+
+#include "engine/Range.h"
+
+#include <QBasicTimer>
+#include <QColor>
+#include <QPlainTextEdit>
+
+namespace quillet {
+
+class IndentingDocumentLayout;
+
+class MarkdownTextView final : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit MarkdownTextView(QWidget* parent = nullptr);
+
+    IndentingDocumentLayout& indentingLayout() const { return *layout_; }
+
+    // The bounding rectangle of the characters of `range` (within the text), in viewport
+    // coordinates; a caret-wide rectangle for an empty range.
+    QRectF rectForRange(Range range) const;
+
+    // The caret is drawn in this colour (an invalid colour gives Qt's own caret).
+    void setCaretColor(const QColor& color);
+    QColor caretColor() const { return caretColor_; }
+
+signals:
+    void paletteChanged();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void restartBlink();
+    bool ownsCaret() const { return caretColor_.isValid(); }
+
+    IndentingDocumentLayout* layout_;
+    QColor caretColor_;
+    QBasicTimer blinkTimer_;
+    bool caretShown_ = true;
+};
+
+} // namespace quillet

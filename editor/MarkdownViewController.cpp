@@ -1,0 +1,329 @@
+#include "editor/MarkdownViewController.h"
+
+#include "editor/FirstLineName.h"
+#include "editor/IndentingDocumentLayout.h"
+#include "editor/InputSourceCaret.h"
+#include "editor/LineBreaks.h"
+#include "editor/MarkdownTextView.h"
+#include "editor/QtFontProvider.h"
+#include "editor/StyledTextDocument.h"
+#include "engine/MarkdownString.h"
+#include "engine/TextStore.h"
+#include "platform/DelayedCall.h"
+#include "platform/TypeIdentifiers.h"
+
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+namespace quillet {
+
+namespace {
+
+// Layout completes once typing pauses; the first line is read again once the user stopped
+// editing it.
+constexpr platform::Duration kForceLayoutDelay = platform::seconds(0.5);
+constexpr platform::Duration kScanFirstLineDelay = platform::seconds(2.0);
+constexpr double kDefaultFontSize = 12.0;
+
+} // namespace
+
+struct MarkdownViewController::Private {
+    Private(MarkdownViewController& owner, platform::Dispatcher& dispatcher)
+        : owner(owner), scanFirstLineCall(dispatcher), forceLayoutCall(dispatcher) {}
+
+    bool isMarkdown() const { return fileUTI == QLatin1String(platform::kMarkdownTypeIdentifier); }
+    void applyFontForType();
+    void textEdited(std::size_t location, bool reachedBeyond);
+    void selectionChanged();
+    void updateCaretColor();
+    Range firstLineContents() const;
+    void completePendingLayout();
+
+    MarkdownViewController& owner;
+    EditorHost* host = nullptr;
+    MarkdownString engine;
+    QtFontProvider fonts;
+    MarkdownTextView* textView = nullptr;
+    QProgressBar* progressIndicator = nullptr;
+    std::unique_ptr<StyledTextDocument> styled;
+
+    bool editState = true;
+    bool documentDirty = false;
+    QString displayName;
+    QString fileUTI = QLatin1String(platform::kMarkdownTypeIdentifier);
+    QString searchTarget;
+    QFont selectedFont;
+    bool caretIsBlue = false;
+
+    bool reportSelection = true;
+    Range reportedSelection{0, 0};
+    std::optional<Range> pendingLayout;
+    platform::DelayedCall scanFirstLineCall;
+    platform::DelayedCall forceLayoutCall;
+};
+
+MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(*this, dispatcher)) {
+    d->textView = new MarkdownTextView(this);
+    d->progressIndicator = new QProgressBar(this);
+    d->progressIndicator->setRange(0, 0);
+    d->progressIndicator->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(d->textView);
+    layout->addWidget(d->progressIndicator);
+
+    d->textView->setUndoRedoEnabled(true);
+    d->textView->setTabChangesFocus(false);
+    d->textView->document()->setDefaultTextOption(QTextOption()); // no tab stops: see IndentingDocumentLayout
+    d->selectedFont = QFont(QStringLiteral("Helvetica"));
+    d->selectedFont.setPointSizeF(kDefaultFontSize);
+
+    d->styled = std::make_unique<StyledTextDocument>(*d->textView, d->engine, d->fonts);
+    d->applyFontForType();
+
+    connect(d->styled.get(), &StyledTextDocument::textEdited, this,
+            [this](std::size_t location, std::size_t, bool reachedBeyond) {
+                d->textEdited(location, reachedBeyond);
+            });
+    connect(d->textView, &QPlainTextEdit::cursorPositionChanged, this, [this] { d->selectionChanged(); });
+    connect(d->textView, &QPlainTextEdit::selectionChanged, this, [this] { d->selectionChanged(); });
+    connect(d->textView, &MarkdownTextView::paletteChanged, this, [this] {
+        d->styled->paletteChanged();
+        d->updateCaretColor();
+    });
+    connect(QGuiApplication::inputMethod(), &QInputMethod::localeChanged, this,
+            [this] { d->updateCaretColor(); });
+    d->updateCaretColor();
+}
+
+MarkdownViewController::~MarkdownViewController() {
+    d->scanFirstLineCall.cancel();
+    d->forceLayoutCall.cancel();
+    d->styled.reset();
+}
+
+void MarkdownViewController::setHost(EditorHost* host) {
+    d->host = host;
+}
+
+QPlainTextEdit* MarkdownViewController::textView() const {
+    return d->textView;
+}
+QProgressBar* MarkdownViewController::progressIndicator() const {
+    return d->progressIndicator;
+}
+MarkdownString& MarkdownViewController::markdownString() {
+    return d->engine;
+}
+TextStore& MarkdownViewController::textStorage() {
+    return d->styled->store();
+}
+
+void MarkdownViewController::setString(const QString& text) {
+    d->textView->setReadOnly(!d->editState);
+    d->documentDirty = false;
+    const QString converted = convertLineBreak(text);
+    d->styled->setAttached(true);
+    d->applyFontForType();
+    d->reportSelection = false;
+    d->styled->setText(converted); // clears the undo history
+    d->reportSelection = true;
+    d->reportedSelection = selectedRange();
+    markSearchTarget(d->searchTarget);
+}
+
+QString MarkdownViewController::string() const {
+    return d->styled->text();
+}
+
+void MarkdownViewController::setEditState(bool editable) {
+    d->editState = editable;
+    d->textView->setReadOnly(!editable);
+}
+
+bool MarkdownViewController::editState() const {
+    return d->editState;
+}
+
+void MarkdownViewController::setFileUTI(const QString& typeIdentifier) {
+    d->fileUTI = typeIdentifier;
+    d->applyFontForType();
+}
+
+QString MarkdownViewController::fileUTI() const {
+    return d->fileUTI;
+}
+void MarkdownViewController::setDisplayName(const QString& name) {
+    d->displayName = name;
+}
+QString MarkdownViewController::displayName() const {
+    return d->displayName;
+}
+void MarkdownViewController::setDocumentDirty(bool dirty) {
+    d->documentDirty = dirty;
+}
+bool MarkdownViewController::documentDirty() const {
+    return d->documentDirty;
+}
+
+void MarkdownViewController::setSelectedFont(const QFont& font) {
+    d->selectedFont = font;
+    if (d->selectedFont.pointSizeF() <= 0) d->selectedFont.setPointSizeF(kDefaultFontSize);
+    d->applyFontForType();
+    if (d->isMarkdown()) d->styled->restyleAll();
+}
+
+QFont MarkdownViewController::selectedFont() const {
+    return d->selectedFont;
+}
+
+void MarkdownViewController::setMarkdownOptions(const MarkdownOptions& options) {
+    d->engine.setMarkdownOptions(options);
+    d->styled->restyleAll();
+}
+
+void MarkdownViewController::setSearchTarget(const QString& target) {
+    d->searchTarget = target;
+    markSearchTarget(target);
+}
+
+QString MarkdownViewController::searchTarget() const {
+    return d->searchTarget;
+}
+
+void MarkdownViewController::markSearchTarget(const QString& target) {
+    d->styled->markSearchTarget(target);
+}
+
+void MarkdownViewController::setSelectedRange(Range range) {
+    const std::size_t length = d->styled->length();
+    if (range.location >= length) range = {length > 0 ? length - 1 : 0, 0};
+    range.length = std::min(range.length, length - range.location);
+    QTextCursor cursor(d->textView->document());
+    cursor.setPosition(static_cast<int>(range.location));
+    cursor.setPosition(static_cast<int>(range.end()), QTextCursor::KeepAnchor);
+    d->reportSelection = false;
+    d->textView->setTextCursor(cursor);
+    d->textView->ensureCursorVisible();
+    d->reportSelection = true;
+    d->reportedSelection = range;
+}
+
+Range MarkdownViewController::selectedRange() const {
+    const QTextCursor cursor = d->textView->textCursor();
+    return Range::fromBounds(static_cast<std::size_t>(cursor.selectionStart()),
+                             static_cast<std::size_t>(cursor.selectionEnd()));
+}
+
+QRectF MarkdownViewController::rectForRange(Range range) const {
+    const std::size_t length = d->styled->length();
+    if (length == 0) return QRectF();
+    range.location = std::min(range.location, length);
+    range.length = std::min(range.length, length - range.location);
+    return d->textView->rectForRange(range);
+}
+
+void MarkdownViewController::forceLayout() {
+    IndentingDocumentLayout& layout = d->textView->indentingLayout();
+    for (QTextBlock block = d->textView->document()->begin(); block.isValid(); block = block.next())
+        layout.ensureStyledLayout(block);
+}
+
+void MarkdownViewController::clearUndoHistory() {
+    d->textView->document()->clearUndoRedoStacks();
+}
+void MarkdownViewController::detachTextStorageDelegate() {
+    d->styled->setAttached(false);
+}
+void MarkdownViewController::attachTextStorageDelegate() {
+    d->styled->setAttached(true);
+}
+
+void MarkdownViewController::scanFirstLine() {
+    d->scanFirstLineCall.cancel();
+    const Range firstLine = d->firstLineContents();
+    const QString text = d->styled->text();
+    const QString name = displayname(QStringView(text).left(static_cast<qsizetype>(firstLine.end())));
+    if (d->displayName.isEmpty()) {
+        d->displayName = name;
+        return;
+    }
+    // A first line emptied since the scan was scheduled gives no name; the note keeps its own.
+    if (name.isEmpty() || name == d->displayName) return;
+    d->displayName = name;
+    if (d->host) d->host->autosaveFile();
+}
+
+bool MarkdownViewController::usesInputMethodCaretColor() const {
+    return d->caretIsBlue;
+}
+
+void MarkdownViewController::Private::applyFontForType() {
+    const bool markdown = isMarkdown();
+    styled->setMarkdownStyling(markdown);
+    if (markdown) {
+        textView->setFont(selectedFont);
+        engine.setMarkdownFont(fonts.handle(selectedFont), fonts);
+    } else {
+        textView->setFont(QtFontProvider::fixedPitchQFont(selectedFont.pointSizeF() - 2.0));
+    }
+}
+
+void MarkdownViewController::Private::textEdited(std::size_t location, bool reachedBeyond) {
+    if (textView->document()->isUndoAvailable()) {
+        documentDirty = true;
+        if (host) host->scheduleAutosave();
+    }
+    if (reachedBeyond) {
+        const std::size_t from = pendingLayout ? std::min(pendingLayout->location, location) : location;
+        pendingLayout = Range::fromBounds(from, styled->length());
+        forceLayoutCall.schedule(kForceLayoutDelay, [this] { completePendingLayout(); });
+    }
+    if (!isMarkdown() || (!displayName.isEmpty() && !documentDirty)) return;
+    const Range firstLine = firstLineContents();
+    if (location <= firstLine.end() && !firstLine.empty())
+        scanFirstLineCall.schedule(kScanFirstLineDelay, [this] { owner.scanFirstLine(); });
+}
+
+// Lays out the blocks an edit's restyling reached beyond the edited lines, so the scroll range
+// is exact again once typing pauses.
+void MarkdownViewController::Private::completePendingLayout() {
+    if (!pendingLayout) return;
+    QTextDocument* document = textView->document();
+    const QTextBlock end = document->findBlock(static_cast<int>(pendingLayout->end())).next();
+    for (QTextBlock block = document->findBlock(static_cast<int>(pendingLayout->location));
+         block.isValid() && block != end; block = block.next())
+        textView->indentingLayout().ensureStyledLayout(block);
+    pendingLayout.reset();
+}
+
+Range MarkdownViewController::Private::firstLineContents() const {
+    const Range line = styled->store().lineRange(0);
+    std::size_t end = line.end();
+    while (end > line.location && isLineTerminator(styled->store().characterAt(end - 1)))
+        --end;
+    return Range::fromBounds(line.location, end);
+}
+
+void MarkdownViewController::Private::selectionChanged() {
+    if (!reportSelection) return;
+    const Range range = owner.selectedRange();
+    if (range == reportedSelection) return;
+    reportedSelection = range;
+    if (host) host->textViewDidChangeSelection(range);
+}
+
+void MarkdownViewController::Private::updateCaretColor() {
+    caretIsBlue = caretUsesSystemBlue(QGuiApplication::inputMethod()->locale());
+    textView->setCaretColor(caretIsBlue ? systemBlue() : textView->palette().color(QPalette::Text));
+}
+
+} // namespace quillet

@@ -1,0 +1,122 @@
+#include "editor/StyleRenderer.h"
+
+#include "editor/QtFontProvider.h"
+
+#include <QFontMetricsF>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+namespace quillet {
+
+namespace {
+
+// The shares of the text colour in gray (white level 0.5) and dark gray (white level 1/3)
+// against the base colour: black text on white gives exactly those levels.
+constexpr double kGrayShare = 0.5;
+constexpr double kDarkGrayShare = 2.0 / 3.0;
+
+QColor mixed(const QColor& text, const QColor& base, double textShare) {
+    const auto channel = [&](double t, double b) { return t * textShare + b * (1.0 - textShare); };
+    return QColor::fromRgbF(static_cast<float>(channel(text.redF(), base.redF())),
+                            static_cast<float>(channel(text.greenF(), base.greenF())),
+                            static_cast<float>(channel(text.blueF(), base.blueF())));
+}
+
+} // namespace
+
+StyleRenderer::StyleRenderer(const QtFontProvider& fonts) : fonts_(fonts) {}
+
+void StyleRenderer::setPalette(const QPalette& palette) {
+    palette_ = palette;
+    cache_.clear();
+}
+
+QColor StyleRenderer::color(TextColor color) const {
+    const QColor text = palette_.color(QPalette::Text);
+    const QColor base = palette_.color(QPalette::Base);
+    switch (color) {
+    case TextColor::text:
+        return text;
+    case TextColor::gray:
+        return mixed(text, base, kGrayShare);
+    case TextColor::darkGray:
+        return mixed(text, base, kDarkGrayShare);
+    }
+    return text;
+}
+
+QColor StyleRenderer::searchMarkColor() {
+    return QColor::fromRgbF(1.0f, 0.5f, 0.0f);
+}
+
+QTextCharFormat StyleRenderer::charFormat(const TextAttributes& attributes) {
+    const std::u16string link = attributes.link ? *attributes.link : std::u16string();
+    const FormatKey key{
+        attributes.font.id(), attributes.foregroundColor ? static_cast<int>(*attributes.foregroundColor) : -1,
+        attributes.baselineOffset.value_or(0.0), attributes.strikethroughStyle.value_or(0) != 0, link};
+    const auto found = cache_.find(key);
+    if (found != cache_.end()) return found->second;
+
+    QTextCharFormat format;
+    if (!attributes.font.isNull())
+        format.setFont(fonts_.font(attributes.font), QTextCharFormat::FontPropertiesAll);
+    if (attributes.foregroundColor) format.setForeground(color(*attributes.foregroundColor));
+    if (attributes.baselineOffset && *attributes.baselineOffset != 0) {
+        // Qt takes the offset as a share of the font's height.
+        const double height = QFontMetricsF(fonts_.font(attributes.font)).height();
+        if (height > 0)
+            format.setBaselineOffset(*attributes.baselineOffset * pixelsPerPoint_ / height * 100.0);
+    }
+    if (attributes.strikethroughStyle.value_or(0) != 0) format.setFontStrikeOut(true);
+    if (attributes.link) {
+        format.setAnchor(true);
+        format.setAnchorHref(QString::fromUtf16(link.data(), static_cast<qsizetype>(link.size())));
+        format.setForeground(palette_.color(QPalette::Link));
+        format.setFontUnderline(true);
+    }
+    cache_.emplace(key, format);
+    return format;
+}
+
+QList<QTextLayout::FormatRange> StyleRenderer::formats(const std::vector<AttributedText::AttributeRun>& runs,
+                                                       const std::vector<Range>& marks,
+                                                       std::size_t lineStart) {
+    QList<QTextLayout::FormatRange> result;
+    result.reserve(static_cast<qsizetype>(runs.size() + marks.size()));
+    for (const AttributedText::AttributeRun& run : runs) {
+        const QTextCharFormat format = charFormat(run.attributes);
+        if (!format.isValid() || format.properties().isEmpty()) continue;
+        result.append(
+            {static_cast<int>(run.range.location - lineStart), static_cast<int>(run.range.length), format});
+    }
+    if (!marks.empty()) {
+        QTextCharFormat marked;
+        marked.setBackground(searchMarkColor());
+        for (const Range& mark : marks) {
+            const std::size_t start = std::max(mark.location, lineStart);
+            if (mark.end() <= start) continue;
+            result.append(
+                {static_cast<int>(start - lineStart), static_cast<int>(mark.end() - start), marked});
+        }
+    }
+    return result;
+}
+
+ParagraphGeometry StyleRenderer::geometry(const ParagraphStyle* style, double defaultTabInterval) const {
+    ParagraphGeometry geometry;
+    if (style) {
+        geometry.headIndent = style->headIndent;
+        geometry.firstLineHeadIndent = style->firstLineHeadIndent;
+        geometry.minimumLineHeight = style->minimumLineHeight * pixelsPerPoint_;
+        geometry.maximumLineHeight = style->maximumLineHeight * pixelsPerPoint_;
+        for (double stop : style->tabStops)
+            if (stop > 0) geometry.tabStops.append(stop);
+    }
+    if (geometry.tabStops.isEmpty() && defaultTabInterval > 0)
+        for (int i = 1; i <= 16; ++i)
+            geometry.tabStops.append(i * defaultTabInterval);
+    return geometry;
+}
+
+} // namespace quillet

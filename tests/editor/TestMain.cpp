@@ -1,0 +1,13 @@
+// Editor tests drive real widgets: they need a QApplication (offscreen).
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    // Offscreen even when run by hand or by the test discovery, which sets no environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("QuilletTests"));
+    QApplication::setApplicationName(QStringLiteral("quillet-editor-tests"));
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
