@@ -1,7 +1,6 @@
-#include "browser/LocalRecords.h"
+#include "browser/LocalTreeBuilder.h"
 #include "browser/NoteTree.h"
 #include "browser/PathComponents.h"
-#include "platform/FolderListing.h"
 
 #include <QDir>
 
@@ -54,24 +53,17 @@ void NoteTree::setLocalFolderURL(const std::optional<QUrl>& url) {
     });
 }
 
-void NoteTree::enumerateLocalFile(const FileRep& folder, int depth) {
+void NoteTree::enumerateLocalFile(const FileRep& folder, int /*depth: the whole tree is listed*/) {
     if (!folder) return;
-    FileRepList& children = folder->children.emplace();
-    if (isApplicationBundle(folder->path())) return;
-    platform::ListingOptions options;
-    options.keep = [](const platform::FolderEntry& entry) { return isBrowsableEntry(entry); };
-    const auto listing = platform::listFolder(folder->path(), options);
-    if (listing.ok()) {
-        children.reserve(listing->size());
-        for (const platform::FolderEntry& entry : *listing) {
-            FileRep rep = recordForFolderEntry(entry);
-            children.push_back(rep);
-            if (entry.isDirectory) enumerateLocalFile(rep, depth + 1);
-        }
-    }
+    // With a row selected, every listed folder is sorted and the row selected again afterwards.
     const FileRep selected = view_ ? view_->selectedItem() : nullptr;
-    if (selected && selected->hasFileURL()) {
-        sortRecords(children, enumerationSortDescriptors(sortMode_));
+    const bool reselect = selected && selected->hasFileURL();
+    LocalTreeOptions options;
+    options.threads = localTreeThreads();
+    if (reselect) options.sortEachFolder = enumerationSortDescriptors(sortMode_);
+    const std::size_t listed = buildLocalTree(folder, options);
+    if (!reselect) return;
+    for (std::size_t i = 0; i < listed; ++i) {
         onMain([this, selected] {
             if (view_) view_->selectRowWithFileRep(selected);
         });
