@@ -52,7 +52,9 @@ FolderViewController::FolderViewController(platform::UserDefaults& defaults, pla
     d->folderButtons->addButton(folderButton(style->standardIcon(QStyle::SP_DirIcon), tr("Folders"), this),
                                 kFolderSegment);
     d->folderButtons->addButton(
-        folderButton(style->standardIcon(QStyle::SP_FileDialogListView), tr("Outline"), this),
+        folderButton(QIcon::fromTheme(QStringLiteral("view-list-tree"),
+                                      style->standardIcon(QStyle::SP_FileDialogDetailedView)),
+                     tr("Outline"), this),
         kOutlineSegment);
     for (QAbstractButton* button : d->folderButtons->buttons())
         buttons->addWidget(button);

@@ -49,6 +49,12 @@ inline SearchResults occurrences(const QString& target, const QString& text) {
     return results;
 }
 
+// A picture of the pane to look at, when QUILLET_SNAPSHOT_DIR names a folder.
+inline void saveSnapshot(QWidget& pane, const QString& name) {
+    if (const QByteArray folder = qgetenv("QUILLET_SNAPSHOT_DIR"); !folder.isEmpty())
+        pane.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name);
+}
+
 class RecordingHost final : public BrowserHost {
 public:
     void openDocument(const FileRep& note) override {

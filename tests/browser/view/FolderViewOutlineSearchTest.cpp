@@ -72,6 +72,7 @@ TEST_F(OutlineAndSearchTest, OutlineModeShowsTheHeadersOfNotes) {
     EXPECT_FALSE(view()->isExpanded(a));
     dispatcher.advance(platform::seconds(0.4));
     EXPECT_TRUE(view()->isExpanded(a));
+    saveSnapshot(*browser, QStringLiteral("browser-outline.png"));
 
     // Back to folders: no header rows.
     QTest::mouseClick(browser->findChild<QButtonGroup*>()->button(0), Qt::LeftButton);
@@ -206,8 +207,7 @@ TEST_F(OutlineAndSearchTest, SelectingASearchResultSelectsTheOccurrence) {
     EXPECT_EQ(view()->currentIndex(), childRow(rowOf(QStringLiteral("Beta.md")), 0));
     EXPECT_TRUE(host.takeEditorCalls().empty());
 
-    if (const QByteArray folder = qgetenv("QUILLET_SNAPSHOT_DIR"); !folder.isEmpty())
-        browser->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/browser-search.png"));
+    saveSnapshot(*browser, QStringLiteral("browser-search.png"));
 }
 
 TEST_F(OutlineAndSearchTest, OutlineModeCannotBeEnteredDuringASearch) {
