@@ -9,6 +9,7 @@ namespace {
 
 const platform::Duration kOpenDelay = platform::seconds(0.1);
 const platform::Duration kFirstHeaderDelay = platform::seconds(0.4);
+const platform::Duration kLateResultsDelay = platform::seconds(0.2);
 
 bool isFolderOrTop(const FileRepresentation& record) {
     return record.children.has_value() || record.directory || record.top;
@@ -155,9 +156,15 @@ void FolderViewController::Private::didCollapse(const QModelIndex& index) {
     if (!selected.isEmpty() && !isShown(selected.front())) view->selectionModel()->clear();
 }
 
+// A note that is not open gets its results from a background read; its row is read again a
+// moment later, so that results landing while the note is expanded show up.
 void FolderViewController::Private::requestSearchResults(const FileRep& note) {
-    if (!resultsRequested.insert(note).second) return;
-    owner.findString(tree.searchTarget(), note);
+    if (!host || !resultsRequested.insert(note).second) return;
+    if (host->searchResults(tree.searchTarget(), note)) return;
+    later(kLateResultsDelay, [this, note] {
+        const QModelIndex row = model.indexOfKey(note.get());
+        if (isShown(row) && view->isExpanded(row)) model.refreshRow(row);
+    });
 }
 
 int FolderViewController::Private::findRowInRangeTable(const std::vector<OutlineNodeRef>& nodes,

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <utility>
 #include <utime.h>
 #include <vector>
 
@@ -72,6 +73,10 @@ public:
     bool searchResults(const QString& target, const FileRep& note) override {
         calls.push_back("results " + nameOf(note));
         auto results = std::make_shared<const SearchResults>(occurrences(target, readText(note)));
+        if (resultsLater) {
+            lateResults.emplace_back(note, results);
+            return false;
+        }
         note->setSearchResults(results);
         return !results->empty();
     }
@@ -90,8 +95,16 @@ public:
         return editorCalls;
     }
 
+    // Results as from a background read: stored by deliverResults().
+    void deliverResults() {
+        for (auto& [note, results] : std::exchange(lateResults, {}))
+            note->setSearchResults(results);
+    }
+
     std::vector<std::string> calls;
     FileRep open;
+    bool resultsLater = false;
+    std::vector<std::pair<FileRep, std::shared_ptr<const SearchResults>>> lateResults;
     // What reading the note does besides (the real controller builds its outline).
     std::function<void(const FileRep&)> whenOpened;
 };

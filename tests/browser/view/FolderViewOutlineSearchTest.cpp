@@ -179,6 +179,20 @@ TEST_F(OutlineAndSearchTest, SearchMarksNotesAndListsTheirOccurrences) {
     EXPECT_EQ(host.takeCalls(), (Calls{"find Alpha", "find Beta"}));
 }
 
+TEST_F(OutlineAndSearchTest, ResultsReadInTheBackgroundAppearUnderTheExpandedNote) {
+    host.resultsLater = true;
+    browser->setSearchTarget(QStringLiteral("beta"));
+    dispatcher.advance(platform::seconds(0.5));
+    const QModelIndex beta = rowOf(QStringLiteral("Beta.md"));
+    EXPECT_TRUE(model()->hasChildren(beta));
+    view()->expand(beta);
+    EXPECT_EQ(model()->rowCount(beta), 0);
+    host.deliverResults();
+    dispatcher.advance(platform::seconds(0.2));
+    EXPECT_EQ(childNames(model(), rowOf(QStringLiteral("Beta.md"))),
+              (QStringList{QStringLiteral("beta one"), QStringLiteral("another beta")}));
+}
+
 TEST_F(OutlineAndSearchTest, SelectingASearchResultSelectsTheOccurrence) {
     browser->setSearchTarget(QStringLiteral("beta"));
     const FileRep beta = record(QStringLiteral("Beta.md"));
