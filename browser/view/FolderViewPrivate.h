@@ -58,6 +58,8 @@ struct FolderViewController::Private {
     bool canSelect(const QModelIndex& index) const;
     bool shouldSelect(const QModelIndex& index);
     bool shouldSelectNote(const FileRep& note);
+    // Closes the open note and opens this one now, instead of any open still waiting.
+    void openDirectly(const FileRep& note);
     bool shouldSelectHeader(const QModelIndex& index, const OutlineNodeRef& node);
     bool shouldSelectSearchResult(const QModelIndex& index, const RowItem& item);
     void didExpand(const QModelIndex& index);

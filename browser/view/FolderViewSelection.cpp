@@ -56,10 +56,17 @@ bool FolderViewController::Private::shouldSelect(const QModelIndex& index) {
 
 bool FolderViewController::Private::shouldSelectNote(const FileRep& note) {
     if (host) host->closeDocument();
-    // A newer selection replaces an open still waiting.
+    // A newer selection replaces an open or a text selection still waiting.
+    textSelectionCall.cancel();
     openCall.schedule(kOpenDelay, [this, note] { owner.openDocument(note); });
     if (outlineMode()) outlineRefreshCall.schedule(kOpenDelay, [this] { owner.updateTable(); });
     return true;
+}
+
+void FolderViewController::Private::openDirectly(const FileRep& note) {
+    openCall.cancel();
+    host->closeDocument();
+    host->openDocument(note);
 }
 
 bool FolderViewController::Private::shouldSelectHeader(const QModelIndex& index, const OutlineNodeRef& node) {
@@ -76,8 +83,7 @@ bool FolderViewController::Private::shouldSelectHeader(const QModelIndex& index,
         host->setSelectedRange(headerRange);
         return true;
     }
-    host->closeDocument();
-    host->openDocument(note);
+    openDirectly(note);
     // The editor holds the note's text only once it has been read.
     textSelectionCall.schedule(kOpenDelay, [this, headerRange] {
         if (host) host->setSelectedRange(headerRange);
@@ -93,8 +99,7 @@ bool FolderViewController::Private::shouldSelectSearchResult(const QModelIndex& 
         host->setSelectedRange(occurrence);
         return true;
     }
-    host->closeDocument();
-    host->openDocument(note);
+    openDirectly(note);
     textSelectionCall.schedule(kOpenDelay, [this, item, occurrence] {
         const QModelIndex row = model.indexOfItem(item);
         if (isShown(row)) {
