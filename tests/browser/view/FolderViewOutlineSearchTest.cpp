@@ -120,6 +120,18 @@ TEST_F(OutlineAndSearchTest, SelectingAHeaderSelectsItInTheEditor) {
     EXPECT_EQ(host.takeCalls(), Calls{"select {0, 4}"});
 }
 
+TEST_F(OutlineAndSearchTest, AHeaderChosenWhileANoteWaitsToOpenWins) {
+    openByClick(QStringLiteral("Alpha.md"));
+    enterOutlineMode();
+    const QModelIndex alpha = rowOf(QStringLiteral("Alpha.md"));
+    view()->expand(alpha);
+    const QModelIndex c = childRow(alpha, 1);
+    click(rowOf(QStringLiteral("Beta.md")));
+    click(c);
+    dispatcher.advance(platform::seconds(0.5));
+    EXPECT_EQ(host.takeEditorCalls(), (Calls{"close", "close", "open Alpha", "select {20, 4}"}));
+}
+
 TEST_F(OutlineAndSearchTest, TheSelectionFollowsTheCaretWithoutActing) {
     openByClick(QStringLiteral("Alpha.md"));
     enterOutlineMode();
