@@ -1,0 +1,32 @@
+#pragma once
+// The command-line options of the application.
+//   --open PATH        open that note at launch instead of the last opened one
+//   --preview          show the preview pane at launch
+//   --dark             a dark palette on the Fusion style, whatever the desktop's theme
+//   --screenshot PATH  once the window has settled, save a picture of it to PATH
+//   --quit             with --screenshot: quit once the picture is saved
+
+#include <QPalette>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace quillet {
+
+struct LaunchOptions {
+    std::optional<QString> openPath;
+    std::optional<QString> screenshotPath;
+    bool quitAfterScreenshot = false;
+    bool showPreview = false;
+    bool dark = false;
+    QString error; // set when the arguments were not understood
+
+    static LaunchOptions parse(const QStringList& arguments);
+};
+
+// The palette of --dark.
+QPalette darkPalette();
+// Whether a palette draws light text on a dark window.
+bool isDarkPalette(const QPalette& palette);
+
+} // namespace quillet

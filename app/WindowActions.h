@@ -1,0 +1,65 @@
+#pragma once
+// The main window's commands as actions shared by its menus and its toolbar, with the desktop's
+// standard shortcuts. The window controller connects them; this class only makes and labels them.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace quillet {
+
+// The command name of a Markdown toolbar button ("header", "list", ..., "italic"); none for an
+// index past the seven buttons.
+std::optional<QString> markdownButtonCommand(int segment);
+
+class WindowActions : public QObject {
+    Q_OBJECT
+
+public:
+    explicit WindowActions(QObject* parent = nullptr);
+
+    // File
+    QAction* quit;
+    // Edit
+    QAction* undo;
+    QAction* redo;
+    QAction* cut;
+    QAction* copy;
+    QAction* paste;
+    QAction* selectAll;
+    QAction* find;
+    // View
+    QAction* togglePreview;
+    QAction* toggleBrowser;
+    // Format ("Markdown Style" is a submenu filled when it opens)
+    QAction* font;
+    // Help
+    QList<QAction*> helpItems;
+    QAction* about;
+    // Toolbar
+    QList<QAction*> markdownButtons; // in the order of markdownButtonCommand
+    QAction* editButton;             // checked: the note is editable ("Lock" locks it)
+
+    // Builds File, Edit, View, Format and Help; returns the "Markdown Style" submenu.
+    QMenu* buildMenuBar(QMenuBar* menuBar);
+
+    // Titles that follow the panes: "Show Preview"/"Hide Preview", "Show Browser"/"Hide Browser".
+    void setPreviewShown(bool shown);
+    void setBrowserShown(bool shown);
+    // Checked: "Lock" (editable); unchecked: "Edit".
+    void setEditButtonState(bool editable);
+
+    // Lists the style sheets in `menu`, checking `chosen`; each item carries its file name.
+    static void fillMarkdownStyleMenu(QMenu* menu, const QStringList& names, const QString& chosen);
+
+private:
+    QAction* make(const QString& text, QObject* parent);
+};
+
+} // namespace quillet

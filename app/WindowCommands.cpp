@@ -1,0 +1,170 @@
+// The window controller's command handlers: panes, edit button, search field, find, style
+// sheets, font, help and about.
+#include "app/AboutPanelController.h"
+#include "app/HelpLinks.h"
+#include "app/MarkdownStyleSheets.h"
+#include "app/WebViewController.h"
+#include "app/WindowActions.h"
+#include "app/WindowController.h"
+#include "app/WindowControllerPrivate.h"
+#include "browser/NoteTree.h"
+#include "browser/view/FolderViewController.h"
+#include "documents/ViewController.h"
+#include "editor/MarkdownViewController.h"
+#include "platform/Containers.h"
+#include "platform/UserDefaults.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTreeView>
+
+namespace quillet {
+
+void WindowController::setEditButtonState(bool editable) {
+    d->actions->setEditButtonState(editable);
+}
+
+void WindowController::setSearchFieldEnabled(bool enabled) {
+    d->searchField->setEnabled(enabled);
+}
+
+void WindowController::previewPaneShown(bool shown) {
+    d->actions->setPreviewShown(shown);
+}
+
+bool WindowController::isBrowserShown() const {
+    const QSplitter* split = d->viewController->splitView();
+    return split && split->count() > 0 && split->sizes().value(0) > 0;
+}
+
+bool WindowController::isPreviewShown() const {
+    const QSplitter* split = d->viewController->splitView();
+    return split && split->count() > 2 && split->sizes().value(2) > 0;
+}
+
+void WindowController::splitButtonsPressed(int segment) {
+    QSplitter* split = d->viewController->splitView();
+    if (!split || split->count() < 3) return;
+    if (segment == 1) {
+        d->viewController->showPreview(!isPreviewShown());
+        previewPaneShown(isPreviewShown());
+        return;
+    }
+    if (segment != 0) return;
+    QList<int> sizes = split->sizes();
+    if (sizes[0] > 0) {
+        d->browserWidth = sizes[0];
+        sizes[1] += sizes[0];
+        sizes[0] = 0;
+    } else {
+        const int width = qMin(d->browserWidth, qMax(sizes[1] / 2, 1));
+        sizes[1] -= width;
+        sizes[0] = width;
+    }
+    split->setSizes(sizes);
+    d->actions->setBrowserShown(isBrowserShown());
+}
+
+void WindowController::editButtonPressed(bool editable) {
+    d->actions->setEditButtonState(editable);
+    d->viewController->changeEditState(editable ? 1 : 0);
+}
+
+void WindowController::searchFieldEntered() {
+    d->viewController->setSearchTarget(d->searchField->text());
+}
+
+// With the editor focused, the text to find (the find buffer where the desktop has one, else
+// the editor's selection) goes into the search field, which takes the focus.
+void WindowController::performFindPanelAction() {
+    QPlainTextEdit* textView = d->viewController->markdownViewController()->textView();
+    if (textView && textView->hasFocus()) {
+        const QClipboard* clipboard = QApplication::clipboard();
+        QString target =
+            clipboard->supportsFindBuffer() ? clipboard->text(QClipboard::FindBuffer) : QString();
+        if (target.isEmpty()) target = textView->textCursor().selectedText();
+        if (!target.isEmpty()) d->searchField->setText(target);
+    }
+    d->searchField->setFocus(Qt::ShortcutFocusReason);
+    d->searchField->selectAll();
+}
+
+void WindowController::showAboudPanel() {
+    if (!d->aboutPanelController) {
+        d->aboutPanelController = new AboutPanelController(this);
+        d->aboutPanelController->setURLOpener([this](const QUrl& url) { d->openURL(url); });
+    }
+    d->aboutPanelController->open();
+}
+
+void WindowController::menuItemSelectedInHelpMenu(const QString& title) {
+    const QStringList languages =
+        d->defaults.stringArray(QString::fromLatin1(platform::defaults_keys::kPreferredLanguages))
+            .value_or(QStringList());
+    const std::optional<QUrl> url = helpMenuURL(title, QApplication::applicationName(), languages.value(0));
+    if (url) d->openURL(*url);
+}
+
+QString WindowController::styleSheetFolder() const {
+    QString container = d->viewController->folderViewController()->noteTree().localContainer().toLocalFile();
+    if (const std::optional<QString> cloud = platform::ubiquityContainerPath()) container = *cloud;
+    if (container.isEmpty()) container = platform::localContainerPath();
+    return QDir(container).filePath(QStringLiteral("CSS"));
+}
+
+void WindowController::fillMarkdownStyleMenu() {
+    const QStringList names =
+        QDir(styleSheetFolder()).entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
+    WindowActions::fillMarkdownStyleMenu(d->markdownStyleMenu, names, d->viewController->markdownCSS());
+}
+
+void WindowController::markdownStyleMenuSelected(const QString& name) {
+    if (!name.isEmpty()) d->viewController->markdownStyleMenuSelected(name);
+}
+
+void WindowController::chooseFont() {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, d->viewController->selectedFont(), this, tr("Font"));
+    if (ok) d->viewController->setFont(font);
+}
+
+// The Edit menu acts on the focused text widget, whichever it is (editor, search field).
+void WindowController::connectEditActions() {
+    const auto forward = [this](QAction* action, const char* slot) {
+        connect(action, &QAction::triggered, this, [slot] {
+            QWidget* focus = QApplication::focusWidget();
+            const QByteArray signature = QByteArray(slot) + "()";
+            if (focus && focus->metaObject()->indexOfMethod(signature.constData()) >= 0)
+                QMetaObject::invokeMethod(focus, slot);
+        });
+    };
+    WindowActions& actions = *d->actions;
+    forward(actions.undo, "undo");
+    forward(actions.redo, "redo");
+    forward(actions.cut, "cut");
+    forward(actions.copy, "copy");
+    forward(actions.paste, "paste");
+    forward(actions.selectAll, "selectAll");
+}
+
+// Tab in the search field moves on to the note browser.
+bool WindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == d->searchField && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
+            d->viewController->folderViewController()->outlineView()->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace quillet

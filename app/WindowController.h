@@ -1,0 +1,89 @@
+#pragma once
+// The main window: its toolbar (Markdown buttons, pane buttons, edit button, sort popup, search
+// field), its menus, and the main controller as its content. It forwards the toolbar's and the
+// menus' commands to the main controller, keeps the window frame across launches and asks the
+// application whether it may close.
+
+#include "documents/ShellHost.h"
+
+#include <QMainWindow>
+#include <QUrl>
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QMenu;
+
+namespace quillet {
+
+namespace platform {
+class Dispatcher;
+class UserDefaults;
+} // namespace platform
+struct LocalContainerSetup;
+class AboutPanelController;
+class ViewController;
+class WebViewController;
+class WindowActions;
+
+class WindowController : public QMainWindow, public ShellHost {
+    Q_OBJECT
+
+public:
+    WindowController(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher,
+                     const LocalContainerSetup& setup, QWidget* parent = nullptr);
+    ~WindowController() override;
+
+    ViewController* viewController() const;
+    WebViewController* webViewController() const;
+    WindowActions& actions() const;
+    QLineEdit* searchField() const;
+    QComboBox* sortOptionPopup() const;
+
+    // Asked before the window closes (which quits the application): true closes now, false
+    // means the application closes the window itself later (after a save).
+    void setCloseHandler(std::function<bool()> handler);
+    // How the Help menu and the about sheet open addresses (the desktop's unless replaced).
+    void setURLOpener(std::function<void(const QUrl&)> opener);
+
+    // ShellHost
+    void setEditButtonState(bool editable) override;
+    void setSearchFieldEnabled(bool enabled) override;
+    void previewPaneShown(bool shown) override;
+
+    // Toolbar and menu commands.
+    void splitButtonsPressed(int segment); // 0: browser pane, 1: preview pane
+    void editButtonPressed(bool editable);
+    void searchFieldEntered();
+    void performFindPanelAction();
+    void showAboudPanel();
+    void menuItemSelectedInHelpMenu(const QString& title);
+    void markdownStyleMenuSelected(const QString& name);
+    void chooseFont();
+
+    bool isBrowserShown() const;
+    bool isPreviewShown() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void windowDidLoad();
+    void initToolbarItems();
+    void initMenus();
+    void connectEditActions();
+    void windowDidBecomeKey();
+    void windowDidResignKey();
+    void fillMarkdownStyleMenu();
+    void updateWindowTitle();
+    void saveFrame();
+    void restoreFrame();
+    QString styleSheetFolder() const;
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace quillet

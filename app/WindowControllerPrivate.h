@@ -1,0 +1,33 @@
+#pragma once
+// The window controller's state, shared by its set-up and its command handlers.
+
+#include "app/WindowController.h"
+
+#include <QUrl>
+#include <functional>
+
+class QMenu;
+class QToolBar;
+
+namespace quillet {
+
+struct WindowController::Private {
+    Private(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher)
+        : defaults(defaults), dispatcher(dispatcher) {}
+
+    platform::UserDefaults& defaults;
+    platform::Dispatcher& dispatcher;
+    ViewController* viewController = nullptr;
+    WebViewController* webViewController = nullptr;
+    WindowActions* actions = nullptr;
+    QToolBar* toolbar = nullptr;
+    QLineEdit* searchField = nullptr;
+    QComboBox* sortOptionPopup = nullptr;
+    QMenu* markdownStyleMenu = nullptr;
+    AboutPanelController* aboutPanelController = nullptr;
+    std::function<bool()> closeHandler;
+    std::function<void(const QUrl&)> openURL;
+    int browserWidth = 240; // the width the browser pane comes back with
+};
+
+} // namespace quillet

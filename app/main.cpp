@@ -1,0 +1,103 @@
+// Quillet: starts the application, its main window and its delegate.
+#include "app/AppDelegate.h"
+#include "app/LaunchOptions.h"
+#include "app/WebViewController.h"
+#include "app/WindowController.h"
+#include "browser/NoteTree.h"
+#include "documents/ViewController.h"
+#include "platform/Dispatcher.h"
+#include "platform/QtDispatcher.h"
+#include "platform/UserDefaults.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+using namespace quillet;
+
+// Chromium will not start as root with its sandbox on; the variable must be set before the web
+// engine starts.
+void allowWebEngineAsRoot() {
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+// Pages ask for `prefers-color-scheme`; the web engine answers from Chromium's theme, which only
+// this flag turns dark.
+void matchWebEngineTheme(const QPalette& palette) {
+    if (!isDarkPalette(palette)) return;
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--force-dark-mode"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --force-dark-mode").trimmed());
+}
+
+// Saves a picture of the window once it has settled: after the note opened and, with the preview
+// shown, after the preview applied its style sheet.
+void scheduleScreenshot(WindowController& window, const LaunchOptions& options) {
+    const QString path = *options.screenshotPath;
+    const bool quit = options.quitAfterScreenshot;
+    auto take = [&window, path, quit] {
+        const bool saved = window.grab().save(path);
+        std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "screenshot saved to" : "could not save",
+                     qPrintable(path));
+        if (quit) QCoreApplication::exit(saved ? 0 : 1);
+    };
+    constexpr int kSettleMs = 2500;
+    if (!options.showPreview) {
+        QTimer::singleShot(kSettleMs, &window, take);
+        return;
+    }
+    // The preview fills in after the note opened; a page that never comes still gets its picture.
+    auto* fallback = new QTimer(&window);
+    fallback->setSingleShot(true);
+    fallback->start(kSettleMs * 4);
+    QObject::connect(fallback, &QTimer::timeout, &window, take);
+    QObject::connect(window.webViewController(), &WebViewController::previewReady, &window, [fallback] {
+        if (fallback->isActive()) fallback->start(800);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    allowWebEngineAsRoot();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QApplication::setOrganizationName(QStringLiteral("Quillet"));
+    QApplication::setOrganizationDomain(QStringLiteral("quillet.example.org"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quillet"));
+
+    const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "quillet: %s\n", qPrintable(options.error));
+        return 2;
+    }
+    if (options.dark) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(darkPalette());
+    }
+    matchWebEngineTheme(QApplication::palette());
+
+    platform::UserDefaults& defaults = platform::UserDefaults::standard();
+    defaults.registerDefaults(
+        {{QString::fromLatin1(platform::defaults_keys::kSystemFont), QApplication::font().family()}});
+    platform::Dispatcher& dispatcher = platform::Dispatcher::shared();
+
+    WindowController window(defaults, dispatcher, LocalContainerSetup::system());
+    AppDelegate delegate(defaults, dispatcher);
+    window.show();
+    delegate.applicationDidFinishLaunching(options.openPath);
+    if (options.showPreview) window.viewController()->showPreview(true);
+    if (options.screenshotPath) scheduleScreenshot(window, options);
+
+    const int status = QApplication::exec();
+    platform::QtDispatcher::waitForWorkers();
+    defaults.synchronize();
+    return status;
+}
