@@ -30,6 +30,8 @@ namespace {
 constexpr platform::Duration kForceLayoutDelay = platform::seconds(0.5);
 constexpr platform::Duration kScanFirstLineDelay = platform::seconds(2.0);
 constexpr double kDefaultFontSize = 12.0;
+// How many restyled lines the pause after an edit lays out at most (about 10 ms of work).
+constexpr int kDeferredLayoutBlocks = 100;
 
 } // namespace
 
@@ -39,7 +41,7 @@ struct MarkdownViewController::Private {
 
     bool isMarkdown() const { return fileUTI == QLatin1String(platform::kMarkdownTypeIdentifier); }
     void applyFontForType();
-    void textEdited(std::size_t location, bool reachedBeyond);
+    void textEdited(std::size_t location, Range restyledBeyond);
     void selectionChanged();
     void updateCaretColor();
     Range firstLineContents() const;
@@ -90,8 +92,8 @@ MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher,
     d->applyFontForType();
 
     connect(d->styled.get(), &StyledTextDocument::textEdited, this,
-            [this](std::size_t location, std::size_t, bool reachedBeyond) {
-                d->textEdited(location, reachedBeyond);
+            [this](std::size_t location, std::size_t, Range restyledBeyond) {
+                d->textEdited(location, restyledBeyond);
             });
     connect(d->textView, &QPlainTextEdit::cursorPositionChanged, this, [this] { d->selectionChanged(); });
     connect(d->textView, &QPlainTextEdit::selectionChanged, this, [this] { d->selectionChanged(); });
@@ -277,14 +279,16 @@ void MarkdownViewController::Private::applyFontForType() {
     }
 }
 
-void MarkdownViewController::Private::textEdited(std::size_t location, bool reachedBeyond) {
+void MarkdownViewController::Private::textEdited(std::size_t location, Range restyledBeyond) {
     if (textView->document()->isUndoAvailable()) {
         documentDirty = true;
         if (host) host->scheduleAutosave();
     }
-    if (reachedBeyond) {
-        const std::size_t from = pendingLayout ? std::min(pendingLayout->location, location) : location;
-        pendingLayout = Range::fromBounds(from, styled->length());
+    if (!restyledBeyond.empty()) {
+        pendingLayout = pendingLayout
+                            ? Range::fromBounds(std::min(pendingLayout->location, restyledBeyond.location),
+                                                std::max(pendingLayout->end(), restyledBeyond.end()))
+                            : restyledBeyond;
         forceLayoutCall.schedule(kForceLayoutDelay, [this] { completePendingLayout(); });
     }
     if (!isMarkdown() || (!displayName.isEmpty() && !documentDirty)) return;
@@ -293,14 +297,17 @@ void MarkdownViewController::Private::textEdited(std::size_t location, bool reac
         scanFirstLineCall.schedule(kScanFirstLineDelay, [this] { owner.scanFirstLine(); });
 }
 
-// Lays out the blocks an edit's restyling reached beyond the edited lines, so the scroll range
-// is exact again once typing pauses.
+// Lays out the lines an edit's restyling reached beyond the edited lines, so the scroll range
+// is exact again once typing pauses. The layout of a large note's every line takes seconds:
+// a long reach (a fence opened above many lines) is laid out as far as a bounded number of
+// blocks, the rest when it is shown.
 void MarkdownViewController::Private::completePendingLayout() {
     if (!pendingLayout) return;
     QTextDocument* document = textView->document();
     const QTextBlock end = document->findBlock(static_cast<int>(pendingLayout->end())).next();
+    int budget = kDeferredLayoutBlocks;
     for (QTextBlock block = document->findBlock(static_cast<int>(pendingLayout->location));
-         block.isValid() && block != end; block = block.next())
+         block.isValid() && block != end && budget-- > 0; block = block.next())
         textView->indentingLayout().ensureStyledLayout(block);
     pendingLayout.reset();
 }

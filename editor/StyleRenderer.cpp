@@ -51,6 +51,10 @@ QColor StyleRenderer::searchMarkColor() {
 }
 
 QTextCharFormat StyleRenderer::charFormat(const TextAttributes& attributes) {
+    return cachedFormat(attributes).format;
+}
+
+const StyleRenderer::CachedFormat& StyleRenderer::cachedFormat(const TextAttributes& attributes) {
     const std::u16string link = attributes.link ? *attributes.link : std::u16string();
     const FormatKey key{
         attributes.font.id(), attributes.foregroundColor ? static_cast<int>(*attributes.foregroundColor) : -1,
@@ -75,8 +79,8 @@ QTextCharFormat StyleRenderer::charFormat(const TextAttributes& attributes) {
         format.setForeground(palette_.color(QPalette::Link));
         format.setFontUnderline(true);
     }
-    cache_.emplace(key, format);
-    return format;
+    const bool drawsSomething = !format.properties().isEmpty();
+    return cache_.emplace(key, CachedFormat{format, drawsSomething}).first->second;
 }
 
 QList<QTextLayout::FormatRange> StyleRenderer::formats(const std::vector<AttributedText::AttributeRun>& runs,

@@ -58,7 +58,13 @@ private:
     const QtFontProvider& fonts_;
     QPalette palette_;
     double pixelsPerPoint_ = 1.0;
-    std::map<FormatKey, QTextCharFormat> cache_;
+    struct CachedFormat {
+        QTextCharFormat format;
+        bool drawsSomething = false;
+    };
+    const CachedFormat& cachedFormat(const TextAttributes& attributes);
+
+    std::map<FormatKey, CachedFormat> cache_;
 };
 
 } // namespace quillet

@@ -64,7 +64,7 @@ void StyledTextDocument::setText(const QString& text) {
     }
     store_.takeTouchedRange();
     renderAllBlocks();
-    if (attached_) emit textEdited(0, store_.length(), true);
+    if (attached_) emit textEdited(0, store_.length(), Range{});
 }
 
 void StyledTextDocument::restyleAll() {
@@ -77,8 +77,11 @@ void StyledTextDocument::restyleAll() {
 }
 
 void StyledTextDocument::markSearchTarget(const QString& target) {
+    const std::vector<Range> previous = marks_.ranges();
+    if (previous.empty() && target.isEmpty()) return;
     marks_.mark(store_.string(), target);
-    renderAllBlocks();
+    renderBlocksWithMarks(previous);
+    renderBlocksWithMarks(marks_.ranges());
 }
 
 void StyledTextDocument::paletteChanged() {
@@ -145,7 +148,7 @@ void StyledTextDocument::contentsChanged(int from, int removed, int added) {
                               : newLength;
     const bool beyond = touched.location < changedStart || touched.end() > changedEnd;
     if (beyond) markDirty(touched.location, touched.length);
-    if (attached_) emit textEdited(start, newCount, beyond);
+    if (attached_) emit textEdited(start, newCount, beyond ? touched : Range{});
 }
 
 QString StyledTextDocument::documentText(std::size_t from, std::size_t length) const {
@@ -171,7 +174,7 @@ void StyledTextDocument::resynchronise() {
     store_.reset(documentText(0, documentLength(document_)));
     marks_.clear();
     restyleAll();
-    if (attached_) emit textEdited(0, store_.length(), true);
+    if (attached_) emit textEdited(0, store_.length(), Range{});
 }
 
 void StyledTextDocument::renderBlocks(Range range) {
@@ -186,6 +189,24 @@ void StyledTextDocument::renderAllBlocks() {
     for (QTextBlock block = document_.begin(); block.isValid(); block = block.next())
         renderBlock(block);
     markDirty(0, documentLength(document_) + 1);
+}
+
+void StyledTextDocument::renderBlocksWithMarks(const std::vector<Range>& marks) {
+    if (marks.empty()) return;
+    int lastRendered = -1;
+    for (const Range& mark : marks) {
+        const Range inText = Range::fromBounds(mark.location, std::min(mark.end(), store_.length()));
+        if (inText.empty()) continue;
+        const QTextBlock end = document_.findBlock(static_cast<int>(inText.end() - 1)).next();
+        for (QTextBlock block = document_.findBlock(static_cast<int>(inText.location));
+             block.isValid() && block != end; block = block.next()) {
+            if (block.blockNumber() <= lastRendered) continue;
+            renderBlock(block);
+            lastRendered = block.blockNumber();
+        }
+    }
+    const std::size_t from = marks.front().location;
+    markDirty(from, std::min(marks.back().end(), store_.length() + 1) - std::min(from, store_.length()));
 }
 
 void StyledTextDocument::renderBlock(const QTextBlock& block) {

@@ -61,9 +61,9 @@ public:
     double wrapWidth() const override;
 
 signals:
-    // After an edit (while attached): the edited characters in the new text, and whether the
-    // restyling reached lines beyond them.
-    void textEdited(std::size_t location, std::size_t length, bool reachedBeyond);
+    // After an edit (while attached): the edited characters in the new text, and the characters
+    // restyled when the restyling reached lines beyond the edited ones (else empty).
+    void textEdited(std::size_t location, std::size_t length, quillet::Range restyledBeyond);
 
 private:
     void contentsChanged(int from, int removed, int added);
@@ -71,6 +71,7 @@ private:
     void resynchronise();
     void renderBlocks(Range range);
     void renderAllBlocks();
+    void renderBlocksWithMarks(const std::vector<Range>& marks);
     void markDirty(std::size_t from, std::size_t length);
     void renderBlock(const QTextBlock& block);
 
