@@ -94,8 +94,8 @@ void ViewController::openDocument(const FileRep& note) {
                 if (!outcome.text) return;
                 if (type == kMarkdownType) note->setOutline(createOutline(*outcome.text));
                 if (!searchString.isEmpty())
-                    note->setSearchResults(
-                        std::make_shared<const SearchResults>(quillet::searchResults(searchString, *outcome.text)));
+                    note->setSearchResults(std::make_shared<const SearchResults>(
+                        quillet::searchResults(searchString, *outcome.text)));
                 if (const auto locked = platform::isLocked(path)) outcome.locked = *locked;
             });
         if (!coordination) outcome.error = coordination;
@@ -121,7 +121,15 @@ void ViewController::finishOpening(const FileRep& note, const QString& typeIdent
     editor.setDisplayName(QString());
     if (note->displayName) editor.setDisplayName(*note->displayName);
     editor.setFileUTI(typeIdentifier);
-    editor.setString(*outcome.text);
+    const auto unsaved = d->unsavedTexts.find(note->path());
+    if (unsaved == d->unsavedTexts.end()) {
+        editor.setString(*outcome.text);
+    } else {
+        editor.setString(unsaved->second);
+        d->unsavedTexts.erase(unsaved);
+        editor.setDocumentDirty(true);
+        scheduleAutosave();
+    }
     editor.setSelectedRange(storedSelection(*note));
 
     const bool locked = outcome.locked && (*outcome.locked || note->isImmutable);
@@ -202,11 +210,13 @@ void ViewController::finishRereading(const ReadOutcome& outcome) {
 void ViewController::closeDocument() {
     const FileRep note = d->lastFileRepresentation;
     if (!note || !note->hasFileURL()) return;
+    MarkdownViewController& editor = *d->markdownViewController;
     if (documents_detail::typeIdentifierOf(*note) != kFolderType) {
         d->autosaveCall.cancel();
         autosaveFile();
+        const bool saveFailed = !note->iCloud && editor.documentDirty(); // cloud saves finish later
+        if (saveFailed) d->unsavedTexts[note->path()] = editor.string();
     }
-    MarkdownViewController& editor = *d->markdownViewController;
     editor.clearUndoHistory();
     editor.detachTextStorageDelegate();
     editor.setString(QString());

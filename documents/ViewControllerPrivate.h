@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -71,6 +72,10 @@ struct ViewController::Private {
     int previewWidth = 0; // the preview's width before it was collapsed
 
     QString searchTarget;
+
+    // Texts of closed notes whose last save failed, by path: shown again, still unsaved, when
+    // the note is reopened, so that a close never throws edits away.
+    std::map<QString, QString> unsavedTexts;
 
     // Runs `task` on the main queue unless the controller is gone by then.
     void onMainWhileAlive(std::function<void()> task) {

@@ -1,9 +1,11 @@
-// Tests of the main controller's parts need a QCoreApplication (main queue, paths, settings).
-#include <QCoreApplication>
+// The main controller's tests hold real panes, so they need a QApplication (offscreen).
+#include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    // Offscreen even when run by hand or by the test discovery, which sets no environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("QuilletTests"));
     QCoreApplication::setApplicationName(QStringLiteral("quillet-documents-tests"));
     testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,52 @@
+// A note being saved is whole whenever the saving process dies: it holds the old text or the
+// new one, never an empty or cut file.
+
+#include "helpers/SaveLoopTexts.h"
+#include "platform/TextFiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <random>
+#include <signal.h>
+
+namespace quillet::testing {
+namespace {
+
+TEST(CrashSafety, ANoteKilledWhileSavingIsAlwaysWhole) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString note = folder.filePath("Note.md");
+    ASSERT_TRUE(platform::writeUtf8FileAtomically(note, saveLoopText(0)).ok);
+    const QString texts[] = {saveLoopText(0), saveLoopText(1)};
+
+    std::mt19937 random(20241206);
+    std::uniform_int_distribution<int> killDelayMs(0, 40);
+    int sawEach[2] = {0, 0};
+    for (int run = 0; run < 50; ++run) {
+        QProcess saver;
+        saver.start(QStringLiteral(QUILLET_NOTE_SAVE_LOOP), {note});
+        ASSERT_TRUE(saver.waitForStarted(10000));
+        ASSERT_TRUE(saver.waitForReadyRead(10000)) << "the save loop never reported its first save";
+        QThread::msleep(static_cast<unsigned long>(killDelayMs(random)));
+        ::kill(static_cast<pid_t>(saver.processId()), SIGKILL);
+        ASSERT_TRUE(saver.waitForFinished(10000));
+        EXPECT_EQ(saver.exitStatus(), QProcess::CrashExit)
+            << "the loop ended on its own: " << saver.readAllStandardError().toStdString();
+
+        const platform::TextReadResult read = platform::readUtf8File(note);
+        ASSERT_TRUE(read.ok()) << "run " << run << ": " << read.status.description.toStdString();
+        const bool first = *read.text == texts[0];
+        const bool second = *read.text == texts[1];
+        ASSERT_TRUE(first || second) << "run " << run << ": a note of " << read.text->size()
+                                     << " code units is neither text";
+        ++sawEach[first ? 0 : 1];
+    }
+    // Both texts were caught on disk, so the kills did land in the middle of saving.
+    EXPECT_GT(sawEach[0], 0);
+    EXPECT_GT(sawEach[1], 0);
+}
+
+} // namespace
+} // namespace quillet::testing

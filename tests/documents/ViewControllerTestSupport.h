@@ -1,0 +1,187 @@
+#pragma once
+// A main controller with its real editor and browser panes, driven by a virtual clock, in a
+// temporary home (so the local container, the settings and the temporary folder are private to
+// the test), with recording stand-ins for the window, the alerts and the preview.
+
+#include "browser/NoteTree.h"
+#include "browser/view/FolderViewController.h"
+#include "documents/DocumentAlerts.h"
+#include "documents/PreviewPane.h"
+#include "documents/ShellHost.h"
+#include "documents/ViewController.h"
+#include "editor/MarkdownViewController.h"
+#include "platform/Containers.h"
+#include "platform/ExtendedAttributes.h"
+#include "platform/ManualDispatcher.h"
+#include "platform/UserDefaults.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace quillet::testing {
+
+struct Alert {
+    QString message;
+    QString informativeText;
+};
+
+class RecordingAlerts final : public DocumentAlerts {
+public:
+    void showAlert(const QString& message, const QString& informativeText) override {
+        alerts.push_back({message, informativeText});
+    }
+    std::vector<Alert> alerts;
+};
+
+class RecordingShell final : public ShellHost {
+public:
+    void setEditButtonState(bool editable) override { editButtonStates.push_back(editable); }
+    void setSearchFieldEnabled(bool enabled) override { searchFieldStates.push_back(enabled); }
+    void previewPaneShown(bool shown) override { previewStates.push_back(shown); }
+    std::vector<bool> editButtonStates;
+    std::vector<bool> searchFieldStates;
+    std::vector<bool> previewStates;
+};
+
+class RecordingPreview final : public PreviewPane {
+public:
+    // The splitter takes the widget over and deletes it with the controller.
+    QWidget* widget() override { return widget_; }
+    void setCssURL(const QUrl& url) override { cssURLs.push_back(url); }
+    void showHTMLString(const QString& html, const QUrl& baseURL) override {
+        pages.push_back(html);
+        baseURLs.push_back(baseURL);
+    }
+    std::vector<QUrl> cssURLs;
+    std::vector<QString> pages;
+    std::vector<QUrl> baseURLs;
+
+private:
+    QWidget* widget_ = new QWidget;
+};
+
+// Points HOME, the XDG folders and TMPDIR into a temporary folder while it lives.
+class TemporaryHome {
+public:
+    TemporaryHome() {
+        for (const char* name : kVariables)
+            saved_[name] = qgetenv(name);
+        const QString root = folder_.path();
+        setFolder("HOME", root + "/home");
+        setFolder("XDG_DATA_HOME", root + "/data");
+        setFolder("XDG_CONFIG_HOME", root + "/config");
+        setFolder("XDG_CACHE_HOME", root + "/cache");
+        setFolder("TMPDIR", root + "/tmp");
+    }
+    ~TemporaryHome() {
+        for (const auto& [name, value] : saved_) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+    QString path() const { return folder_.path(); }
+
+private:
+    static constexpr const char* kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                                                 "TMPDIR"};
+    void setFolder(const char* name, const QString& path) {
+        QDir().mkpath(path);
+        qputenv(name, QFile::encodeName(path));
+    }
+    QTemporaryDir folder_;
+    std::map<const char*, QByteArray> saved_;
+};
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+inline QString attribute(const QString& path, const QString& name) {
+    const auto value = platform::readAttribute(path, name, 1024);
+    return value ? QString::fromUtf8(*value) : QString();
+}
+
+class ViewControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        container = platform::localContainerPath();
+        ASSERT_TRUE(QDir().mkpath(container));
+        defaults = std::make_unique<platform::UserDefaults>(home.path() + "/settings.ini");
+        makeController();
+    }
+    void TearDown() override { controller.reset(); }
+
+    void makeController() {
+        controller.reset();
+        preview = new RecordingPreview; // the controller's splitter deletes its widget
+        previews.emplace_back(preview);
+        controller = std::make_unique<ViewController>(*defaults, dispatcher);
+        controller->setPreviewPane(preview);
+        controller->setShell(&shell);
+        controller->setAlerts(&alerts);
+        LocalContainerSetup setup{container, false,
+                                  [](const QString&) { return std::optional<QByteArray>(); }};
+        controller->viewDidLoad(setup);
+        dispatcher.runPending();
+    }
+
+    MarkdownViewController& editor() { return *controller->markdownViewController(); }
+
+    QString notePath(const QString& name) const { return container + "/" + name; }
+
+    FileRep writeNote(const QString& name, const QByteArray& bytes) {
+        const QString path = notePath(name);
+        writeBytes(path, bytes);
+        return FileRepresentation::forPath(path);
+    }
+
+    // Opens the note and lets the background read come back.
+    void open(const FileRep& note) {
+        controller->openDocument(note);
+        dispatcher.runPending();
+    }
+
+    // An edit as typing makes it: undoable, through the text view's document.
+    void typeAt(int position, const QString& text) {
+        QTextCursor cursor(editor().textView()->document());
+        cursor.setPosition(position);
+        cursor.insertText(text);
+        dispatcher.runPending();
+    }
+    void typeAtEnd(const QString& text) { typeAt(int(editor().string().size()), text); }
+
+    void advance(double seconds) { dispatcher.advance(platform::seconds(seconds)); }
+
+    TemporaryHome home;
+    QString container;
+    platform::ManualDispatcher dispatcher;
+    std::unique_ptr<platform::UserDefaults> defaults;
+    RecordingAlerts alerts;
+    RecordingShell shell;
+    RecordingPreview* preview = nullptr;
+    std::vector<std::unique_ptr<RecordingPreview>> previews;
+    std::unique_ptr<ViewController> controller;
+};
+
+} // namespace quillet::testing
