@@ -153,6 +153,32 @@ TEST(Search, LongTextsAgreeWithThePlainDefinition) {
     }
 }
 
+TEST(Search, LongNotesSearchedInPartsAgreeWithThePlainDefinition) {
+    // Over a million units: long enough to be cut into parts at line breaks, with lines of every
+    // kind of break (a CR LF pair may be cut in two) and occurrences at lines' ends and starts.
+    const QStringList pieces = {"k", "K",  "\u212A", "ss", "\u00DF", "x",
+                                " ", "\n", "\r\n",   "\r", "\u2028", "\U0001F600"};
+    unsigned seed = 7;
+    QString text;
+    while (text.size() < 1'200'000) {
+        seed = seed * 1103515245u + 12345u;
+        text += pieces[(seed >> 16) % pieces.size()];
+        if ((seed >> 8) % 997 == 0) text += QString(3000, u'x'); // a long line now and then
+    }
+    for (const QString& needle : {QStringLiteral("k"), QStringLiteral("ksS"), QStringLiteral("\u00DFk")}) {
+        const SearchResults results = searchResults(needle, text);
+        ASSERT_GT(results.size(), 1000u);
+        ASSERT_EQ(absoluteRanges(results), referenceOccurrences(needle, text));
+        for (const SearchResult& result : results) {
+            ASSERT_EQ(result.lineRange,
+                      referenceLine(text, result.lineRange.location + result.range.location));
+            ASSERT_EQ(result.fragment,
+                      text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
+                               qsizetype(result.fragmentRange.length)));
+        }
+    }
+}
+
 TEST(Search, HugeNotesAreSearchedWhole) {
     QString text;
     const QString line = QStringLiteral("a line of the note that goes on for a while\n");
