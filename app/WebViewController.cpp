@@ -49,8 +49,7 @@ void WebViewController::loadLargeHTML(const QString& html, const QUrl& baseURL) 
 void WebViewController::webViewDidFinishNavigation(bool ok) {
     // A refused navigation (a clicked link) ends as a failed load of the page still shown,
     // which already has its style.
-    if (!ok)
-        return;
+    if (!ok) return;
     std::optional<QString> css = readStyleSheet(cssURL_);
     if (!css) {
         cssURL_ = QUrl(QString::fromLatin1(kFallbackStyleSheetURL));

@@ -77,8 +77,7 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     quit = make(tr("Quit Quillet"), this);
     // Some platforms (the offscreen one, a bare X server) bind no key to Quit.
     quit->setShortcuts(QKeySequence::keyBindings(QKeySequence::Quit));
-    if (quit->shortcut().isEmpty())
-        quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    if (quit->shortcut().isEmpty()) quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
 
     const auto standard = [this](const QString& text, QKeySequence::StandardKey key) {

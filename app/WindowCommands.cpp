@@ -41,8 +41,7 @@ void WindowController::previewPaneShown(bool shown) {
 }
 
 bool WindowController::isBrowserShown() const {
-    const QSplitter* split = d->viewController->splitView();
-    return split && split->count() > 0 && split->sizes().value(0) > 0;
+    return !d->viewController->folderViewController()->isHidden();
 }
 
 bool WindowController::isPreviewShown() const {
@@ -59,17 +58,8 @@ void WindowController::splitButtonsPressed(int segment) {
         return;
     }
     if (segment != 0) return;
-    QList<int> sizes = split->sizes();
-    if (sizes[0] > 0) {
-        d->browserWidth = sizes[0];
-        sizes[1] += sizes[0];
-        sizes[0] = 0;
-    } else {
-        const int width = qMin(d->browserWidth, qMax(sizes[1] / 2, 1));
-        sizes[1] -= width;
-        sizes[0] = width;
-    }
-    split->setSizes(sizes);
+    // The browser keeps a minimum width in the splitter; hiding it gives its room to the editor.
+    d->viewController->folderViewController()->setHidden(isBrowserShown());
     d->actions->setBrowserShown(isBrowserShown());
 }
 

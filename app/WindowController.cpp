@@ -76,14 +76,11 @@ void WindowController::windowDidLoad() {
     updateWindowTitle();
 
     // The preview starts hidden at every launch, whatever the last session left.
+    // The splitter has no size of its own before the window is shown: give the editor the
+    // window's width less the browser's.
     QSplitter* split = d->viewController->splitView();
-    if (split && split->count() >= 3) {
-        QList<int> sizes = split->sizes();
-        sizes[1] += sizes[2];
-        sizes[2] = 0;
-        if (sizes[0] == 0) sizes[0] = d->browserWidth;
-        split->setSizes(sizes);
-    }
+    if (split && split->count() >= 3)
+        split->setSizes({d->browserWidth, qMax(width() - d->browserWidth, d->browserWidth), 0});
     d->viewController->togglePreview(false);
     previewPaneShown(false);
 }

@@ -27,7 +27,7 @@ struct WindowController::Private {
     AboutPanelController* aboutPanelController = nullptr;
     std::function<bool()> closeHandler;
     std::function<void(const QUrl&)> openURL;
-    int browserWidth = 240; // the width the browser pane comes back with
+    int browserWidth = 240;
 };
 
 } // namespace quillet
