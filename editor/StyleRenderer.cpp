@@ -51,14 +51,22 @@ QColor StyleRenderer::searchMarkColor() {
 }
 
 QTextCharFormat StyleRenderer::charFormat(const TextAttributes& attributes) {
-    return cachedFormat(attributes).format;
+    QTextCharFormat format = cachedFormat(attributes).format;
+    if (attributes.link) {
+        const std::u16string& url = *attributes.link;
+        format.setAnchorHref(QString::fromUtf16(url.data(), static_cast<qsizetype>(url.size())));
+    }
+    return format;
 }
 
+// Formats are shared by every run with the same look; a link's URL is set on a copy, so that
+// the cache does not grow with the links of the text.
 const StyleRenderer::CachedFormat& StyleRenderer::cachedFormat(const TextAttributes& attributes) {
-    const std::u16string link = attributes.link ? *attributes.link : std::u16string();
-    const FormatKey key{
-        attributes.font.id(), attributes.foregroundColor ? static_cast<int>(*attributes.foregroundColor) : -1,
-        attributes.baselineOffset.value_or(0.0), attributes.strikethroughStyle.value_or(0) != 0, link};
+    const double baselineOffset = attributes.baselineOffset.value_or(0.0);
+    const bool struck = attributes.strikethroughStyle.value_or(0) != 0;
+    const FormatKey key{attributes.font.id(),
+                        attributes.foregroundColor ? static_cast<int>(*attributes.foregroundColor) : -1,
+                        baselineOffset, struck, attributes.link != nullptr};
     const auto found = cache_.find(key);
     if (found != cache_.end()) return found->second;
 
@@ -66,20 +74,19 @@ const StyleRenderer::CachedFormat& StyleRenderer::cachedFormat(const TextAttribu
     if (!attributes.font.isNull())
         format.setFont(fonts_.font(attributes.font), QTextCharFormat::FontPropertiesAll);
     if (attributes.foregroundColor) format.setForeground(color(*attributes.foregroundColor));
-    if (attributes.baselineOffset && *attributes.baselineOffset != 0) {
+    if (baselineOffset != 0) {
         // Qt takes the offset as a share of the font's height.
         const double height = QFontMetricsF(fonts_.font(attributes.font)).height();
-        if (height > 0)
-            format.setBaselineOffset(*attributes.baselineOffset * pixelsPerPoint_ / height * 100.0);
+        if (height > 0) format.setBaselineOffset(baselineOffset * pixelsPerPoint_ / height * 100.0);
     }
-    if (attributes.strikethroughStyle.value_or(0) != 0) format.setFontStrikeOut(true);
+    if (struck) format.setFontStrikeOut(true);
     if (attributes.link) {
         format.setAnchor(true);
-        format.setAnchorHref(QString::fromUtf16(link.data(), static_cast<qsizetype>(link.size())));
         format.setForeground(palette_.color(QPalette::Link));
         format.setFontUnderline(true);
     }
-    const bool drawsSomething = !format.properties().isEmpty();
+    const bool drawsSomething = !attributes.font.isNull() || attributes.foregroundColor ||
+                                baselineOffset != 0 || struck || attributes.link;
     return cache_.emplace(key, CachedFormat{format, drawsSomething}).first->second;
 }
 
@@ -88,11 +95,28 @@ QList<QTextLayout::FormatRange> StyleRenderer::formats(const std::vector<Attribu
                                                        std::size_t lineStart) {
     QList<QTextLayout::FormatRange> result;
     result.reserve(static_cast<qsizetype>(runs.size() + marks.size()));
+    const CachedFormat* previous = nullptr;
+    const std::u16string* previousLink = nullptr;
     for (const AttributedText::AttributeRun& run : runs) {
-        const QTextCharFormat format = charFormat(run.attributes);
-        if (!format.isValid() || format.properties().isEmpty()) continue;
+        const CachedFormat& cached = cachedFormat(run.attributes);
+        const std::u16string* link = run.attributes.link.get();
+        if (!cached.drawsSomething) {
+            previous = nullptr;
+            continue;
+        }
+        // Runs that differ only in what is not drawn (the block state) draw as one.
+        if (&cached == previous &&
+            (link == previousLink || (link && previousLink && *link == *previousLink))) {
+            result.back().length += static_cast<int>(run.range.length);
+            continue;
+        }
+        QTextCharFormat format = cached.format;
+        if (link)
+            format.setAnchorHref(QString::fromUtf16(link->data(), static_cast<qsizetype>(link->size())));
         result.append(
             {static_cast<int>(run.range.location - lineStart), static_cast<int>(run.range.length), format});
+        previous = &cached;
+        previousLink = link;
     }
     if (!marks.empty()) {
         QTextCharFormat marked;

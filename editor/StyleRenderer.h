@@ -53,7 +53,8 @@ public:
     ParagraphGeometry geometry(const ParagraphStyle* style, double defaultTabInterval) const;
 
 private:
-    using FormatKey = std::tuple<std::uint32_t, int, double, bool, std::u16string>;
+    using FormatKey =
+        std::tuple<std::uint32_t, int, double, bool, bool>; // font, colour, offset, strike, link
 
     const QtFontProvider& fonts_;
     QPalette palette_;
