@@ -1,0 +1,115 @@
+#pragma once
+// A main window with its real panes in a temporary home, driven by a virtual clock.
+
+#include "app/AppDelegate.h"
+#include "app/WindowController.h"
+#include "browser/NoteTree.h"
+#include "documents/ViewController.h"
+#include "editor/MarkdownViewController.h"
+#include "platform/Containers.h"
+#include "platform/ManualDispatcher.h"
+#include "platform/UserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+namespace quillet::testing {
+
+// Points HOME and the XDG folders into a temporary folder while it lives.
+class TemporaryHome {
+public:
+    TemporaryHome() {
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "TMPDIR"})
+            saved_[name] = qgetenv(name);
+        set("HOME", "/home");
+        set("XDG_DATA_HOME", "/data");
+        set("XDG_CONFIG_HOME", "/config");
+        set("XDG_CACHE_HOME", "/cache");
+        set("TMPDIR", "/tmp");
+    }
+    ~TemporaryHome() {
+        for (const auto& [name, value] : saved_) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+    QString path() const { return folder_.path(); }
+
+private:
+    void set(const char* name, const char* relative) {
+        const QString path = folder_.path() + QLatin1String(relative);
+        QDir().mkpath(path);
+        qputenv(name, QFile::encodeName(path));
+    }
+    QTemporaryDir folder_;
+    std::map<const char*, QByteArray> saved_;
+};
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        container = platform::localContainerPath();
+        ASSERT_TRUE(QDir().mkpath(container));
+        defaults = std::make_unique<platform::UserDefaults>(home.path() + QStringLiteral("/settings.ini"));
+    }
+    void TearDown() override {
+        delegate.reset();
+        window.reset();
+    }
+
+    void writeNote(const QString& name, const QByteArray& bytes) {
+        QFile file(notePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    QString notePath(const QString& name) const { return container + QLatin1Char('/') + name; }
+
+    // The window and the delegate as the application makes them at launch.
+    void launch(const std::optional<QString>& notePath = std::nullopt) {
+        LocalContainerSetup setup{container, false,
+                                  [](const QString&) { return std::optional<QByteArray>(); }};
+        window = std::make_unique<WindowController>(*defaults, dispatcher, setup);
+        window->setURLOpener([this](const QUrl& url) { openedURLs.append(url); });
+        dispatcher.runPending();
+        delegate = std::make_unique<AppDelegate>(*defaults, dispatcher);
+        delegate->applicationDidFinishLaunching(notePath);
+        dispatcher.runPending();
+    }
+
+    ViewController& controller() { return *window->viewController(); }
+    MarkdownViewController& editor() { return *controller().markdownViewController(); }
+    QString openPath() {
+        const FileRep note = controller().lastFileRepresentation();
+        return note ? note->path() : QString();
+    }
+
+    void typeAtEnd(const QString& text) {
+        QTextCursor cursor(editor().textView()->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text);
+        dispatcher.runPending();
+    }
+
+    TemporaryHome home;
+    QString container;
+    platform::ManualDispatcher dispatcher;
+    std::unique_ptr<platform::UserDefaults> defaults;
+    std::unique_ptr<WindowController> window;
+    std::unique_ptr<AppDelegate> delegate;
+    QList<QUrl> openedURLs;
+};
+
+} // namespace quillet::testing
