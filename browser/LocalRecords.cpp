@@ -54,14 +54,18 @@ QUrl fileURLForPath(const QString& path) {
 }
 
 FileRep recordForFolderEntry(const platform::FolderEntry& entry) {
+    return recordForFolderEntry(platform::FolderEntry(entry));
+}
+
+FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
     FileRep rep = FileRepresentation::make(fileURLForPath(entry.path));
     rep->filename = nameWithoutExtension(entry.name);
     rep->displayName = rep->filename;
     rep->directory = entry.isDirectory;
-    rep->lastModified = entry.contentModificationDate;
-    rep->creationDate = entry.creationDate;
+    rep->lastModified = std::move(entry.contentModificationDate);
+    rep->creationDate = std::move(entry.creationDate);
     rep->isImmutable = entry.isImmutable.value_or(false);
-    rep->tagNames = entry.tagNames;
+    rep->tagNames = std::move(entry.tagNames);
     rep->iCloud = false;
     rep->downloaded = true;
     rep->UTI = typeIdentifierOfEntry(entry);

@@ -13,6 +13,8 @@ namespace quillet {
 QString typeIdentifierOfEntry(const platform::FolderEntry& entry);
 
 FileRep recordForFolderEntry(const platform::FolderEntry& entry);
+// The same, taking the entry's values instead of copying them.
+FileRep recordForFolderEntry(platform::FolderEntry&& entry);
 
 bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIdentifier);
 // The same, with the type identifier typeIdentifierOfEntry gives.

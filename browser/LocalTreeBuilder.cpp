@@ -78,10 +78,12 @@ std::vector<PendingFolder> listFolder(const PendingFolder& folder, const LocalTr
     if (entries.ok()) {
         children.reserve(entries->size());
         for (platform::FolderEntry& entry : *entries) {
-            FileRep rep = recordForFolderEntry(entry);
-            if (entry.isDirectory) {
+            const bool isFolder = entry.isDirectory;
+            QString path = isFolder ? entry.path : QString();
+            FileRep rep = recordForFolderEntry(std::move(entry));
+            if (isFolder) {
                 rep->children.emplace();
-                subfolders.push_back({rep, std::move(entry.path)});
+                subfolders.push_back({rep, std::move(path)});
             }
             children.push_back(std::move(rep));
         }

@@ -80,12 +80,14 @@ Result<std::vector<FolderEntry>> listFolder(const QString& folderPath, ListingOp
     if (!dir) return Listing::failure(Status::fromErrno(errno, folderPath));
     const QString prefix = folderPath.endsWith(u'/') ? folderPath : folderPath + u'/';
     std::vector<FolderEntry> entries;
+    entries.reserve(32);
     while (const dirent* item = ::readdir(dir)) {
         const std::size_t length = std::strlen(item->d_name);
         if (item->d_name[0] == '.' || !isValidName(item->d_name, length)) continue;
         FolderEntry entry;
         entry.name = QString::fromUtf8(item->d_name, qsizetype(length));
-        entry.path = prefix + entry.name;
+        entry.path.reserve(prefix.size() + entry.name.size()); // one allocation, not two
+        entry.path.append(prefix).append(entry.name);
         if (describeKept(::dirfd(dir), item->d_name, entry, options)) entries.push_back(std::move(entry));
     }
     ::closedir(dir);
