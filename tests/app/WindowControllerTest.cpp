@@ -5,6 +5,7 @@
 #include "browser/view/FolderViewController.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -141,6 +142,26 @@ TEST_F(WindowControllerTest, EditButtonLocksAndUnlocksTheOpenNote) {
     dispatcher.runPending();
     EXPECT_TRUE(controller().editState());
     EXPECT_EQ(edit->text(), QStringLiteral("Lock"));
+}
+
+} // namespace
+} // namespace quillet::testing
+
+namespace quillet::testing {
+namespace {
+
+TEST_F(WindowControllerTest, SortPopupStartsFromTheStoredModeAndSortsTheBrowser) {
+    defaults->setObject(QString::fromLatin1(platform::defaults_keys::kLastSortMode), QStringLiteral("Name"));
+    launch();
+    QComboBox* popup = window->sortOptionPopup();
+    EXPECT_EQ(popup->currentText(), QStringLiteral("Name"));
+
+    popup->setCurrentIndex(0);
+    emit popup->activated(0);
+    dispatcher.runPending();
+    EXPECT_EQ(defaults->string(QString::fromLatin1(platform::defaults_keys::kLastSortMode)),
+              QStringLiteral("Date"));
+    EXPECT_EQ(controller().folderViewController()->noteTree().sortMode(), QStringLiteral("Date"));
 }
 
 } // namespace
