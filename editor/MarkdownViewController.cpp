@@ -110,6 +110,9 @@ MarkdownViewController::~MarkdownViewController() {
     d->scanFirstLineCall.cancel();
     d->forceLayoutCall.cancel();
     d->styled.reset();
+    // The text view outlives this object's state (QWidget deletes it later): no more notices.
+    disconnect(d->textView, nullptr, this, nullptr);
+    disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
 }
 
 void MarkdownViewController::setHost(EditorHost* host) {

@@ -230,7 +230,13 @@ void StyledTextDocument::markDirty(std::size_t from, std::size_t length) {
 
 ParagraphGeometry StyledTextDocument::blockGeometry(const QTextBlock& block) {
     const double tabInterval = 4 * QFontMetricsF(document_.defaultFont()).horizontalAdvance(QLatin1Char(' '));
-    if (!markdown_) return renderer_.geometry(nullptr, tabInterval);
+    if (!markdown_) {
+        // Unstyled text keeps the view's line heights, with tab stops every four characters.
+        ParagraphGeometry geometry =
+            renderer_.geometry(engine_.defaultAttributes().paragraphStyle.get(), tabInterval);
+        geometry.tabStops = renderer_.geometry(nullptr, tabInterval).tabStops;
+        return geometry;
+    }
     const std::size_t start = static_cast<std::size_t>(block.position());
     if (start < store_.length()) {
         const TextAttributes attributes = store_.attributesAt(start);
