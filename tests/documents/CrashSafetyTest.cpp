@@ -22,14 +22,24 @@ TEST(CrashSafety, ANoteKilledWhileSavingIsAlwaysWhole) {
     const QString texts[] = {saveLoopText(0), saveLoopText(1)};
 
     std::mt19937 random(20241206);
-    std::uniform_int_distribution<int> killDelayMs(0, 40);
+    std::uniform_int_distribution<int> savesToWaitFor(1, 4);
+    std::uniform_int_distribution<int> killDelayUs(0, 20000);
     int sawEach[2] = {0, 0};
     for (int run = 0; run < 50; ++run) {
         QProcess saver;
         saver.start(QStringLiteral(QUILLET_NOTE_SAVE_LOOP), {note});
         ASSERT_TRUE(saver.waitForStarted(10000));
-        ASSERT_TRUE(saver.waitForReadyRead(10000)) << "the save loop never reported its first save";
-        QThread::msleep(static_cast<unsigned long>(killDelayMs(random)));
+        // Some saves done, then a kill at a random moment of the following ones.
+        const int wanted = savesToWaitFor(random);
+        for (int reported = 0; reported < wanted;) {
+            ASSERT_TRUE(saver.canReadLine() || saver.waitForReadyRead(10000))
+                << "the save loop stopped reporting";
+            while (saver.canReadLine() && reported < wanted) {
+                saver.readLine();
+                ++reported;
+            }
+        }
+        QThread::usleep(static_cast<unsigned long>(killDelayUs(random)));
         ::kill(static_cast<pid_t>(saver.processId()), SIGKILL);
         ASSERT_TRUE(saver.waitForFinished(10000));
         EXPECT_EQ(saver.exitStatus(), QProcess::CrashExit)

@@ -1,5 +1,5 @@
 // Saves the two loop texts into one note, alternately, as fast as it can, through the same save
-// the main controller uses, until it is killed. Prints "saving" once the first save is done.
+// the main controller uses, until it is killed. Prints a line after each save.
 
 #include "SaveLoopTexts.h"
 #include "browser/FileRepresentation.h"
@@ -26,9 +26,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "save failed: %s\n", qPrintable(status.description));
             return 1;
         }
-        if (round == 0) {
-            std::puts("saving");
-            std::fflush(stdout);
-        }
+        std::printf("saved %lu\n", round);
+        std::fflush(stdout);
     }
 }
