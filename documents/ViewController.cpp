@@ -8,7 +8,6 @@
 #include "platform/TypeIdentifiers.h"
 #include "platform/UserDefaults.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QSplitter>
@@ -16,10 +15,6 @@
 namespace quillet {
 
 namespace documents_detail {
-
-QString translate(const char* text) {
-    return QCoreApplication::translate("ViewController", text);
-}
 
 QString typeIdentifierOf(const FileRepresentation& note) {
     if (note.UTI) return *note.UTI;

@@ -131,7 +131,7 @@ private:
     struct Private;
     struct ReadOutcome;
     QFont defaultEditorFont() const;
-    void showAlert(const char* message, const QString& informativeText);
+    void showAlert(const QString& message, const QString& informativeText);
     void finishOpening(const FileRep& note, const QString& typeIdentifier, const ReadOutcome& outcome);
     void rereadDocument(const QUrl& url, bool iCloud, bool readMetadata);
     void finishRereading(const ReadOutcome& outcome);

@@ -44,9 +44,7 @@ void ViewController::coordinateSaveURL(const QUrl& url, SaveCompletion completio
 
 void ViewController::coordinateDeleteURL(const std::optional<QUrl>& url, SaveCompletion completion) {
     if (!url || url->isEmpty()) {
-        if (completion)
-            completion(false, platform::Status::failure(
-                                  documents_detail::translate("The file doesn't exist."), ENOENT));
+        if (completion) completion(false, platform::Status::failure(tr("The file doesn't exist."), ENOENT));
         return;
     }
     auto coordinator = d->fileCoordinator;

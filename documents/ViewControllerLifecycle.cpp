@@ -19,8 +19,6 @@
 
 namespace quillet {
 
-using documents_detail::translate;
-
 namespace {
 
 const QString kFolderType = QString::fromLatin1(platform::kFolderTypeIdentifier);
@@ -40,15 +38,15 @@ void showProgress(MarkdownViewController& editor, bool loading) {
 
 } // namespace
 
-void ViewController::showAlert(const char* message, const QString& informativeText) {
-    d->alerts->showAlert(translate(message), informativeText);
+void ViewController::showAlert(const QString& message, const QString& informativeText) {
+    d->alerts->showAlert(message, informativeText);
 }
 
 void ViewController::openDocument(const FileRep& note) {
     if (!note) return;
     const QString type = documents_detail::typeIdentifierOf(*note);
     if (!documents_detail::isAcceptedNoteType(type)) {
-        showAlert("Couldn't open the Note.", translate("File isn't markdown."));
+        showAlert(tr("Couldn't open the Note."), tr("File isn't markdown."));
         return;
     }
     if (!note->hasFileURL()) return;
@@ -111,11 +109,11 @@ void ViewController::finishOpening(const FileRep& note, const QString& typeIdent
     MarkdownViewController& editor = *d->markdownViewController;
     showProgress(editor, false);
     if (outcome.missing) {
-        showAlert("Couldn't open the Note.", translate("Note isn't exist."));
+        showAlert(tr("Couldn't open the Note."), tr("Note isn't exist."));
         return;
     }
     if (!outcome.text) {
-        showAlert("Couldn't open the Note.", outcome.error.description);
+        showAlert(tr("Couldn't open the Note."), outcome.error.description);
         return;
     }
     editor.setDisplayName(QString());
@@ -195,11 +193,11 @@ void ViewController::rereadDocument(const QUrl& url, bool iCloud, bool readMetad
 void ViewController::finishRereading(const ReadOutcome& outcome) {
     if (outcome.generation != d->documentGeneration) return; // the note was closed meanwhile
     if (outcome.missing) {
-        showAlert("Couldn't read the Note.", translate("Note isn't exist."));
+        showAlert(tr("Couldn't read the Note."), tr("Note isn't exist."));
         return;
     }
     if (!outcome.text) {
-        showAlert("Couldn't read the Note.", outcome.error.description);
+        showAlert(tr("Couldn't read the Note."), outcome.error.description);
         return;
     }
     MarkdownViewController& editor = *d->markdownViewController;

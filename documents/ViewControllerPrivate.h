@@ -102,7 +102,6 @@ struct ViewController::ReadOutcome {
 // Helpers shared by the controller's files.
 namespace documents_detail {
 
-QString translate(const char* text);
 // The type identifier of a record: its "UTI", else the file's.
 QString typeIdentifierOf(const FileRepresentation& note);
 bool isAcceptedNoteType(const QString& typeIdentifier);

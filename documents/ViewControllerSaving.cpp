@@ -15,8 +15,6 @@
 
 namespace quillet {
 
-using documents_detail::translate;
-
 namespace {
 constexpr auto kAutosaveDelay = platform::seconds(5.0);
 constexpr auto kPreviewDelay = platform::seconds(2.0);
@@ -64,7 +62,7 @@ void ViewController::autosaveFile() {
 // being taken for saved.
 void ViewController::saveCompleted(const FileRep& note, bool success, const platform::Status& error) {
     if (!success) {
-        showAlert("Couldn't save the Note.", error.description);
+        showAlert(tr("Couldn't save the Note."), error.description);
         return;
     }
     if (note == d->lastFileRepresentation) d->markdownViewController->setDocumentDirty(false);
@@ -156,7 +154,7 @@ void ViewController::lockOpenNote() {
     auto failed = [this, note, wasLocked](const platform::Status& error) {
         note->isImmutable = wasLocked;
         if (note == d->lastFileRepresentation) applyEditState(!wasLocked);
-        showAlert("Couldn't save the Note.", error.description);
+        showAlert(tr("Couldn't save the Note."), error.description);
     };
     MarkdownViewController& editor = *d->markdownViewController;
     if (!editor.documentDirty()) {
@@ -192,7 +190,7 @@ void ViewController::unlockOpenNote() {
     if (const platform::Status status = platform::setLocked(note->path(), false); !status) {
         note->isImmutable = true;
         applyEditState(false);
-        showAlert("Couldn't save the Note.", status.description);
+        showAlert(tr("Couldn't save the Note."), status.description);
     }
 }
 
