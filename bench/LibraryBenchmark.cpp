@@ -12,7 +12,10 @@
 // $QUILLET_BENCH_DIR when that is set (and reused by later runs). The closing lines print the
 // ratios against the goals, by wall time and by CPU time: on a machine busy with other work a
 // freshly started tool is scheduled ahead of a long-running process, so there the wall times
-// favour the tools and the CPU times are the fairer comparison.
+// favour the tools and the CPU times are the fairer comparison. Run as root under real-time
+// priority (`chrt -f 50 <build>/bin/quillet-library-bench`), the benchmark and the tools it
+// starts (they inherit the priority) are kept clear of the other work, and the wall times can be
+// compared again. Enumeration and search use every core (a few threads each), as in the app.
 
 #include "bench/ChildProcess.h"
 #include "browser/NoteTree.h"
