@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -94,8 +95,10 @@ std::vector<PendingFolder> listFolder(const PendingFolder& folder, const LocalTr
 
 void listAll(FolderQueue& queue, const LocalTreeOptions& options) {
     while (std::optional<PendingFolder> folder = queue.take()) {
+        // Counted as finished even if listing throws, so that the other threads still stop.
+        const std::unique_ptr<FolderQueue, void (*)(FolderQueue*)> finished(
+            &queue, [](FolderQueue* listed) { listed->finished(); });
         queue.push(listFolder(*folder, options));
-        queue.finished();
     }
 }
 
