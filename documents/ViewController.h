@@ -143,6 +143,7 @@ private:
     void lockOpenNote();
     void unlockOpenNote();
     void applyEditState(bool editable);
+    void saveEditsBeforeReplacingText(const FileRep& incoming);
 
     std::unique_ptr<Private> d;
 };

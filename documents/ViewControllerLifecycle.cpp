@@ -53,6 +53,7 @@ void ViewController::openDocument(const FileRep& note) {
 
     MarkdownViewController& editor = *d->markdownViewController;
     if (type == kFolderType) {
+        saveEditsBeforeReplacingText(note);
         editor.setDisplayName(QString());
         editor.setFileUTI(type);
         editor.setString(QString());
@@ -116,6 +117,7 @@ void ViewController::finishOpening(const FileRep& note, const QString& typeIdent
         showAlert(tr("Couldn't open the Note."), outcome.error.description);
         return;
     }
+    saveEditsBeforeReplacingText(note);
     editor.setDisplayName(QString());
     if (note->displayName) editor.setDisplayName(*note->displayName);
     editor.setFileUTI(typeIdentifier);
@@ -137,6 +139,16 @@ void ViewController::finishOpening(const FileRep& note, const QString& typeIdent
     d->defaults.setObject(QString::fromLatin1(platform::defaults_keys::kLastOpenedFilepath), note->path());
     updateWebView();
     emit documentChanged();
+}
+
+// Callers normally close the open note first; one that does not must not cost its edits.
+void ViewController::saveEditsBeforeReplacingText(const FileRep& incoming) {
+    const FileRep current = d->lastFileRepresentation;
+    MarkdownViewController& editor = *d->markdownViewController;
+    if (!current || current == incoming || !editor.documentDirty()) return;
+    d->autosaveCall.cancel();
+    autosaveFile();
+    if (!current->iCloud && editor.documentDirty()) d->unsavedTexts[current->path()] = editor.string();
 }
 
 void ViewController::applyEditState(bool editable) {
@@ -212,8 +224,8 @@ void ViewController::closeDocument() {
     if (documents_detail::typeIdentifierOf(*note) != kFolderType) {
         d->autosaveCall.cancel();
         autosaveFile();
-        const bool saveFailed = !note->iCloud && editor.documentDirty(); // cloud saves finish later
-        if (saveFailed) d->unsavedTexts[note->path()] = editor.string();
+        // A failed save leaves the text dirty (cloud saves finish later, on their own).
+        if (!note->iCloud && editor.documentDirty()) d->unsavedTexts[note->path()] = editor.string();
     }
     editor.clearUndoHistory();
     editor.detachTextStorageDelegate();

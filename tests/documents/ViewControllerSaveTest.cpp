@@ -2,6 +2,7 @@
 
 #include "ViewControllerTestSupport.h"
 #include "platform/ItemLock.h"
+#include "platform/TypeIdentifiers.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -101,6 +102,24 @@ TEST_F(ViewControllerTest, ClosingADirtyNoteSavesItFirst) {
     EXPECT_EQ(fileBytes(note->path()), kNoteText + "Closing words.");
     EXPECT_TRUE(alerts.alerts.empty());
     controller->closeDocument(); // nothing open: nothing happens
+    EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST_F(ViewControllerTest, OpeningAnotherNoteWithoutClosingSavesTheEditsFirst) {
+    const FileRep note = writeNote("Diary.md", kNoteText);
+    open(note);
+    typeAtEnd("Not closed.");
+    const FileRep other = writeNote("Other.md", "other\n");
+    open(other);
+    EXPECT_EQ(fileBytes(note->path()), kNoteText + "Not closed.");
+    EXPECT_EQ(editor().string(), "other\n");
+
+    typeAtEnd("Folder next.");
+    QDir().mkpath(notePath("Recipes"));
+    const FileRep folder = FileRepresentation::forPath(notePath("Recipes"));
+    folder->UTI = QString::fromLatin1(platform::kFolderTypeIdentifier);
+    open(folder);
+    EXPECT_EQ(fileBytes(other->path()), "other\nFolder next.");
     EXPECT_TRUE(alerts.alerts.empty());
 }
 
