@@ -1,8 +1,9 @@
 #include "app/NoteInfoText.h"
 
 #include <QFont>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextOption>
 
 namespace quillet {
 
@@ -36,15 +37,20 @@ QString noteInfoText(const QVariantMap& noteInfo) {
 
 std::unique_ptr<QTextDocument> attributedStringFromNoteInfo(const QVariantMap& noteInfo) {
     auto document = std::make_unique<QTextDocument>();
+    // Sizes and tab stops in the same unit (the layout's pixels), so the labels fit before the
+    // first stop as they are meant to whatever the screen's resolution.
     QFont font(QStringLiteral("Helvetica"));
-    font.setPointSizeF(15.0);
+    font.setPixelSize(kNoteInfoFontSize);
     document->setDefaultFont(font);
-
-    QTextOption option = document->defaultTextOption();
-    option.setTabs({QTextOption::Tab(kNoteInfoLabelTabStop, QTextOption::RightTab),
-                    QTextOption::Tab(kNoteInfoValueTabStop, QTextOption::LeftTab)});
-    document->setDefaultTextOption(option);
     document->setPlainText(noteInfoText(noteInfo));
+
+    // The stops are a paragraph property: every line carries them.
+    QTextBlockFormat paragraph;
+    paragraph.setTabPositions({QTextOption::Tab(kNoteInfoLabelTabStop, QTextOption::RightTab),
+                               QTextOption::Tab(kNoteInfoValueTabStop, QTextOption::LeftTab)});
+    QTextCursor cursor(document.get());
+    cursor.select(QTextCursor::Document);
+    cursor.mergeBlockFormat(paragraph);
     return document;
 }
 

@@ -5,8 +5,10 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 namespace quillet {
@@ -54,17 +56,42 @@ TEST(NoteInfoTextTest, UtiLineFollowsKindOnlyWithFileUti) {
     EXPECT_FALSE(noteInfoText(info).contains(QStringLiteral("UTI :")));
 }
 
-TEST(NoteInfoTextTest, DocumentUsesHelveticaAndTheTwoTabStops) {
+void expectTabStops(const QTextDocument& document) {
+    ASSERT_GT(document.blockCount(), 10);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QList<QTextOption::Tab> tabs = block.blockFormat().tabPositions();
+        ASSERT_EQ(tabs.size(), 2) << block.text().toStdString();
+        EXPECT_DOUBLE_EQ(tabs[0].position, 120.0);
+        EXPECT_EQ(tabs[0].type, QTextOption::RightTab);
+        EXPECT_DOUBLE_EQ(tabs[1].position, 127.0);
+        EXPECT_EQ(tabs[1].type, QTextOption::LeftTab);
+    }
+}
+
+TEST(NoteInfoTextTest, DocumentUsesHelveticaAndTheTwoTabStopsOnEveryLine) {
     const auto document = attributedStringFromNoteInfo(sampleInfo());
     EXPECT_EQ(document->defaultFont().family(), QStringLiteral("Helvetica"));
-    EXPECT_DOUBLE_EQ(document->defaultFont().pointSizeF(), 15.0);
-    const QList<QTextOption::Tab> tabs = document->defaultTextOption().tabs();
-    ASSERT_EQ(tabs.size(), 2);
-    EXPECT_DOUBLE_EQ(tabs[0].position, 120.0);
-    EXPECT_EQ(tabs[0].type, QTextOption::RightTab);
-    EXPECT_DOUBLE_EQ(tabs[1].position, 127.0);
-    EXPECT_EQ(tabs[1].type, QTextOption::LeftTab);
+    EXPECT_EQ(document->defaultFont().pixelSize(), 15);
+    expectTabStops(*document);
     EXPECT_EQ(document->toPlainText(), noteInfoText(sampleInfo()));
+}
+
+// The right tab stop right-aligns the labels: they all end where the values begin, less the gap.
+TEST(NoteInfoTextTest, LabelsEndAtTheFirstStopAndValuesStartAtTheSecond) {
+    const auto document = attributedStringFromNoteInfo(sampleInfo());
+    document->setTextWidth(400);
+    document->setDocumentMargin(0);
+    ASSERT_GT(document->size().height(), 0.0); // lays the text out
+    for (QTextBlock block = document->begin(); block.isValid() && !block.text().isEmpty();
+         block = block.next()) {
+        QTextLayout* layout = block.layout();
+        ASSERT_EQ(layout->lineCount(), 1) << block.text().toStdString();
+        const QTextLine line = layout->lineAt(0);
+        const int valueStart = int(block.text().lastIndexOf(QLatin1Char('\t'))) + 1;
+        const int labelEnd = valueStart - 1;
+        EXPECT_NEAR(line.cursorToX(labelEnd), 120.0, 1.0) << block.text().toStdString();
+        EXPECT_NEAR(line.cursorToX(valueStart), 127.0, 1.0) << block.text().toStdString();
+    }
 }
 
 TEST(NoteInfoTextTest, PanelShowsFileNameAndRefreshesWithNewInfo) {
@@ -79,7 +106,7 @@ TEST(NoteInfoTextTest, PanelShowsFileNameAndRefreshesWithNewInfo) {
     renamed.insert(QStringLiteral("Title"), QStringLiteral("Renamed"));
     panel.setNoteInfo(renamed);
     EXPECT_TRUE(panel.textView()->toPlainText().contains(QStringLiteral("\"Renamed\"")));
-    EXPECT_EQ(panel.textView()->document()->defaultTextOption().tabs().size(), 2);
+    expectTabStops(*panel.textView()->document());
 
     panel.open();
     panel.doneButton()->click();
