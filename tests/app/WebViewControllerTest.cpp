@@ -145,6 +145,19 @@ TEST_F(WebViewControllerTest, ClickedLinkOpensOutsideAndThePageStays) {
               QStringLiteral("note"));
 }
 
+// Chromium refuses HTML over 2 MB handed over as a data URL; a long note still shows, styled.
+TEST_F(WebViewControllerTest, NoteLargerThanADataUrlStillShows) {
+    preview.setCssURL(writeCss(QStringLiteral("big.css"), "body { color: rgb(7, 8, 9); }"));
+    QString body;
+    constexpr int kParagraphs = 120000;
+    for (int i = 0; i < kParagraphs; ++i)
+        body += QStringLiteral("<p>paragraph %1</p>").arg(i);
+    ASSERT_GT(page(body).toUtf8().size(), 2 * 1024 * 1024);
+    ASSERT_TRUE(show(page(body)));
+    EXPECT_EQ(evaluate(QStringLiteral("document.body.children.length")).toInt(), kParagraphs);
+    EXPECT_EQ(bodyStyle("color"), QStringLiteral("rgb(7, 8, 9)"));
+}
+
 TEST(PreviewPageTest, OnlyTheApplicationsOwnLoadsNavigate) {
     InspectablePage page;
     QList<QUrl> opened;
