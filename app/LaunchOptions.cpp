@@ -15,7 +15,10 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Quit after the screenshot."));
     const QCommandLineOption preview(QStringLiteral("preview"), QStringLiteral("Show the preview pane."));
     const QCommandLineOption dark(QStringLiteral("dark"), QStringLiteral("Use a dark palette."));
-    parser.addOptions({open, screenshot, quit, preview, dark});
+    const QCommandLineOption reportStartup(
+        QStringLiteral("report-startup"),
+        QStringLiteral("Once the window is shown, print the resident memory and quit."));
+    parser.addOptions({open, screenshot, quit, preview, dark, reportStartup});
     // Qt's own options (-style, -platform, ...) are taken by QApplication before this parse.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
 
@@ -33,6 +36,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     options.quitAfterScreenshot = parser.isSet(quit);
     options.showPreview = parser.isSet(preview);
     options.dark = parser.isSet(dark);
+    options.reportStartup = parser.isSet(reportStartup);
     return options;
 }
 
