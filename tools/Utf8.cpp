@@ -1,7 +1,12 @@
 #include "tools/Utf8.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillet::convert {
 
@@ -111,27 +116,85 @@ char32_t codePointAt(std::u16string_view text, std::size_t at, std::size_t& unit
     return kReplacement;
 }
 
-// Notes and HTML are mostly ASCII: runs of it are found a machine word at a time and copied
-// without decoding.
-std::size_t asciiByteRun(std::string_view bytes, std::size_t at) {
-    const std::size_t start = at;
-    for (std::uint64_t word; at + sizeof word <= bytes.size(); at += sizeof word) {
-        std::memcpy(&word, bytes.data() + at, sizeof word);
-        if (word & 0x8080808080808080u) break;
+// Notes and HTML are mostly ASCII: runs of it are found and copied sixteen bytes (eight units)
+// at a time, without decoding. A block is stored whole even when the run ends inside it: the
+// buffer always has room for it (every byte left becomes at least one unit, every unit left at
+// least one byte), and what lies past the run is overwritten next.
+constexpr std::size_t kBlock = 16;
+
+#if defined(__SSE2__)
+// Widens the ASCII bytes at the start of `bytes` into `out`; returns how many there are, or
+// stops short of them only within the last block's length of the end.
+std::size_t widenAsciiBlocks(const char* bytes, std::size_t size, char16_t* out) {
+    std::size_t at = 0;
+    const __m128i zero = _mm_setzero_si128();
+    for (; at + kBlock <= size; at += kBlock) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8), _mm_unpackhi_epi8(block, zero));
+        // The bytes with the high bit set.
+        if (const int mask = _mm_movemask_epi8(block)) return at + std::countr_zero(unsigned(mask));
     }
-    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
-        ++at;
+    return at;
+}
+
+// Narrows the ASCII units at the start of `text` into `out` (when not null); returns how many
+// there are, or stops short of them only within eight units of the end.
+std::size_t narrowAsciiBlocks(const char16_t* text, std::size_t size, char* out) {
+    std::size_t at = 0;
+    const __m128i high = _mm_set1_epi16(-128), zero = _mm_setzero_si128();
+    for (; at + 8 <= size; at += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        if (out) _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), _mm_packus_epi16(block, block));
+        // Two bits per unit, set for the units below 0x80.
+        const unsigned ascii = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, high), zero)));
+        if (ascii != 0xFFFF) return at + std::countr_zero(~ascii) / 2;
+    }
+    return at;
+}
+#else
+std::size_t widenAsciiBlocks(const char* bytes, std::size_t size, char16_t* out) {
+    std::size_t at = 0;
+    for (std::uint64_t word; at + sizeof word <= size; at += sizeof word) {
+        std::memcpy(&word, bytes + at, sizeof word);
+        if (word & 0x8080808080808080u) break;
+        for (std::size_t k = 0; k < sizeof word; ++k)
+            out[at + k] = static_cast<unsigned char>(bytes[at + k]);
+    }
+    return at;
+}
+
+std::size_t narrowAsciiBlocks(const char16_t* text, std::size_t size, char* out) {
+    std::size_t at = 0;
+    for (std::uint64_t word; at + 4 <= size; at += 4) {
+        std::memcpy(&word, text + at, sizeof word);
+        if (word & 0xFF80FF80FF80FF80u) break;
+        if (!out) continue;
+        for (std::size_t k = 0; k < 4; ++k)
+            out[at + k] = static_cast<char>(text[at + k]);
+    }
+    return at;
+}
+#endif
+
+// The ASCII bytes from `at` on, widened into `out`; returns how many.
+std::size_t widenAsciiRun(std::string_view bytes, std::size_t at, char16_t* out) {
+    const std::size_t start = at;
+    at += widenAsciiBlocks(bytes.data() + at, bytes.size() - at, out);
+    if (at < bytes.size() && static_cast<unsigned char>(bytes[at]) >= 0x80) return at - start;
+    for (; at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80; ++at)
+        out[at - start] = static_cast<unsigned char>(bytes[at]);
     return at - start;
 }
 
-std::size_t asciiUnitRun(std::u16string_view text, std::size_t at) {
+// The ASCII units from `at` on, narrowed into `out` when it is not null; returns how many.
+std::size_t narrowAsciiRun(std::u16string_view text, std::size_t at, char* out) {
     const std::size_t start = at;
-    for (std::uint64_t word; at + 4 <= text.size(); at += 4) {
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if (word & 0xFF80FF80FF80FF80u) break;
+    at += narrowAsciiBlocks(text.data() + at, text.size() - at, out);
+    if (at < text.size() && text[at] >= 0x80) return at - start;
+    for (; at < text.size() && text[at] < 0x80; ++at) {
+        if (out) out[at - start] = static_cast<char>(text[at]);
     }
-    while (at < text.size() && text[at] < 0x80)
-        ++at;
     return at - start;
 }
 
@@ -145,9 +208,8 @@ Utf8Decoding decodeUtf8(std::string_view bytes) {
     char16_t* const begin = result.text.data();
     char16_t* out = begin;
     for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t run = asciiByteRun(bytes, at);
-        for (const char byte : bytes.substr(at, run))
-            *out++ = static_cast<unsigned char>(byte);
+        const std::size_t run = widenAsciiRun(bytes, at, out);
+        out += run;
         at += run;
         if (at == bytes.size()) break;
         const Sequence sequence = readSequence(bytes, at);
@@ -174,7 +236,7 @@ void appendUtf8(std::string& out, char32_t codePoint) {
 std::string encodeUtf8(std::u16string_view text) {
     std::size_t length = 0;
     for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
-        const std::size_t run = asciiUnitRun(text, at);
+        const std::size_t run = narrowAsciiRun(text, at, nullptr);
         length += run;
         at += run;
         if (at == text.size()) break;
@@ -183,9 +245,8 @@ std::string encodeUtf8(std::u16string_view text) {
     std::string out(length, '\0');
     char* write = out.data();
     for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
-        const std::size_t run = asciiUnitRun(text, at);
-        for (const char16_t unit : text.substr(at, run))
-            *write++ = static_cast<char>(unit);
+        const std::size_t run = narrowAsciiRun(text, at, write);
+        write += run;
         at += run;
         if (at == text.size()) break;
         write = writeUtf8(write, codePointAt(text, at, units));
