@@ -20,7 +20,15 @@ MarkdownString::RQhtmlFromSpanArray(const std::vector<SpanDict>& spans, std::u16
 }
 
 std::u16string MarkdownString::htmlStringFromBody(const RQXMLElementRef& body, std::u16string_view title,
-                                                  std::u16string_view lang, std::u16string_view /*css*/) {
+                                                  std::u16string_view lang, std::u16string_view css) {
+    std::u16string document;
+    appendHtmlStringFromBody(document, body, title, lang, css);
+    return document;
+}
+
+void MarkdownString::appendHtmlStringFromBody(std::u16string& out, const RQXMLElementRef& body,
+                                              std::u16string_view title, std::u16string_view lang,
+                                              std::u16string_view /*css*/) {
     const std::u16string language(lang.empty() ? u"en" : lang);
     auto head = RQXMLElement::elementWithName(u"head");
     head->addChild(
@@ -40,9 +48,8 @@ std::u16string MarkdownString::htmlStringFromBody(const RQXMLElementRef& body, s
     const RQXMLElementRef shownBody = body ? body : RQXMLElement::elementWithName(u"body");
     html->setChildren({RQXMLChild(head), RQXMLChild(shownBody)});
 
-    std::u16string document = u"<!DOCTYPE html>";
-    html->appendXMLString(document);
-    return document;
+    out += u"<!DOCTYPE html>";
+    html->appendXMLString(out);
 }
 
 std::u16string MarkdownString::htmlEscape(std::u16string_view text) {

@@ -107,6 +107,11 @@ public:
                                                      const std::optional<std::filesystem::path>& baseURL);
     static std::u16string htmlStringFromBody(const RQXMLElementRef& body, std::u16string_view title,
                                              std::u16string_view lang, std::u16string_view css);
+    // The same document written at the end of `out`, so that a caller who knows about how long
+    // it will be can reserve the room once.
+    static void appendHtmlStringFromBody(std::u16string& out, const RQXMLElementRef& body,
+                                         std::u16string_view title, std::u16string_view lang,
+                                         std::u16string_view css);
     static std::u16string htmlEscape(std::u16string_view text);
 
     // ---- Editor styling ----

@@ -350,6 +350,10 @@ TEST(HtmlGeneratorTest, DocumentWrapsTheBodyWithLanguageAndTitle) {
     holder->addChild(body);
     EXPECT_NE(MarkdownString::htmlStringFromBody(body, u"", u"", u"").find(u"<body><p>hi</p></body>"),
               std::u16string::npos);
+    // The appending form writes the same document after what the string already holds.
+    std::u16string appended = u"kept";
+    MarkdownString::appendHtmlStringFromBody(appended, body, u"Notes", u"ja", u"");
+    EXPECT_EQ(appended, u"kept" + titled);
     EXPECT_EQ(MarkdownString::htmlEscape(u"<&>"), u"&lt;&amp;&gt;");
 }
 
