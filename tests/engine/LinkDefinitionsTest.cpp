@@ -105,4 +105,37 @@ TEST(LinkDefinitions, RandomNotesConvertAlike) {
 }
 
 } // namespace
+TEST(LinkDefinitions, EveryLineTerminatorAtAnyOffsetStartsALine) {
+    // Long filler before the terminator, so that it falls at every position of a scanned block.
+    const std::u16string terminators[] = {u"\n", u"\r",     u"\r\n",   u"\v",
+                                          u"\f", u"\u0085", u"\u2028", u"\u2029"};
+    for (const std::u16string& terminator : terminators) {
+        for (std::size_t offset = 0; offset < 20; ++offset) {
+            const std::u16string note =
+                std::u16string(offset, u'w') + terminator + u"[k]: http://k\n" + std::u16string(offset, u'z');
+            MarkdownString engine;
+            engine.registerLinkDefinitions(note);
+            const LinkLabelRef label = engine.labelDictForLabel(u"k");
+            ASSERT_TRUE(label) << "terminator " << int(terminator[0]) << " after " << offset << " units";
+            EXPECT_EQ(label->urlString, u"http://k");
+        }
+    }
+    // Characters next to the terminators in value do not end a line, and a definition in the
+    // middle of a line is none; '&' and '<' anywhere before it do not hide it either.
+    for (const char16_t neighbour : {u'\u0084', u'\u0086', u'\u2027', u'\u202A', u'\u000E', u'\t'}) {
+        for (std::size_t offset = 0; offset < 20; ++offset) {
+            const std::u16string note = std::u16string(offset, u'w') + neighbour + u"[k]: http://k\n";
+            MarkdownString engine;
+            engine.registerLinkDefinitions(note);
+            EXPECT_FALSE(engine.labelDictForLabel(u"k")) << int(neighbour) << " after " << offset;
+        }
+    }
+    for (std::size_t offset = 0; offset < 20; ++offset) {
+        const std::u16string note = std::u16string(offset, u'w') + u"&<b>\n[k]: http://k&amp;\n";
+        MarkdownString engine;
+        engine.registerLinkDefinitions(note);
+        ASSERT_TRUE(engine.labelDictForLabel(u"k")) << offset;
+    }
+}
+
 } // namespace quillet
