@@ -2,6 +2,8 @@
 
 #include "engine/CharacterSets.h"
 #include "engine/HtmlInline.h"
+#include "engine/LineEndScan.h"
+#include "engine/RQXMLArena.h"
 
 #include <algorithm>
 
@@ -20,8 +22,11 @@ bool endsLine(char16_t c) {
 // The length of the line starting at `start`, its terminator (CR LF counted as one) included.
 std::size_t lineLengthWithTerminator(std::u16string_view text, std::size_t start) {
     std::size_t end = start;
-    while (end < text.size() && !endsLine(text[end]))
+    while (end < text.size()) {
+        end = skipToLineEndOr<>(text, end);
+        if (end == text.size() || endsLine(text[end])) break;
         ++end;
+    }
     if (end == text.size()) return end - start;
     const bool crlf = text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n';
     return end + (crlf ? 2 : 1) - start;
@@ -43,6 +48,8 @@ HtmlBodyBuilder::HtmlBodyBuilder(MarkdownString& engine, const std::optional<std
       body_(RQXMLElement::elementWithName(u"body")), path_(body_.get()) {}
 
 RQXMLElementRef HtmlBodyBuilder::build(std::u16string_view text) {
+    // The tree is made, written and dropped as a whole: its elements come from one arena.
+    const RQXMLArenaScope arena;
     std::size_t position = 0;
     while (position < text.size()) {
         std::u16string_view line = text.substr(position, lineLengthWithTerminator(text, position));

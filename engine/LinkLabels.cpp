@@ -3,14 +3,10 @@
 #include "engine/LinkLabels.h"
 
 #include "engine/CharacterSets.h"
+#include "engine/LineEndScan.h"
 #include "engine/MarkdownString.h"
 
 #include <algorithm>
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quillet {
 
@@ -158,39 +154,11 @@ bool endsLineOrMatters(char16_t c) {
     return c == u'[' || c == u'&' || c == u'<' || isNewline(c);
 }
 
-#if defined(__SSE2__)
-// The first position from `at` on that holds a character endsLineOrMatters takes, or a block
-// short of the end: eight units at a time, a block is passed over when it holds none of '[',
-// '&', '<', a control character up to CR, NEL, LS or PS.
-std::size_t skipPlainUnits(std::u16string_view text, std::size_t at) {
-    const __m128i bracket = _mm_set1_epi16(u'['), ampersand = _mm_set1_epi16(u'&'),
-                  less = _mm_set1_epi16(u'<'), carriageReturn = _mm_set1_epi16(u'\r'),
-                  nextLine = _mm_set1_epi16(0x0085), lineSeparator = _mm_set1_epi16(0x2028),
-                  paragraphSeparator = _mm_set1_epi16(0x2029), zero = _mm_setzero_si128();
-    for (; at + 8 <= text.size(); at += 8) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-        __m128i flagged = _mm_or_si128(_mm_cmpeq_epi16(block, bracket), _mm_cmpeq_epi16(block, ampersand));
-        flagged = _mm_or_si128(flagged, _mm_cmpeq_epi16(block, less));
-        // Up to CR: nothing is left when CR is taken away (saturating at zero).
-        flagged = _mm_or_si128(flagged, _mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), zero));
-        flagged = _mm_or_si128(flagged, _mm_cmpeq_epi16(block, nextLine));
-        flagged = _mm_or_si128(flagged, _mm_cmpeq_epi16(block, lineSeparator));
-        flagged = _mm_or_si128(flagged, _mm_cmpeq_epi16(block, paragraphSeparator));
-        if (const int mask = _mm_movemask_epi8(flagged)) return at + std::countr_zero(unsigned(mask)) / 2;
-    }
-    return at;
-}
-#else
-std::size_t skipPlainUnits(std::u16string_view, std::size_t at) {
-    return at;
-}
-#endif
-
 TextLine lineAt(std::u16string_view text, std::size_t start) {
     TextLine line;
     std::size_t at = start;
     for (; at < text.size(); ++at) {
-        at = skipPlainUnits(text, at);
+        at = skipToLineEndOr<u'[', u'&', u'<'>(text, at);
         if (at == text.size()) break;
         const char16_t c = text[at];
         if (!endsLineOrMatters(c)) continue;

@@ -1,5 +1,7 @@
 #include "engine/RQXMLElement.h"
 
+#include "engine/RQXMLArena.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <unicode/unistr.h>
@@ -10,6 +12,12 @@ namespace {
 
 bool breaksLineAfterClosingTag(std::u16string_view name) {
     return name == u"li" || name == u"ul" || name == u"ol" || name == u"blockquote" || name.front() == u'h';
+}
+
+// From the arena of this thread's open scope, if any.
+template <typename... Arguments> RQXMLElementRef makeElement(Arguments&&... arguments) {
+    return std::allocate_shared<RQXMLElement>(RQXMLArenaAllocator<RQXMLElement>(RQXMLArena::current()),
+                                              std::forward<Arguments>(arguments)...);
 }
 
 std::string utf8(std::u16string_view text) {
@@ -163,24 +171,24 @@ RQXMLElement::~RQXMLElement() {
 }
 
 RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name) {
-    return std::make_shared<RQXMLElement>(name);
+    return makeElement(name);
 }
 
 RQXMLElementRef RQXMLElement::textWithStringValue(std::u16string text) {
-    auto node = std::make_shared<RQXMLElement>();
+    auto node = makeElement();
     node->children_.emplace_back(std::move(text));
     return node;
 }
 
 RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name, std::u16string stringValue) {
-    auto element = std::make_shared<RQXMLElement>(name);
+    auto element = makeElement(name);
     element->children_.emplace_back(std::move(stringValue));
     return element;
 }
 
 RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name,
                                               const std::vector<RQXMLChild>& children) {
-    return std::make_shared<RQXMLElement>(name, children);
+    return makeElement(name, children);
 }
 
 // ---- Children ----
@@ -220,6 +228,12 @@ void RQXMLElement::setChildren(const std::vector<RQXMLChild>& children) {
 }
 
 void RQXMLElement::setStringValue(std::u16string text) {
+    // The usual case, a new element getting its text: nothing to let go of.
+    if (children_.empty()) {
+        children_.reserve(1);
+        children_.emplace_back(std::move(text));
+        return;
+    }
     std::vector<RQXMLChild> only;
     only.emplace_back(std::move(text));
     replaceChildren(std::move(only));

@@ -357,6 +357,27 @@ TEST(HtmlGeneratorTest, DocumentWrapsTheBodyWithLanguageAndTitle) {
     EXPECT_EQ(MarkdownString::htmlEscape(u"<&>"), u"&lt;&amp;&gt;");
 }
 
+TEST(HtmlGeneratorTest, LinesEndAtEveryTerminatorWhereverItFalls) {
+    // Filler of every length puts the terminator at each position of a scanned block.
+    for (const std::u16string terminator : {u"\n", u"\r", u"\r\n", u"\u0085", u"\u2028", u"\u2029"}) {
+        for (std::size_t offset = 0; offset < 20; ++offset) {
+            MarkdownString engine;
+            const std::u16string out = fragmentOf(engine, std::u16string(offset, u'w') + terminator + u"# h" +
+                                                              std::u16string(offset, u'z'));
+            EXPECT_TRUE(out.ends_with(u"<h1>h" + std::u16string(offset, u'z') + u"</h1>\n"))
+                << int(terminator[0]) << " after " << offset;
+        }
+    }
+    // VT and FF do not end a line.
+    for (const char16_t inside : {u'\v', u'\f'}) {
+        for (std::size_t offset = 0; offset < 20; ++offset) {
+            MarkdownString engine;
+            const std::u16string out = fragmentOf(engine, std::u16string(offset, u'w') + inside + u"# h");
+            EXPECT_EQ(out.find(u"<h1>"), std::u16string::npos) << int(inside) << " after " << offset;
+        }
+    }
+}
+
 TEST(HtmlGeneratorTest, DeepMarkersConvertWithoutRecursion) {
     std::u16string note(200000, u'>');
     note += u" deep\n";
