@@ -9,6 +9,7 @@
 #include "platform/Containers.h"
 #include "platform/ManualDispatcher.h"
 #include "platform/UserDefaults.h"
+#include "tests/support/TemporaryHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,43 +21,6 @@
 #include <memory>
 
 namespace quillet::testing {
-
-// Points HOME and the XDG folders into a temporary folder while it lives.
-class TemporaryHome {
-public:
-    TemporaryHome() {
-        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "TMPDIR"})
-            saved_[name] = qgetenv(name);
-        set("HOME", "/home");
-        set("XDG_DATA_HOME", "/data");
-        set("XDG_CONFIG_HOME", "/config");
-        set("XDG_CACHE_HOME", "/cache");
-        set("TMPDIR", "/tmp");
-    }
-    ~TemporaryHome() {
-        for (const auto& [name, value] : saved_) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
-    }
-    QString path() const { return folder_.path(); }
-
-private:
-    void set(const char* name, const char* relative) {
-        const QString path = folder_.path() + QLatin1String(relative);
-        QDir().mkpath(path);
-        qputenv(name, QFile::encodeName(path));
-    }
-    QTemporaryDir folder_;
-    std::map<const char*, QByteArray> saved_;
-};
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class ShellTest : public ::testing::Test {
 protected:

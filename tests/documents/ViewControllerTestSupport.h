@@ -14,6 +14,7 @@
 #include "platform/ExtendedAttributes.h"
 #include "platform/ManualDispatcher.h"
 #include "platform/UserDefaults.h"
+#include "tests/support/TemporaryHome.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -70,46 +71,6 @@ public:
 private:
     QWidget* widget_ = new QWidget;
 };
-
-// Points HOME, the XDG folders and TMPDIR into a temporary folder while it lives.
-class TemporaryHome {
-public:
-    TemporaryHome() {
-        for (const char* name : kVariables)
-            saved_[name] = qgetenv(name);
-        const QString root = folder_.path();
-        setFolder("HOME", root + "/home");
-        setFolder("XDG_DATA_HOME", root + "/data");
-        setFolder("XDG_CONFIG_HOME", root + "/config");
-        setFolder("XDG_CACHE_HOME", root + "/cache");
-        setFolder("TMPDIR", root + "/tmp");
-    }
-    ~TemporaryHome() {
-        for (const auto& [name, value] : saved_) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
-    }
-    QString path() const { return folder_.path(); }
-
-private:
-    static constexpr const char* kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                                 "TMPDIR"};
-    void setFolder(const char* name, const QString& path) {
-        QDir().mkpath(path);
-        qputenv(name, QFile::encodeName(path));
-    }
-    QTemporaryDir folder_;
-    std::map<const char*, QByteArray> saved_;
-};
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
 
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
