@@ -18,6 +18,7 @@
 // compared again. Enumeration and search use every core (a few threads each), as in the app.
 
 #include "bench/ChildProcess.h"
+#include "bench/LibraryShape.h"
 #include "browser/NoteTree.h"
 #include "documents/Search.h"
 #include "platform/ManualDispatcher.h"
@@ -39,14 +40,10 @@
 
 namespace {
 
-constexpr int kFolders = 200;
-constexpr int kNotes = 10000;
-constexpr int kLevelSizes[] = {4, 12, 36, 72, 76}; // folders per level: 200 in all, 5 deep
+using quillet::bench::kLibraryNotes;
 constexpr qint64 kNoteBytes = 10 * 1024 * 1024;
 // A word on about one line in eight, and one on about one line in a thousand.
 const char* const kSearchWords[] = {"quillet", "zephyr"};
-
-static_assert(4 + 12 + 36 + 72 + 76 == kFolders);
 
 const char* const kWords[] = {"note",   "folder", "garden", "river", "Straße", "café",  "engine", "table",
                               "window", "letter", "Stone",  "paper", "light",  "Maple", "cloud",  "ink"};
@@ -91,22 +88,10 @@ Corpus makeCorpus() {
     if (QFile::exists(complete)) return corpus; // made by an earlier run in the same folder
     QDir(corpus.library).removeRecursively();
 
-    std::vector<QString> previous = {corpus.library};
-    std::vector<QString> folders;
-    for (int size : kLevelSizes) {
-        std::vector<QString> level;
-        for (int i = 0; i < size; ++i) {
-            const QString path = previous[i % previous.size()] + QStringLiteral("/Folder %1").arg(i + 1);
-            QDir().mkpath(path);
-            level.push_back(path);
-        }
-        folders.insert(folders.end(), level.begin(), level.end());
-        previous = level;
-    }
+    const std::vector<QString> folders = quillet::bench::makeLibraryFolders(corpus.library);
     unsigned seed = 7;
-    for (int i = 0; i < kNotes; ++i) {
-        const QString path =
-            folders[i % folders.size()] + QStringLiteral("/Note %1.md").arg(i + 1, 5, 10, QLatin1Char('0'));
+    for (int i = 0; i < kLibraryNotes; ++i) {
+        const QString path = quillet::bench::libraryNotePath(folders, i);
         writeBytes(path, "# Note " + QByteArray::number(i + 1) + "\n\n" + prose(seed, 60));
     }
 

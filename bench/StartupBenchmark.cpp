@@ -11,6 +11,8 @@
 // drained, the application prints "quillet-startup rss-kb=<resident kB>" and quits. The time is
 // taken here, from the process start to that line, so loading the libraries counts.
 
+#include "bench/LibraryShape.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -26,8 +28,6 @@
 
 namespace {
 
-constexpr int kNotes = 10000;
-constexpr int kLevelSizes[] = {4, 12, 36, 72, 76}; // folders per level: 200 in all, 5 deep
 constexpr double kGoalSeconds = 1.5;
 constexpr double kGoalMegabytes = 250;
 
@@ -78,20 +78,9 @@ QString findContainer(const QString& home) {
 }
 
 void writeLibrary(const QString& container) {
-    std::vector<QString> previous = {container};
-    std::vector<QString> folders;
-    for (int size : kLevelSizes) {
-        std::vector<QString> level;
-        for (int i = 0; i < size; ++i) {
-            const QString path = previous[i % previous.size()] + QStringLiteral("/Folder %1").arg(i + 1);
-            QDir().mkpath(path);
-            level.push_back(path);
-        }
-        folders.insert(folders.end(), level.begin(), level.end());
-        previous = level;
-    }
-    for (int i = 0; i < kNotes; ++i) {
-        QFile file(folders[i % folders.size()] + QStringLiteral("/Note %1.md").arg(i + 1, 5, 10, QLatin1Char('0')));
+    const std::vector<QString> folders = quillet::bench::makeLibraryFolders(container);
+    for (int i = 0; i < quillet::bench::kLibraryNotes; ++i) {
+        QFile file(quillet::bench::libraryNotePath(folders, i));
         if (file.open(QIODevice::WriteOnly))
             file.write("# Note " + QByteArray::number(i + 1) + "\n\nSome words of the note, then more words.\n");
     }
@@ -137,7 +126,7 @@ int main(int argc, char** argv) {
     const double shown = median(seconds);
     const double resident = median(megabytes);
     std::printf("start-up with %d notes: median %.3f s (goal < %.1f s: %s), resident %.1f MB (goal < %.0f MB: %s)\n",
-                kNotes, shown, kGoalSeconds, shown < kGoalSeconds ? "met" : "missed", resident, kGoalMegabytes,
+                quillet::bench::kLibraryNotes, shown, kGoalSeconds, shown < kGoalSeconds ? "met" : "missed", resident, kGoalMegabytes,
                 resident < kGoalMegabytes ? "met" : "missed");
     return 0;
 }
