@@ -133,6 +133,8 @@ private:
     QFont defaultEditorFont() const;
     void showAlert(const QString& message, const QString& informativeText);
     void finishOpening(const FileRep& note, const QString& typeIdentifier, const ReadOutcome& outcome);
+    static void readNoteFile(const QString& path, FileRepresentation* note, bool iCloud,
+                             const NoteMetadata& metadata, ReadOutcome& outcome);
     void rereadDocument(const QUrl& url, bool iCloud, bool readMetadata);
     void finishRereading(const ReadOutcome& outcome);
     void saveCompleted(const FileRep& note, bool success, const platform::Status& error);

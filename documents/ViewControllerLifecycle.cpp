@@ -76,19 +76,8 @@ void ViewController::openDocument(const FileRep& note) {
         outcome.generation = generation;
         const platform::Status coordination = coordinator->coordinateReading(
             note->path(), platform::ReadingOption::none, [&](const QString& path) {
-                if (!platform::itemExists(path)) {
-                    outcome.missing = true;
-                    return;
-                }
-                platform::TextReadResult read = platform::readUtf8File(path);
-                outcome.text = std::move(read.text);
-                outcome.error = read.status;
-                if (outcome.text && !outcome.text->isEmpty()) {
-                    if (iCloud)
-                        metadata->readEAFromCloudKV(*note);
-                    else
-                        metadata->readEAFromURL(*note);
-                }
+                readNoteFile(path, note.get(), iCloud, *metadata, outcome);
+                if (outcome.missing) return;
                 note->downloaded = true;
                 if (!outcome.text) return;
                 if (type == kMarkdownType) note->setOutline(createOutline(*outcome.text));
@@ -102,6 +91,24 @@ void ViewController::openDocument(const FileRep& note) {
             if (token.lock()) finishOpening(note, type, outcome);
         });
     });
+}
+
+// Reads the note at `path` as UTF-8 into `outcome`; for a note with text, its metadata goes into
+// `note` (when there is one). An empty note's metadata is not read.
+void ViewController::readNoteFile(const QString& path, FileRepresentation* note, bool iCloud,
+                                  const NoteMetadata& metadata, ReadOutcome& outcome) {
+    if (!platform::itemExists(path)) {
+        outcome.missing = true;
+        return;
+    }
+    platform::TextReadResult read = platform::readUtf8File(path);
+    outcome.text = std::move(read.text);
+    outcome.error = read.status;
+    if (!note || !outcome.text || outcome.text->isEmpty()) return;
+    if (iCloud)
+        metadata.readEAFromCloudKV(*note);
+    else
+        metadata.readEAFromURL(*note);
 }
 
 void ViewController::finishOpening(const FileRep& note, const QString& typeIdentifier,
@@ -180,19 +187,8 @@ void ViewController::rereadDocument(const QUrl& url, bool iCloud, bool readMetad
         outcome.generation = generation;
         const platform::Status coordination = coordinator->coordinateReading(
             url.toLocalFile(), platform::ReadingOption::none, [&](const QString& path) {
-                if (!platform::itemExists(path)) {
-                    outcome.missing = true;
-                    return;
-                }
-                platform::TextReadResult read = platform::readUtf8File(path);
-                outcome.text = std::move(read.text);
-                outcome.error = read.status;
-                if (found && outcome.text && !outcome.text->isEmpty()) {
-                    if (iCloud)
-                        metadata->readEAFromCloudKV(*found);
-                    else
-                        metadata->readEAFromURL(*found);
-                }
+                readNoteFile(path, found.get(), iCloud, *metadata, outcome);
+                if (outcome.missing) return;
                 if (outcome.text) outcome.locked = platform::isLocked(path).value;
             });
         if (!coordination) outcome.error = coordination;
