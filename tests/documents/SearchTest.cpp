@@ -127,6 +127,16 @@ std::vector<Range> absoluteRanges(const SearchResults& results) {
     return ranges;
 }
 
+// The results agree with the plain definition: the occurrences, each one's line and fragment.
+void expectPlainDefinition(const SearchResults& results, QStringView needle, const QString& text) {
+    ASSERT_EQ(absoluteRanges(results), referenceOccurrences(needle, text));
+    for (const SearchResult& result : results) {
+        ASSERT_EQ(result.lineRange, referenceLine(text, result.lineRange.location + result.range.location));
+        ASSERT_EQ(result.fragment, text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
+                                            qsizetype(result.fragmentRange.length)));
+    }
+}
+
 TEST(Search, LongTextsAgreeWithThePlainDefinition) {
     const QStringList pieces = {"k",      "K",          "\u212A",     "s",          "S",      "\u00DF",
                                 "\u017F", "x",          " ",          "\n",         "\r",     "\r\n",
@@ -140,15 +150,8 @@ TEST(Search, LongTextsAgreeWithThePlainDefinition) {
             text += pieces[(seed >> 16) % pieces.size()];
         }
         for (const QString& needle : needles) {
-            const SearchResults results = searchResults(needle, text);
-            ASSERT_EQ(absoluteRanges(results), referenceOccurrences(needle, text)) << "round " << round;
-            for (const SearchResult& result : results) {
-                ASSERT_EQ(result.lineRange,
-                          referenceLine(text, result.lineRange.location + result.range.location));
-                ASSERT_EQ(result.fragment,
-                          text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
-                                   qsizetype(result.fragmentRange.length)));
-            }
+            SCOPED_TRACE(::testing::Message() << "round " << round);
+            expectPlainDefinition(searchResults(needle, text), needle, text);
         }
     }
 }
@@ -168,14 +171,7 @@ TEST(Search, LongNotesSearchedInPartsAgreeWithThePlainDefinition) {
     for (const QString& needle : {QStringLiteral("k"), QStringLiteral("ksS"), QStringLiteral("\u00DFk")}) {
         const SearchResults results = searchResults(needle, text);
         ASSERT_GT(results.size(), 1000u);
-        ASSERT_EQ(absoluteRanges(results), referenceOccurrences(needle, text));
-        for (const SearchResult& result : results) {
-            ASSERT_EQ(result.lineRange,
-                      referenceLine(text, result.lineRange.location + result.range.location));
-            ASSERT_EQ(result.fragment,
-                      text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
-                               qsizetype(result.fragmentRange.length)));
-        }
+        expectPlainDefinition(results, needle, text);
     }
 }
 
