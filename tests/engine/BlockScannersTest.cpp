@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <unicode/uniset.h>
+#include <unicode/utf16.h>
 #include <vector>
 
 using namespace quillet;
@@ -138,4 +140,30 @@ TEST(BlockScanners, Corners) {
     EXPECT_EQ(scan::quotedTitle(u" (a(b)", {0, 6}), Range({3, 3}));
     EXPECT_EQ(scan::openingTagAtStart(u"<d\U0001D400>", {0, 5}), Range({0, 5}));
     EXPECT_EQ(scan::openingTagAtStart(u"<d\U0001F600>", {0, 5}), Range::notFound());
+}
+
+// The word test reads character properties; it must agree with ICU's own `\w` set on every code
+// point, and with a regex `\w` on the characters the generated lines use.
+TEST(BlockScanners, WordCodePointsAreIcuWordSet) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeSet words(icu::UnicodeString(u"[\\p{Alphabetic}\\p{M}\\p{Nd}\\p{Pc}\\u200c\\u200d]"), status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    int mismatches = 0;
+    int wordCount = 0;
+    for (UChar32 c = 0; c <= 0x10FFFF && mismatches < 5; ++c) {
+        const bool expected = words.contains(c);
+        wordCount += expected ? 1 : 0;
+        if (scan::isWordCodePoint(static_cast<char32_t>(c)) != expected) {
+            ++mismatches;
+            ADD_FAILURE() << "U+" << std::hex << c << " expected " << expected;
+        }
+    }
+    EXPECT_GT(wordCount, 100000);
+    const RegexSearch word(u"\\w");
+    for (std::u16string_view piece : kCommonPieces) {
+        const bool pair = piece.size() == 2 && U16_IS_LEAD(piece[0]);
+        const char32_t first = pair ? U16_GET_SUPPLEMENTARY(piece[0], piece[1]) : piece[0];
+        EXPECT_EQ(word.find(piece, {0, pair ? 2u : 1u}).found(), scan::isWordCodePoint(first))
+            << visible(piece);
+    }
 }
