@@ -7,6 +7,11 @@
 #include "engine/MarkdownString.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillet {
 
@@ -200,15 +205,52 @@ bool opensNesting(BlockType type) {
     return type == BlockType::list || type == BlockType::decimallist || type == BlockType::quote;
 }
 
-// Calls `visit` with each line of the text that may touch the label table, escaped as the
-// HTML text it will stand in.
-template <typename Visit> void forEachLabelLine(std::u16string_view text, const Visit& visit) {
+// The start of the line that holds `at`: just past the last terminator before it.
+std::size_t lineStartOf(std::u16string_view text, std::size_t at) {
+    while (at > 0 && !isNewline(text[at - 1]))
+        --at;
+    return at;
+}
+
+// The first '[' at or after `from`, or the text's size.
+std::size_t nextBracket(std::u16string_view text, std::size_t from) {
+    const std::size_t at = text.find(u'[', from);
+    return at == std::u16string_view::npos ? text.size() : at;
+}
+
+// The first "]:" at or after `from` (the position of its ']'), or the text's size; eight units
+// at a time, as most lines hold none.
+std::size_t nextLabelEnd(std::u16string_view text, std::size_t from) {
+    std::size_t at = from;
+#if defined(__SSE2__)
+    const __m128i bracket = _mm_set1_epi16(u']'), colon = _mm_set1_epi16(u':');
+    for (; at + 9 <= text.size(); at += 8) {
+        const auto* units = text.data() + at;
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 1));
+        const __m128i pairs = _mm_and_si128(_mm_cmpeq_epi16(here, bracket), _mm_cmpeq_epi16(next, colon));
+        if (const int mask = _mm_movemask_epi8(pairs)) return at + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    for (; at + 1 < text.size(); ++at)
+        if (text[at] == u']' && text[at + 1] == u':') return at;
+    return text.size();
+}
+
+// Calls `visit` with each line of the text that holds a '[' and a place `next` finds, escaped
+// as the HTML text it will stand in. Classifying a line touches the label table only through a
+// definition or a label link, and both begin with '['; other lines are passed over without
+// being split off.
+template <typename Next, typename Visit>
+void forEachLabelLine(std::u16string_view text, const Next& next, const Visit& visit) {
     std::u16string escaped;
-    for (std::size_t start = 0; start < text.size();) {
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t found = next(text, from);
+        if (found >= text.size()) break;
+        // `from` starts a line, so the line of `found` starts no earlier.
+        const std::size_t start = lineStartOf(text, found);
         const TextLine line = lineAt(text, start);
-        start += line.text.size();
-        // Classifying a line touches the label table only through a definition or a label
-        // link, and both begin with '['; other lines can be passed over.
+        from = start + line.text.size();
         if (!line.hasBracket) continue;
         std::u16string_view classified = line.text;
         if (line.needsEscaping) {
@@ -223,14 +265,17 @@ template <typename Visit> void forEachLabelLine(std::u16string_view text, const 
 
 void MarkdownString::createLocalLinkLables(std::u16string_view text) {
     // Only the registrations matter; the record itself is not kept.
-    forEachLabelLine(text, [this](std::u16string_view line) { rangeDictForLine(line, {0, line.size()}); });
+    forEachLabelLine(text, nextBracket, [this](std::u16string_view line) {
+        rangeDictForLine(line, {0, line.size()});
+    });
 }
 
 // Walks the block markers of each line exactly as rangeDictForLine does: a definition
 // registers itself when findBlockElement meets it, at the line start or after the list and
-// quote markers; the inline parsing that follows the walk there is left out.
+// quote markers; the inline parsing that follows the walk there is left out. Only a line with
+// a "]:" can hold a definition (escaping neither makes nor breaks one).
 void MarkdownString::registerLinkDefinitions(std::u16string_view text) {
-    forEachLabelLine(text, [this](std::u16string_view line) {
+    forEachLabelLine(text, nextLabelEnd, [this](std::u16string_view line) {
         std::optional<BlockDict> block = findBlockElement(line, {0, line.size()}, 0);
         if (!block || !opensNesting(block->type)) return;
         Range content = block->strRange;

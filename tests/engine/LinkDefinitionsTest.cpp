@@ -104,6 +104,24 @@ TEST(LinkDefinitions, RandomNotesConvertAlike) {
     EXPECT_GT(linked, 40) << "the notes should resolve label links often";
 }
 
+// Lines are found from their "]:" eight units at a time: a definition is found wherever its "]:"
+// falls in a block, even split across two, and lines around it that hold only a '[' or only a
+// "]:" register nothing.
+TEST(LinkDefinitions, DefinitionsAreFoundWhereverTheirColonFalls) {
+    for (std::size_t offset = 0; offset < 20; ++offset) {
+        const std::u16string label = u"k" + std::u16string(offset, u'x');
+        const std::u16string note = u"a [b] c\n" + std::u16string(offset % 9, u' ') + u"]: no\n[" + label +
+                                    u"]: http://k\n" + std::u16string(offset, u'z') + u"[" + label + u"]:";
+        MarkdownString engine;
+        engine.registerLinkDefinitions(note);
+        const LinkLabelRef found = engine.labelDictForLabel(label);
+        ASSERT_TRUE(found) << offset;
+        EXPECT_EQ(found->urlString, u"http://k") << "a label with no URL defines nothing, " << offset;
+        EXPECT_EQ(engine.localLinkLabels().size(), 1u) << offset;
+        EXPECT_EQ(htmlAfterRegisteringDefinitions(note), htmlAfterClassifyingEveryLine(note)) << offset;
+    }
+}
+
 } // namespace
 TEST(LinkDefinitions, EveryLineTerminatorAtAnyOffsetStartsALine) {
     // Long filler before the terminator, so that it falls at every position of a scanned block.
