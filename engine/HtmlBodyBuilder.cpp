@@ -178,11 +178,12 @@ void HtmlBodyBuilder::blankLine() {
 }
 
 void HtmlBodyBuilder::htmlLine(std::u16string_view line) {
-    std::u16string text;
-    text.reserve(line.size() + 1);
-    text.append(line);
+    auto node = RQXMLElement::elementWithName({});
+    RQXMLTextAppender text = node->textForAppending();
+    text.reserveMore(line.size() + 1);
+    text += line;
     text += u'\n';
-    enterBlockContainer()->addChild(RQXMLElement::textWithStringValue(std::move(text)));
+    enterBlockContainer()->addChild(std::move(node));
 }
 
 void HtmlBodyBuilder::closingFence() {
@@ -193,16 +194,15 @@ void HtmlBodyBuilder::closingFence() {
 void HtmlBodyBuilder::codeLineInFence(std::u16string_view line) {
     RQXMLElement* current = path_.current();
     if (isNamed(current, u"code")) {
-        std::u16string& text = current->textForAppending();
-        RQXMLElement::appendHtmlEscaped(text, line);
+        RQXMLTextAppender text = current->textForAppending();
+        text.appendHtmlEscaped(line);
         text += u'\n';
         return;
     }
-    std::u16string text;
-    text.reserve(line.size() + 8);
-    RQXMLElement::appendHtmlEscaped(text, line);
+    auto code = RQXMLElement::elementWithName(u"code");
+    RQXMLTextAppender text = code->textForAppending();
+    text.appendHtmlEscaped(line);
     text += u'\n';
-    auto code = RQXMLElement::elementWithName(u"code", std::move(text));
     auto pre = RQXMLElement::elementWithName(u"pre");
     pre->addChild(code);
     placeCodeBlock(pre);
@@ -211,7 +211,7 @@ void HtmlBodyBuilder::codeLineInFence(std::u16string_view line) {
 
 // The text after the fence (a language word) is not used.
 void HtmlBodyBuilder::openingFence() {
-    auto code = RQXMLElement::elementWithName(u"code", std::u16string());
+    auto code = RQXMLElement::elementWithName(u"code", std::u16string_view());
     auto pre = RQXMLElement::elementWithName(u"pre");
     pre->addChild(code);
     placeCodeBlock(pre);
@@ -248,17 +248,17 @@ void HtmlBodyBuilder::indentedCode(std::u16string_view line, const RangeDict& re
     RQXMLElement* current = path_.current();
     if (isNamed(current, u"pre")) {
         RQXMLElement* codeElement = current->firstChildElement();
-        std::u16string& text = (codeElement ? codeElement : current)->textForAppending();
-        RQXMLElement::appendHtmlEscaped(text, code);
+        RQXMLTextAppender text = (codeElement ? codeElement : current)->textForAppending();
+        text.appendHtmlEscaped(code);
         text += u'\n';
         return;
     }
-    std::u16string text;
-    text.reserve(code.size() + 8);
-    RQXMLElement::appendHtmlEscaped(text, code);
+    auto codeElement = RQXMLElement::elementWithName(u"code");
+    RQXMLTextAppender text = codeElement->textForAppending();
+    text.appendHtmlEscaped(code);
     text += u'\n';
     auto pre = RQXMLElement::elementWithName(u"pre");
-    pre->addChild(RQXMLElement::elementWithName(u"code", std::move(text)));
+    pre->addChild(std::move(codeElement));
     placeCodeBlock(pre);
 }
 
@@ -268,8 +268,8 @@ void HtmlBodyBuilder::plainLine(std::u16string_view line, const RangeDict& recor
     RQXMLElement* current = path_.current();
     const std::size_t index = path_.currentIndex();
     if (isNamed(current, u"code")) {
-        std::u16string& text = current->textForAppending();
-        text.append(line);
+        RQXMLTextAppender text = current->textForAppending();
+        text += line;
         text += u'\n';
         return;
     }

@@ -122,9 +122,9 @@ private:
         const std::u16string_view text = between(line_, frame.position, upTo);
         if (text.empty()) return;
         if (frame.owner) {
-            frame.owner->addText(std::u16string(text));
+            frame.owner->addText(text);
         } else {
-            result.push_back(RQXMLElement::textWithStringValue(std::u16string(text)));
+            result.push_back(RQXMLElement::textWithStringValue(text));
         }
     }
 
@@ -142,9 +142,9 @@ private:
         if (span.type == SpanType::link) attributes = linkAttributes(span);
         if (span.type == SpanType::image) attributes = imageAttributes(span);
         if (span.type == SpanType::code || span.type == SpanType::backslash) {
-            element->setStringValue(RQXMLElement::htmlEscapeString(content));
+            element->textForAppending().appendHtmlEscaped(content);
         } else if (!hasChildElements(span)) {
-            element->setStringValue(std::u16string(content));
+            element->setStringValue(content);
         }
         if (attributes) {
             element->setAttributesWithDictionary(std::move(attributes->dictionary));

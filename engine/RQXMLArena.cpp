@@ -7,14 +7,33 @@ namespace quillet {
 
 namespace {
 
-constexpr std::size_t kSlabBytes = 64 * 1024;
+constexpr std::size_t kLargestSlabBytes = 1024 * 1024;
 
-thread_local RQXMLArena* currentArena = nullptr;
+std::byte* alignedFrom(std::byte* at, std::size_t alignment) {
+    const auto address = reinterpret_cast<std::uintptr_t>(at);
+    return at + ((alignment - address % alignment) % alignment);
+}
 
 } // namespace
 
-RQXMLArena* RQXMLArena::current() {
-    return currentArena;
+void* RQXMLArena::carve(std::size_t size, std::size_t alignment) {
+    std::byte* start = next_ ? alignedFrom(next_, alignment) : nullptr;
+    if (start && start + size <= end_) {
+        next_ = start + size;
+        return start;
+    }
+    // A block larger than a quarter of a slab gets a slab of its own, so that the rest of the
+    // current one is not wasted.
+    if (size + alignment > nextSlabBytes_ / 4) {
+        slabs_.push_back(std::make_unique_for_overwrite<std::byte[]>(size + alignment));
+        return alignedFrom(slabs_.back().get(), alignment);
+    }
+    slabs_.push_back(std::make_unique_for_overwrite<std::byte[]>(nextSlabBytes_));
+    start = alignedFrom(slabs_.back().get(), alignment);
+    end_ = slabs_.back().get() + nextSlabBytes_;
+    next_ = start + size;
+    nextSlabBytes_ = std::min(2 * nextSlabBytes_, kLargestSlabBytes);
+    return start;
 }
 
 void* RQXMLArena::allocate(std::size_t size, std::size_t alignment) {
@@ -24,24 +43,16 @@ void* RQXMLArena::allocate(std::size_t size, std::size_t alignment) {
         reusable_ = *static_cast<void**>(block);
         return block;
     }
-    auto aligned = [alignment](std::byte* at) {
-        const auto address = reinterpret_cast<std::uintptr_t>(at);
-        return at + ((alignment - address % alignment) % alignment);
-    };
-    std::byte* start = next_ ? aligned(next_) : nullptr;
-    if (!start || start + size > end_) {
-        const std::size_t bytes = std::max(kSlabBytes, size + alignment);
-        slabs_.push_back(std::make_unique_for_overwrite<std::byte[]>(bytes));
-        start = aligned(slabs_.back().get());
-        end_ = slabs_.back().get() + bytes;
-    }
-    next_ = start + size;
-    return start;
+    return carve(size, alignment);
+}
+
+void* RQXMLArena::allocateData(std::size_t size, std::size_t alignment) {
+    return carve(size, alignment);
 }
 
 void RQXMLArena::release(void* block, std::size_t size) noexcept {
     // Only the scope's own thread sees this arena as current, and only while the scope is open.
-    if (currentArena == this && size >= sizeof(void*) && (!reusable_ || size == reusableSize_)) {
+    if (current_ == this && size >= sizeof(void*) && (!reusable_ || size == reusableSize_)) {
         *static_cast<void**>(block) = reusable_;
         reusable_ = block;
         reusableSize_ = size;
@@ -55,12 +66,12 @@ void RQXMLArena::close() noexcept {
     if (references_.fetch_sub(exchange, std::memory_order_acq_rel) == exchange) delete this;
 }
 
-RQXMLArenaScope::RQXMLArenaScope() : arena_(new RQXMLArena), previous_(currentArena) {
-    currentArena = arena_;
+RQXMLArenaScope::RQXMLArenaScope() : arena_(new RQXMLArena), previous_(RQXMLArena::current_) {
+    RQXMLArena::current_ = arena_;
 }
 
 RQXMLArenaScope::~RQXMLArenaScope() {
-    currentArena = previous_;
+    RQXMLArena::current_ = previous_;
     arena_->close();
 }
 

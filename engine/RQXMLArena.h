@@ -7,6 +7,9 @@
 // memory from the scope's arena. The arena lives as long as any of them: it goes with the last
 // element (or with the scope, if none is left), whichever thread lets it go. Memory is not
 // reused within an arena, so a scope suits a tree that is built, used and dropped as a whole.
+//
+// Besides the elements themselves an arena holds data that goes with them (child lists, texts):
+// such blocks are not counted and never given back one by one; they go with the arena.
 
 #include <atomic>
 #include <cstddef>
@@ -21,13 +24,16 @@ public:
     RQXMLArena& operator=(const RQXMLArena&) = delete;
 
     // The arena of the scope open on this thread, or null.
-    static RQXMLArena* current();
+    static RQXMLArena* current() { return current_; }
 
     // Only on the thread whose scope is open.
     void* allocate(std::size_t size, std::size_t alignment);
     // Any thread, once per allocation. A block given back while the scope is still building
     // (a node dropped on the way) is handed out again for the next allocation of its size.
     void release(void* block, std::size_t size) noexcept;
+    // Only on the thread whose scope is open: a block that lives as long as the arena, for the
+    // data of an element made in it.
+    void* allocateData(std::size_t size, std::size_t alignment);
 
     std::size_t slabCount() const { return slabs_.size(); }
 
@@ -37,6 +43,10 @@ private:
     ~RQXMLArena() = default;
     // Ends the scope's hold; the arena goes now if nothing it gave out is alive.
     void close() noexcept;
+    // A block of `size` bytes at `alignment`, from the current slab or a new one.
+    void* carve(std::size_t size, std::size_t alignment);
+
+    static constinit inline thread_local RQXMLArena* current_ = nullptr;
 
     // The scope holds this many references until it closes, so that releases during the scope
     // never bring the count to zero; it then exchanges them for the number of allocations.
@@ -47,6 +57,7 @@ private:
     std::vector<std::unique_ptr<std::byte[]>> slabs_;
     std::byte* next_ = nullptr;
     std::byte* end_ = nullptr;
+    std::size_t nextSlabBytes_ = 64 * 1024; // slabs grow with the tree, up to a limit
     // Blocks given back during the scope, all of one size (elements are all alike), each
     // holding the next one's address.
     void* reusable_ = nullptr;

@@ -30,27 +30,32 @@ std::string utf8(std::u16string_view text) {
 
 // ---- RQXMLChild ----
 
+namespace {
+
+char16_t* heapUnits(std::size_t count) {
+    return count ? static_cast<char16_t*>(::operator new(count * sizeof(char16_t))) : nullptr;
+}
+
+} // namespace
+
+RQXMLChild::RQXMLChild(std::u16string_view text) : isElement_(false) {
+    text_ = {heapUnits(text.size()), text.size(), text.size(), true};
+    std::copy(text.begin(), text.end(), text_.data);
+}
+
+RQXMLChild::RQXMLChild(const RQXMLChild& other) : isElement_(other.isElement_) {
+    if (isElement_) {
+        new (&element_) RQXMLElementRef(other.element_);
+        return;
+    }
+    const std::u16string_view text = other.text();
+    text_ = {heapUnits(text.size()), text.size(), text.size(), true};
+    std::copy(text.begin(), text.end(), text_.data);
+}
+
 const RQXMLElementRef& RQXMLChild::elementRef() const {
     static const RQXMLElementRef kNone;
     return isElement_ ? element_ : kNone;
-}
-
-std::u16string& RQXMLChild::mutableText() {
-    if (isElement_) {
-        destroy();
-        new (&text_) std::u16string();
-        isElement_ = false;
-    }
-    return text_;
-}
-
-void RQXMLChild::constructFrom(const RQXMLChild& other) {
-    isElement_ = other.isElement_;
-    if (isElement_) {
-        new (&element_) RQXMLElementRef(other.element_);
-    } else {
-        new (&text_) std::u16string(other.text_);
-    }
 }
 
 void RQXMLChild::constructFrom(RQXMLChild&& other) noexcept {
@@ -58,16 +63,16 @@ void RQXMLChild::constructFrom(RQXMLChild&& other) noexcept {
     if (isElement_) {
         new (&element_) RQXMLElementRef(std::move(other.element_));
     } else {
-        new (&text_) std::u16string();
-        text_.swap(other.text_);
+        text_ = other.text_;
+        other.text_ = {};
     }
 }
 
 void RQXMLChild::destroy() noexcept {
     if (isElement_) {
         element_.~RQXMLElementRef();
-    } else {
-        text_.~basic_string();
+    } else if (text_.onHeap) {
+        ::operator delete(text_.data);
     }
 }
 
@@ -101,24 +106,125 @@ void RQXMLChild::appendXMLString(std::u16string& out) const {
     }
 }
 
+// ---- Storage ----
+
+void* RQXMLElement::allocateStorage(std::size_t bytes, bool& onHeap) {
+    onHeap = !arena_ || RQXMLArena::current() != arena_;
+    if (onHeap) return ::operator new(bytes);
+    return arena_->allocateData(bytes, alignof(std::max_align_t));
+}
+
+void RQXMLElement::releaseStorage(void* block, bool onHeap) noexcept {
+    if (onHeap) ::operator delete(block);
+}
+
+RQXMLChild::Text RQXMLElement::makeText(std::u16string_view text, std::size_t capacity) {
+    RQXMLChild::Text made{nullptr, text.size(), capacity, false};
+    if (capacity > 0) {
+        made.data = static_cast<char16_t*>(allocateStorage(capacity * sizeof(char16_t), made.onHeap));
+        std::copy(text.begin(), text.end(), made.data);
+    }
+    return made;
+}
+
+void RQXMLElement::growChildren(std::size_t capacity) {
+    bool onHeap = false;
+    auto* grown = static_cast<RQXMLChild*>(allocateStorage(capacity * sizeof(RQXMLChild), onHeap));
+    for (std::size_t i = 0; i < childCount_; ++i) {
+        new (grown + i) RQXMLChild(std::move(children_[i]));
+        children_[i].~RQXMLChild();
+    }
+    if (children_) releaseStorage(children_, childrenOnHeap_);
+    children_ = grown;
+    childCapacity_ = capacity;
+    childrenOnHeap_ = onHeap;
+}
+
+RQXMLChild* RQXMLElement::appendSlot() {
+    if (childCount_ == childCapacity_) growChildren(childCapacity_ ? 2 * childCapacity_ : 1);
+    return children_ + childCount_++;
+}
+
+void RQXMLElement::reserveChildren(std::size_t count) {
+    if (count > childCapacity_) growChildren(count);
+}
+
+void RQXMLElement::clearChildren() noexcept {
+    for (std::size_t i = 0; i < childCount_; ++i)
+        children_[i].~RQXMLChild();
+    if (children_) releaseStorage(children_, childrenOnHeap_);
+    children_ = nullptr;
+    childCount_ = childCapacity_ = 0;
+    childrenOnHeap_ = false;
+}
+
+// ---- RQXMLTextAppender ----
+
+char16_t* RQXMLTextAppender::extend(std::size_t count) {
+    if (text_.size + count > text_.capacity) {
+        const std::size_t capacity = std::max(text_.size + count, 2 * text_.capacity);
+        RQXMLChild::Text grown = owner_.makeText(view(), capacity);
+        if (text_.onHeap) ::operator delete(text_.data);
+        text_ = grown;
+    }
+    char16_t* at = text_.data + text_.size;
+    text_.size += count;
+    return at;
+}
+
+void RQXMLTextAppender::reserveMore(std::size_t count) {
+    const std::size_t size = text_.size;
+    extend(count);
+    text_.size = size;
+}
+
+void RQXMLTextAppender::appendHtmlEscaped(std::u16string_view text) {
+    // Measured first, so that the text grows once.
+    std::size_t length = text.size();
+    for (const char16_t c : text) {
+        if (c <= u'>') length += c == u'&' ? 4 : c == u'<' || c == u'>' ? 3 : 0;
+    }
+    if (length == text.size()) return append(text);
+    char16_t* out = extend(length);
+    for (const char16_t c : text) {
+        const std::u16string_view entity = c > u'>'    ? std::u16string_view()
+                                           : c == u'&' ? std::u16string_view(u"&amp;")
+                                           : c == u'<' ? std::u16string_view(u"&lt;")
+                                           : c == u'>' ? std::u16string_view(u"&gt;")
+                                                       : std::u16string_view();
+        if (entity.empty()) {
+            *out++ = c;
+        } else {
+            out = std::copy(entity.begin(), entity.end(), out);
+        }
+    }
+}
+
+void RQXMLTextAppender::append(std::u16string_view text) {
+    if (text.empty()) return;
+    std::copy(text.begin(), text.end(), extend(text.size()));
+}
+
 // ---- Construction and destruction ----
 
 void RQXMLElement::releaseChildren(std::vector<RQXMLElementRef>& doomed) {
-    for (RQXMLChild& child : children_) {
+    for (std::size_t i = 0; i < childCount_; ++i) {
+        RQXMLChild& child = children_[i];
         RQXMLElement* element = child.element();
         if (!element) continue;
         // This element is going away and must not stay reachable from a child that survives.
         if (element->parent_ == this) element->parent_ = nullptr;
         doomed.push_back(child.takeElement());
     }
-    children_.clear();
+    clearChildren();
 }
 
-RQXMLElement::RQXMLElement(std::u16string_view name) {
+RQXMLElement::RQXMLElement(std::u16string_view name) : arena_(RQXMLArena::current()) {
     setName(name);
 }
 
-RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children) {
+RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children)
+    : arena_(RQXMLArena::current()) {
     setName(name);
     setChildren(children);
 }
@@ -148,6 +254,16 @@ std::u16string_view commonName(std::u16string_view name) {
     return {};
 }
 
+constexpr std::size_t kKeptFrames = 4096;
+
+// Elements whose children are being let go, shared by every teardown on this thread so that
+// dropping an element allocates nothing for it; each teardown owns the entries above the size
+// it found.
+std::vector<RQXMLElementRef>& teardownStack() {
+    thread_local std::vector<RQXMLElementRef> doomed;
+    return doomed;
+}
+
 } // namespace
 
 void RQXMLElement::setName(std::u16string_view name) {
@@ -158,31 +274,35 @@ void RQXMLElement::setName(std::u16string_view name) {
 }
 
 RQXMLElement::~RQXMLElement() {
-    if (children_.empty()) return;
+    if (childCount_ == 0) {
+        clearChildren();
+        return;
+    }
     // Tear the subtree down with an explicit stack: a recursive destructor would overflow on a
-    // deep tree. A child someone else still holds survives, without its parent link.
-    std::vector<RQXMLElementRef> doomed;
+    // deep tree. A child someone else still holds survives, without its parent link. The
+    // elements let go inside the loop have no children left, so they do not come back here.
+    std::vector<RQXMLElementRef>& doomed = teardownStack();
+    const std::size_t base = doomed.size();
     releaseChildren(doomed);
-    while (!doomed.empty()) {
+    while (doomed.size() > base) {
         RQXMLElementRef element = std::move(doomed.back());
         doomed.pop_back();
         if (element.use_count() == 1) element->releaseChildren(doomed);
     }
+    if (base == 0 && doomed.capacity() > kKeptFrames) std::vector<RQXMLElementRef>().swap(doomed);
 }
 
 RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name) {
     return makeElement(name);
 }
 
-RQXMLElementRef RQXMLElement::textWithStringValue(std::u16string text) {
-    auto node = makeElement();
-    node->children_.emplace_back(std::move(text));
-    return node;
+RQXMLElementRef RQXMLElement::textWithStringValue(std::u16string_view text) {
+    return elementWithName(std::u16string_view(), text);
 }
 
-RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name, std::u16string stringValue) {
+RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name, std::u16string_view stringValue) {
     auto element = makeElement(name);
-    element->children_.emplace_back(std::move(stringValue));
+    element->addText(stringValue);
     return element;
 }
 
@@ -196,30 +316,34 @@ RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name,
 void RQXMLElement::addChild(const RQXMLElementRef& element) {
     if (!element || element->parent_ || element.get() == this) return;
     element->parent_ = this;
-    children_.emplace_back(element);
+    new (appendSlot()) RQXMLChild(element);
 }
 
 void RQXMLElement::addChild(RQXMLElementRef&& element) {
     if (!element || element->parent_ || element.get() == this) return;
     element->parent_ = this;
-    children_.emplace_back(std::move(element));
+    new (appendSlot()) RQXMLChild(std::move(element));
 }
 
-void RQXMLElement::addText(std::u16string text) {
-    children_.emplace_back(std::move(text));
+void RQXMLElement::addText(std::u16string_view text) {
+    RQXMLChild* slot = appendSlot();
+    new (slot) RQXMLChild();
+    slot->text_ = makeText(text, text.size());
 }
 
 void RQXMLElement::replaceChildren(std::vector<RQXMLChild> children) {
     // Children that leave must not keep a link to this element, which may go before them.
-    for (const RQXMLChild& old : children_) {
+    for (const RQXMLChild& old : this->children()) {
         if (RQXMLElement* element = old.element(); element && element->parent_ == this)
             element->parent_ = nullptr;
     }
     // An element cannot contain itself.
     std::erase_if(children, [this](const RQXMLChild& child) { return child.element() == this; });
-    children_ = std::move(children);
-    for (const RQXMLChild& child : children_) {
+    clearChildren();
+    reserveChildren(children.size());
+    for (RQXMLChild& child : children) {
         if (RQXMLElement* element = child.element(); element && !element->parent_) element->parent_ = this;
+        new (appendSlot()) RQXMLChild(std::move(child));
     }
 }
 
@@ -227,33 +351,32 @@ void RQXMLElement::setChildren(const std::vector<RQXMLChild>& children) {
     replaceChildren(children);
 }
 
-void RQXMLElement::setStringValue(std::u16string text) {
+void RQXMLElement::setStringValue(std::u16string_view text) {
     // The usual case, a new element getting its text: nothing to let go of.
-    if (children_.empty()) {
-        children_.reserve(1);
-        children_.emplace_back(std::move(text));
-        return;
-    }
+    if (childCount_ == 0) return addText(text);
+    // The text may lie in a child that goes: take it first.
     std::vector<RQXMLChild> only;
-    only.emplace_back(std::move(text));
+    only.emplace_back(text);
     replaceChildren(std::move(only));
 }
 
-void RQXMLElement::setXMLString(std::u16string markup) {
-    setStringValue(std::move(markup));
+void RQXMLElement::setXMLString(std::u16string_view markup) {
+    setStringValue(markup);
 }
 
-std::u16string& RQXMLElement::textForAppending() {
-    if (children_.empty() || children_.back().isElement()) children_.emplace_back();
-    return children_.back().mutableText();
+RQXMLTextAppender RQXMLElement::textForAppending() {
+    if (childCount_ == 0 || children_[childCount_ - 1].isElement()) {
+        new (appendSlot()) RQXMLChild();
+    }
+    return RQXMLTextAppender(*this, children_[childCount_ - 1].text_);
 }
 
 RQXMLElement* RQXMLElement::lastChildElement() const {
-    return children_.empty() ? nullptr : children_.back().element();
+    return childCount_ == 0 ? nullptr : children_[childCount_ - 1].element();
 }
 
 RQXMLElement* RQXMLElement::firstChildElement() const {
-    return children_.empty() ? nullptr : children_.front().element();
+    return childCount_ == 0 ? nullptr : children_[0].element();
 }
 
 void RQXMLElement::detach() {
@@ -262,11 +385,21 @@ void RQXMLElement::detach() {
     parent_ = nullptr;
     // The parent may hold the last reference to this element: keep it alive until the end.
     RQXMLElementRef keep;
-    std::erase_if(parent->children_, [this, &keep](const RQXMLChild& child) {
-        if (child.element() != this) return false;
-        keep = child.elementRef();
-        return true;
-    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < parent->childCount_; ++i) {
+        RQXMLChild& child = parent->children_[i];
+        if (child.element() == this) {
+            keep = child.takeElement();
+            child.~RQXMLChild();
+            new (&child) RQXMLChild();
+            continue;
+        }
+        if (kept != i) parent->children_[kept] = std::move(child);
+        ++kept;
+    }
+    for (std::size_t i = kept; i < parent->childCount_; ++i)
+        parent->children_[i].~RQXMLChild();
+    parent->childCount_ = kept;
 }
 
 std::size_t RQXMLElement::level() const {
@@ -287,7 +420,7 @@ std::u16string RQXMLElement::stringValue() const {
     std::vector<Frame> stack{{this, 0}};
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        if (frame.next == frame.element->children_.size()) {
+        if (frame.next == frame.element->childCount_) {
             stack.pop_back();
             continue;
         }
@@ -357,7 +490,7 @@ bool RQXMLElement::hasContent() const {
     std::vector<const RQXMLElement*> nameless;
     const RQXMLElement* element = this;
     while (true) {
-        for (const RQXMLChild& child : element->children_) {
+        for (const RQXMLChild& child : element->children()) {
             const RQXMLElement* inner = child.element();
             if (!inner) {
                 if (!child.text().empty()) return true;
@@ -397,8 +530,6 @@ struct WriteFrame {
     bool closes;     // write a closing tag after the content
     bool breaksLine; // and a line break after it
 };
-
-constexpr std::size_t kKeptFrames = 4096;
 
 // Shared by every serialisation on this thread, so that writing a small element allocates
 // nothing for it; each call owns the frames above the size it found.
@@ -440,7 +571,7 @@ void RQXMLElement::appendXMLString(std::u16string& out) const {
     enter(this);
     while (stack.size() > base) {
         Frame& frame = stack.back();
-        if (frame.next < frame.element->children_.size()) {
+        if (frame.next < frame.element->childCount_) {
             const RQXMLChild& child = frame.element->children_[frame.next++];
             if (const RQXMLElement* element = child.element()) {
                 enter(element); // may reallocate the stack: `frame` is not used after this
@@ -485,7 +616,7 @@ std::string RQXMLElement::description() const {
     } else {
         text += "(null)";
     }
-    text += "\r children:" + std::to_string(children_.size());
+    text += "\r children:" + std::to_string(childCount_);
     return text;
 }
 

@@ -8,31 +8,37 @@
 // element without a name (an empty name) is a text node or a raw fragment: it writes its
 // content only. Serialisation, stringValue and destruction are iterative, so arbitrarily deep
 // trees neither exhaust the stack nor take more than linear time.
+//
+// An element made while an arena scope is open (RQXMLArena.h) keeps its child list and its
+// texts in that arena too, as long as the scope is open on the thread that changes it: a tree
+// built in a scope then goes without a free per list or text. Outside it they come from the heap.
 
 #include "engine/MarkdownString.h"
 
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quillet {
 
+class RQXMLArena;
+
 // One child: an element or a piece of text (a tagged union: a tree holds millions of these).
+// A child made on its own keeps its text on the heap; the children inside an element may keep
+// theirs in the element's arena.
 class RQXMLChild {
 public:
     RQXMLChild(RQXMLElementRef element) : isElement_(true) {
         new (&element_) RQXMLElementRef(std::move(element));
     }
-    RQXMLChild(std::u16string text) : isElement_(false) {
-        new (&text_) std::u16string();
-        text_.swap(text);
-    }
+    RQXMLChild(std::u16string_view text);
     // An empty text child.
-    RQXMLChild() : isElement_(false) { new (&text_) std::u16string(); }
-    RQXMLChild(const RQXMLChild& other) { constructFrom(other); }
+    RQXMLChild() : text_{}, isElement_(false) {}
+    RQXMLChild(const RQXMLChild& other);
     RQXMLChild(RQXMLChild&& other) noexcept { constructFrom(std::move(other)); }
     RQXMLChild& operator=(const RQXMLChild& other);
     RQXMLChild& operator=(RQXMLChild&& other) noexcept;
@@ -46,23 +52,30 @@ public:
     RQXMLElementRef takeElement() { return isElement_ ? std::move(element_) : nullptr; }
     // Empty for an element child.
     std::u16string_view text() const {
-        return isElement_ ? std::u16string_view() : std::u16string_view(text_);
+        return isElement_ ? std::u16string_view() : std::u16string_view(text_.data, text_.size);
     }
-    // A text child's text; an element child becomes an empty text child first.
-    std::u16string& mutableText();
 
     // The text itself, or the element's XMLString.
     std::u16string XMLString() const;
     void appendXMLString(std::u16string& out) const;
 
 private:
-    void constructFrom(const RQXMLChild& other);
+    friend class RQXMLElement;
+    friend class RQXMLTextAppender;
+
+    struct Text {
+        char16_t* data;
+        std::size_t size;
+        std::size_t capacity;
+        bool onHeap; // freed with the child; else it goes with its arena
+    };
+
     void constructFrom(RQXMLChild&& other) noexcept;
     void destroy() noexcept;
 
     union {
         RQXMLElementRef element_;
-        std::u16string text_;
+        Text text_;
     };
     bool isElement_;
 };
@@ -73,6 +86,35 @@ struct RQXMLAttribute {
     friend bool operator==(const RQXMLAttribute&, const RQXMLAttribute&) = default;
 };
 using RQXMLAttributes = std::vector<RQXMLAttribute>;
+
+// Appends to the last text child of an element (see RQXMLElement::textForAppending). Valid until
+// the element's children change by other means.
+class RQXMLTextAppender {
+public:
+    void append(std::u16string_view text);
+    // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;".
+    void appendHtmlEscaped(std::u16string_view text);
+    // Room for `count` more units, so that the appends up to them copy nothing.
+    void reserveMore(std::size_t count);
+    RQXMLTextAppender& operator+=(std::u16string_view text) {
+        append(text);
+        return *this;
+    }
+    RQXMLTextAppender& operator+=(char16_t unit) {
+        append(std::u16string_view(&unit, 1));
+        return *this;
+    }
+    std::u16string_view view() const { return {text_.data, text_.size}; }
+
+private:
+    friend class RQXMLElement;
+    RQXMLTextAppender(RQXMLElement& owner, RQXMLChild::Text& text) : owner_(owner), text_(text) {}
+    // Room for `count` more units; returns where they go.
+    char16_t* extend(std::size_t count);
+
+    RQXMLElement& owner_;
+    RQXMLChild::Text& text_;
+};
 
 class RQXMLElement {
 public:
@@ -85,31 +127,31 @@ public:
 
     static RQXMLElementRef elementWithName(std::u16string_view name);
     // A nameless node whose only child is the text.
-    static RQXMLElementRef textWithStringValue(std::u16string text);
-    static RQXMLElementRef elementWithName(std::u16string_view name, std::u16string stringValue);
+    static RQXMLElementRef textWithStringValue(std::u16string_view text);
+    static RQXMLElementRef elementWithName(std::u16string_view name, std::u16string_view stringValue);
     // The children are a copy of the array; child elements without a parent get this one.
     static RQXMLElementRef elementWithName(std::u16string_view name, const std::vector<RQXMLChild>& children);
 
     std::u16string_view name() const { return name_; }
     bool hasName() const { return !name_.empty(); }
     RQXMLElement* parent() const { return parent_; }
-    const std::vector<RQXMLChild>& children() const { return children_; }
+    std::span<const RQXMLChild> children() const { return {children_, childCount_}; }
 
     // Appends the element and makes this its parent; nothing happens when it already has one.
     void addChild(const RQXMLElementRef& element);
     void addChild(RQXMLElementRef&& element);
     // Appends a text child.
-    void addText(std::u16string text);
-    void reserveChildren(std::size_t count) { children_.reserve(count); }
+    void addText(std::u16string_view text);
+    void reserveChildren(std::size_t count);
     // The children become a copy of the array; child elements without a parent get this one.
     void setChildren(const std::vector<RQXMLChild>& children);
     // Both make the text the only child. setStringValue takes plain text, setXMLString ready-made
     // markup; both are written out unchanged.
-    void setStringValue(std::u16string text);
-    void setXMLString(std::u16string markup);
-    // The text of the last child, made a text child first when it is not one: for growing an
-    // element's text in place (a code block gaining lines).
-    std::u16string& textForAppending();
+    void setStringValue(std::u16string_view text);
+    void setXMLString(std::u16string_view markup);
+    // The last child, made a text child first when it is not one, for growing an element's text
+    // in place (a code block gaining lines).
+    RQXMLTextAppender textForAppending();
 
     // The text content without tags or attributes.
     std::u16string stringValue() const;
@@ -143,6 +185,8 @@ public:
     void appendXMLString(std::u16string& out) const;
 
 private:
+    friend class RQXMLTextAppender;
+
     struct Extra {
         std::optional<RQXMLAttributes> attributes;
         std::u16string attributeString;
@@ -151,8 +195,18 @@ private:
 
     void setName(std::u16string_view name);
     void replaceChildren(std::vector<RQXMLChild> children);
-    // Moves the element children into `doomed` and clears their links to this element.
+    // Moves the element children into `doomed`, clears their links to this element and lets
+    // the list go.
     void releaseChildren(std::vector<RQXMLElementRef>& doomed);
+    void clearChildren() noexcept;
+    // Room for one more child; returns it, unconstructed.
+    RQXMLChild* appendSlot();
+    void growChildren(std::size_t capacity);
+    // Memory for this element's list and texts: from its arena while that is open on this
+    // thread, else from the heap (`onHeap` says which).
+    void* allocateStorage(std::size_t bytes, bool& onHeap);
+    static void releaseStorage(void* block, bool onHeap) noexcept;
+    RQXMLChild::Text makeText(std::u16string_view text, std::size_t capacity);
     Extra& extra();
     bool hasAttributeEntries() const;
     bool hasContent() const;
@@ -161,7 +215,11 @@ private:
     // The common names (those the HTML conversion uses) point into a table of their own; other
     // names are kept in `extra_`.
     std::u16string_view name_;
-    std::vector<RQXMLChild> children_;
+    RQXMLChild* children_ = nullptr;
+    std::size_t childCount_ = 0;
+    std::size_t childCapacity_ = 0;
+    bool childrenOnHeap_ = false;
+    RQXMLArena* arena_;              // the arena this element was made in, or null
     RQXMLElement* parent_ = nullptr; // not owned; cleared when the parent goes
     std::unique_ptr<Extra> extra_;   // attributes are rare: only links and images have them
 };

@@ -90,3 +90,58 @@ TEST(RQXMLArenaTest, ATreeBuiltOnOneThreadCanBeDroppedOnAnother) {
     // Elements made outside any scope come from the heap and are unaffected.
     EXPECT_EQ(RQXMLElement::elementWithName(u"p", u"heap")->XMLString(), u"<p>heap</p>");
 }
+
+TEST(RQXMLArenaTest, ListsAndTextsOfAnArenaTreeStayWholeAfterTheScopeAndGrowFromTheHeap) {
+    RQXMLElementRef code;
+    {
+        const RQXMLArenaScope scope;
+        code = RQXMLElement::elementWithName(u"code", u"first\n");
+        for (int i = 0; i < 100; ++i)
+            code->textForAppending() += u"line\n";
+    }
+    // The text grows on past its arena block, from the heap.
+    RQXMLTextAppender text = code->textForAppending();
+    text.appendHtmlEscaped(u"a<b");
+    text += u'\n';
+    std::u16string expected = u"first\n";
+    for (int i = 0; i < 100; ++i)
+        expected += u"line\n";
+    expected += u"a&lt;b\n";
+    EXPECT_EQ(code->stringValue(), expected);
+    ASSERT_EQ(code->children().size(), 1u);
+}
+
+TEST(RQXMLArenaTest, AnElementChangedInsideAnotherScopeDoesNotKeepItsDataThere) {
+    RQXMLElementRef outer;
+    {
+        const RQXMLArenaScope outerScope;
+        outer = RQXMLElement::elementWithName(u"p", u"a");
+        {
+            const RQXMLArenaScope innerScope;
+            // The inner arena goes when its scope closes (it made no element): nothing of
+            // `outer` may be left in it.
+            for (int i = 0; i < 50; ++i)
+                outer->addText(u"bcdefghijklmnopqrstuvwxyz");
+            outer->textForAppending() += u"!";
+        }
+    }
+    std::u16string expected = u"a";
+    for (int i = 0; i < 50; ++i)
+        expected += u"bcdefghijklmnopqrstuvwxyz";
+    EXPECT_EQ(outer->stringValue(), expected + u"!");
+    EXPECT_EQ(outer->children().size(), 51u);
+}
+
+TEST(RQXMLArenaTest, ACopiedChildOutlivesTheTreeItWasCopiedFrom) {
+    RQXMLChild text, element;
+    {
+        const RQXMLArenaScope scope;
+        auto body = paragraphs(2);
+        text = body->firstChildElement()->children()[0];
+        element = body->children()[1];
+    }
+    // The body and its arena are gone; the copies hold their own text and their element.
+    EXPECT_EQ(text.text(), u"line a");
+    EXPECT_EQ(element.XMLString(), u"<p>line b<em>x</em></p>");
+    EXPECT_EQ(element.element()->parent(), nullptr);
+}

@@ -177,6 +177,46 @@ TEST(RQXMLElementTest, TextForAppendingGrowsTheLastTextChild) {
     EXPECT_EQ(pre->XMLString(), u"<pre><hr/>tail</pre>");
 }
 
+TEST(RQXMLElementTest, TextForAppendingEscapesAndReservesWithoutChangingTheText) {
+    auto code = RQXMLElement::elementWithName(u"code");
+    RQXMLTextAppender text = code->textForAppending();
+    text.reserveMore(64);
+    EXPECT_EQ(text.view(), u"");
+    text.appendHtmlEscaped(u"if (a < b && c > d)");
+    text += u'\n';
+    text.appendHtmlEscaped(u"plain");
+    EXPECT_EQ(code->XMLString(), u"<code>if (a &lt; b &amp;&amp; c &gt; d)\nplain</code>");
+    EXPECT_EQ(code->children().size(), 1u);
+}
+
+TEST(RQXMLElementTest, DetachKeepsTheOrderOfTheOtherChildren) {
+    auto owner = RQXMLElement::elementWithName(u"div");
+    owner->addText(u"t1");
+    auto middle = element(u"p", u"m");
+    owner->addChild(middle);
+    owner->addText(u"t2");
+    owner->addChild(element(u"p", u"z"));
+    middle->detach();
+    EXPECT_EQ(owner->XMLString(), u"<div>t1t2<p>z</p></div>");
+    EXPECT_EQ(middle->XMLString(), u"<p>m</p>");
+}
+
+TEST(RQXMLElementTest, ChildCopiesOwnTheirTextAndShareTheirElement) {
+    auto p = element(u"p", u"text");
+    RQXMLChild copy = p->children()[0];
+    p->setStringValue(u"other");
+    EXPECT_EQ(copy.text(), u"text");
+    RQXMLChild moved = std::move(copy);
+    EXPECT_EQ(moved.text(), u"text");
+    EXPECT_EQ(copy.text(), u"");
+    RQXMLChild shared(p);
+    RQXMLChild sharedCopy = shared;
+    EXPECT_EQ(sharedCopy.element(), p.get());
+    sharedCopy = moved;
+    EXPECT_EQ(sharedCopy.text(), u"text");
+    EXPECT_FALSE(sharedCopy.isElement());
+}
+
 TEST(RQXMLElementTest, EscapesAmpersandsFirst) {
     EXPECT_EQ(RQXMLElement::htmlEscapeString(u"a<b>&c"), u"a&lt;b&gt;&amp;c");
     EXPECT_EQ(RQXMLElement::htmlEscapeString(u"&lt;"), u"&amp;lt;");
