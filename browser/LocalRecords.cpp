@@ -34,8 +34,8 @@ bool isApplicationBundle(QStringView path) {
 QString typeIdentifierOfEntry(const platform::FolderEntry& entry) {
     if (!entry.typeIdentifier.isEmpty()) return entry.typeIdentifier;
     if (pathExtension(entry.name) == kMarkdownExtension)
-        return QString::fromLatin1(platform::kMarkdownTypeIdentifier);
-    return QString::fromLatin1(platform::kPlainTextTypeIdentifier);
+        return platform::typeIdentifierString(platform::kMarkdownTypeIdentifier);
+    return platform::typeIdentifierString(platform::kPlainTextTypeIdentifier);
 }
 
 QUrl fileURLForPath(const QString& path) {
@@ -43,12 +43,10 @@ QUrl fileURLForPath(const QString& path) {
     // starting "//" names a host. Anything else takes the general route.
     if (!path.startsWith(u'/') || path.startsWith(QLatin1StringView("//")) || path.contains(u'%'))
         return QUrl::fromLocalFile(path);
-    static const QUrl fileScheme = [] {
-        QUrl url;
-        url.setScheme(QStringLiteral("file"));
-        return url;
-    }();
-    QUrl url = fileScheme;
+    // A fresh URL rather than a copy of a shared one: copies would all count references on the
+    // one original, from every listing thread at once. The scheme's text is static.
+    QUrl url;
+    url.setScheme(QStringLiteral("file"));
     url.setPath(path, QUrl::TolerantMode);
     return url;
 }

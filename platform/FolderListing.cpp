@@ -38,7 +38,7 @@ bool describe(int folderFd, const char* name, FolderEntry& entry, const ListingO
             if (sx.stx_mask & STATX_BTIME) entry.creationDate = dateOf(sx.stx_btime);
             entry.contentModificationDate = dateOf(sx.stx_mtime);
             entry.isImmutable = false;
-            if (options.typeIdentifiers) entry.typeIdentifier = QString::fromLatin1(kSymlinkTypeIdentifier);
+            if (options.typeIdentifiers) entry.typeIdentifier = typeIdentifierString(kSymlinkTypeIdentifier);
             return true;
         }
         sx = target;
@@ -50,11 +50,11 @@ bool describe(int folderFd, const char* name, FolderEntry& entry, const ListingO
     entry.isImmutable = immutableOf(sx, entry.path);
     if (options.typeIdentifiers) {
         if (entry.isDirectory)
-            entry.typeIdentifier = QString::fromLatin1(kFolderTypeIdentifier);
+            entry.typeIdentifier = typeIdentifierString(kFolderTypeIdentifier);
         else if (entry.isRegularFile)
             entry.typeIdentifier = typeIdentifierForRegularFile(entry.path, qint64(sx.stx_size));
         else
-            entry.typeIdentifier = QString::fromLatin1(kDataTypeIdentifier);
+            entry.typeIdentifier = typeIdentifierString(kDataTypeIdentifier);
     }
     return true;
 }

@@ -3,6 +3,9 @@
 #include "platform/PosixFiles.h"
 
 #include <QMimeDatabase>
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -43,13 +46,42 @@ constexpr Extension kPreferredExtensions[] = {
     {kJpegTypeIdentifier, "jpeg"},
 };
 
+// An identifier constant widened to UTF-16 at compile time, for strings that point at it.
+struct StaticIdentifier {
+    static constexpr std::size_t kCapacity = 32;
+    const char* latin1;
+    char16_t text[kCapacity];
+    qsizetype size;
+};
+
+constexpr StaticIdentifier widened(const char* latin1) {
+    StaticIdentifier identifier{latin1, {}, 0};
+    while (latin1[identifier.size] != '\0') {
+        identifier.text[identifier.size] = char16_t(latin1[identifier.size]);
+        ++identifier.size;
+    }
+    return identifier;
+}
+
+constexpr StaticIdentifier kStaticIdentifiers[] = {
+    widened(kMarkdownTypeIdentifier),     widened(kPlainTextTypeIdentifier), widened(kCssTypeIdentifier),
+    widened(kPythonScriptTypeIdentifier), widened(kFolderTypeIdentifier),    widened(kPngTypeIdentifier),
+    widened(kJpegTypeIdentifier),         widened(kHtmlTypeIdentifier),      widened(kDataTypeIdentifier),
+    widened(kTextTypeIdentifier),         widened(kSymlinkTypeIdentifier),
+};
+static_assert(std::all_of(std::begin(kStaticIdentifiers), std::end(kStaticIdentifiers),
+                          [](const StaticIdentifier& identifier) {
+                              return identifier.size < qsizetype(StaticIdentifier::kCapacity);
+                          }),
+              "an identifier longer than its static text");
+
 QString mappedIdentifier(const QMimeType& type) {
     for (const Mapping& mapping : kMappings) {
         if (type.name() == QLatin1String(mapping.mimeType))
-            return QString::fromLatin1(mapping.typeIdentifier);
+            return typeIdentifierString(mapping.typeIdentifier);
     }
-    if (type.inherits(QStringLiteral("text/plain"))) return QString::fromLatin1(kTextTypeIdentifier);
-    return QString::fromLatin1(kDataTypeIdentifier);
+    if (type.inherits(QStringLiteral("text/plain"))) return typeIdentifierString(kTextTypeIdentifier);
+    return typeIdentifierString(kDataTypeIdentifier);
 }
 
 // Extensions already looked up and their identifiers: a listing asks for the same few over and
@@ -57,36 +89,63 @@ QString mappedIdentifier(const QMimeType& type) {
 // folder of endlessly varied extensions cannot make the scan slow.
 class ExtensionCache {
 public:
-    std::optional<QString> find(QStringView extension) {
-        std::lock_guard lock(mutex_);
+    std::optional<QString> find(QStringView extension) const {
         for (const auto& [known, identifier] : entries_)
             if (known == extension) return identifier;
         return std::nullopt;
     }
     void insert(QStringView extension, const QString& identifier) {
-        std::lock_guard lock(mutex_);
         if (entries_.size() < kCapacity) entries_.emplace_back(extension.toString(), identifier);
     }
 
 private:
     static constexpr std::size_t kCapacity = 64;
-    std::mutex mutex_;
     std::vector<std::pair<QString, QString>> entries_;
 };
 
-// Identifier by file name alone; empty when the name says nothing.
-QString identifierForName(QStringView fileName) {
-    static ExtensionCache cache;
-    const auto dot = fileName.lastIndexOf(u'.');
-    const bool hasExtension = dot > 0 && dot + 1 < fileName.size();
-    const QStringView extension = hasExtension ? fileName.mid(dot + 1) : QStringView();
-    if (hasExtension) {
-        if (auto known = cache.find(extension)) return *known;
+// The cache all threads share, behind a lock.
+class SharedExtensionCache {
+public:
+    std::optional<QString> find(QStringView extension) {
+        std::lock_guard lock(mutex_);
+        return cache_.find(extension);
     }
-    const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(
-        hasExtension ? QStringLiteral("x.").append(extension) : fileName.toString());
+    void insert(QStringView extension, const QString& identifier) {
+        std::lock_guard lock(mutex_);
+        cache_.insert(extension, identifier);
+    }
+
+private:
+    std::mutex mutex_;
+    ExtensionCache cache_;
+};
+
+// Identifier by extension, from the shared cache or the MIME database.
+QString identifierForExtension(QStringView extension) {
+    static SharedExtensionCache shared;
+    if (auto known = shared.find(extension)) return *known;
+    const QList<QMimeType> types =
+        QMimeDatabase().mimeTypesForFileName(QStringLiteral("x.").append(extension));
     const QString identifier = types.isEmpty() ? QString() : mappedIdentifier(types.first());
-    if (hasExtension) cache.insert(extension, identifier);
+    shared.insert(extension, identifier);
+    return identifier;
+}
+
+// Identifier by file name alone; empty when the name says nothing. Each thread keeps the
+// extensions it met in a cache of its own in front of the shared one: threads listing folders side
+// by side would otherwise take the shared lock for every file, and pass its cache line between
+// them.
+QString identifierForName(QStringView fileName) {
+    const auto dot = fileName.lastIndexOf(u'.');
+    if (dot <= 0 || dot + 1 >= fileName.size()) {
+        const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(fileName.toString());
+        return types.isEmpty() ? QString() : mappedIdentifier(types.first());
+    }
+    const QStringView extension = fileName.mid(dot + 1);
+    thread_local ExtensionCache local;
+    if (auto known = local.find(extension)) return *known;
+    const QString identifier = identifierForExtension(extension);
+    local.insert(extension, identifier);
     return identifier;
 }
 
@@ -98,7 +157,7 @@ QStringView lastComponentOf(QStringView path) {
 }
 
 QString identifierForContent(const QString& path, qint64 size) {
-    if (size == 0) return QString::fromLatin1(kPlainTextTypeIdentifier);
+    if (size == 0) return typeIdentifierString(kPlainTextTypeIdentifier);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QMimeType type = QMimeDatabase().mimeTypeForData(&file);
@@ -107,9 +166,17 @@ QString identifierForContent(const QString& path, qint64 size) {
 
 } // namespace
 
+QString typeIdentifierString(const char* identifier) {
+    for (const StaticIdentifier& known : kStaticIdentifiers) {
+        if (known.latin1 == identifier || std::strcmp(known.latin1, identifier) == 0)
+            return QString::fromRawData(reinterpret_cast<const QChar*>(known.text), known.size);
+    }
+    return QString::fromLatin1(identifier);
+}
+
 QString typeIdentifierForMimeType(const QString& mimeTypeName) {
     const QMimeType type = QMimeDatabase().mimeTypeForName(mimeTypeName);
-    if (!type.isValid()) return QString::fromLatin1(kDataTypeIdentifier);
+    if (!type.isValid()) return typeIdentifierString(kDataTypeIdentifier);
     return mappedIdentifier(type);
 }
 
@@ -121,14 +188,14 @@ QString typeIdentifierForExtension(const QString& extension) {
 QString typeIdentifierForFile(const QString& path) {
     const auto st = posix::linkStatus(path);
     if (!st) return {};
-    if (S_ISDIR(st->st_mode)) return QString::fromLatin1(kFolderTypeIdentifier);
+    if (S_ISDIR(st->st_mode)) return typeIdentifierString(kFolderTypeIdentifier);
     struct stat target = *st;
     if (S_ISLNK(st->st_mode)) {
         const auto followed = posix::targetStatus(path);
-        if (!followed || S_ISDIR(followed->st_mode)) return QString::fromLatin1(kSymlinkTypeIdentifier);
+        if (!followed || S_ISDIR(followed->st_mode)) return typeIdentifierString(kSymlinkTypeIdentifier);
         target = *followed;
     }
-    if (!S_ISREG(target.st_mode)) return QString::fromLatin1(kDataTypeIdentifier); // never read a FIFO
+    if (!S_ISREG(target.st_mode)) return typeIdentifierString(kDataTypeIdentifier); // never read a FIFO
     return typeIdentifierForRegularFile(path, target.st_size);
 }
 

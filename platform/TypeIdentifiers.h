@@ -20,6 +20,11 @@ inline constexpr char kDataTypeIdentifier[] = "public.data";       // content th
 inline constexpr char kTextTypeIdentifier[] = "public.text";       // other text formats
 inline constexpr char kSymlinkTypeIdentifier[] = "public.symlink"; // a link to a folder, a dangling link
 
+// One of the identifiers above (by its constant) as a string whose text is static: copies of it
+// share no reference count, so the thousands of records of a listing, built on several threads at
+// once, do not all write to one counter. Any other text is copied into a string of its own.
+QString typeIdentifierString(const char* identifier);
+
 // The identifier for a MIME type name ("text/markdown" -> "net.daringfireball.markdown"),
 // following aliases and parent types: "public.text" for other text types, else "public.data".
 QString typeIdentifierForMimeType(const QString& mimeTypeName);
