@@ -35,4 +35,20 @@ template <char16_t... Extra> std::size_t skipToLineEndOr(std::u16string_view tex
     return at;
 }
 
+// The first position from `at` on that holds one of `Wanted`, or a position less than eight
+// units from the end (the caller looks at the rest one by one).
+template <char16_t... Wanted> std::size_t skipToAnyOf(std::u16string_view text, std::size_t at) {
+#if defined(__SSE2__)
+    for (; at + 8 <= text.size(); at += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        __m128i flagged = _mm_setzero_si128();
+        ((flagged =
+              _mm_or_si128(flagged, _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(Wanted))))),
+         ...);
+        if (const int mask = _mm_movemask_epi8(flagged)) return at + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    return at;
+}
+
 } // namespace quillet

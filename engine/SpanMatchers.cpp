@@ -2,6 +2,7 @@
 
 #include "engine/BlockScanners.h"
 #include "engine/CharacterSets.h"
+#include "engine/LineEndScan.h"
 #include "engine/ScanWindow.h"
 
 #include <algorithm>
@@ -29,8 +30,12 @@ std::size_t lineEndFrom(std::u16string_view s, std::size_t at, std::size_t stop,
     const bool inKnown = line && at >= known.location && at <= known.end();
     if (inKnown) end = std::max(at, known.end());
     const std::size_t walkedFrom = end;
-    while (end < stop && !isNewline(s[end]))
+    const std::u16string_view searched = s.substr(0, stop);
+    while (end < stop) {
+        end = skipToLineEndOr<>(searched, end);
+        if (end == stop || isNewline(s[end])) break;
         ++end;
+    }
     if (line) {
         line->units += end > walkedFrom ? end - walkedFrom : 0;
         line->newlineFree = Range::fromBounds(inKnown ? known.location : at, std::max(end, walkedFrom));

@@ -3,6 +3,7 @@
 
 #include "engine/BlockScanners.h"
 #include "engine/CharacterSets.h"
+#include "engine/LineEndScan.h"
 #include "engine/MarkdownString.h"
 #include "engine/RegexSearch.h"
 #include "engine/SpanMatchers.h"
@@ -127,8 +128,11 @@ struct Candidate {
 
 Candidate firstCandidate(std::u16string_view s, std::size_t from, std::size_t stop) {
     Candidate found{stop, stop};
+    const std::u16string_view searched = s.substr(0, stop);
     std::size_t at = from;
     for (; at < stop; ++at) {
+        at = skipToAnyOf<u'~', u'*', u'_', u'`', u'[', u'!', u'^', u'\\'>(searched, at);
+        if (at == stop) break;
         const char16_t c = s[at];
         if (c >= 128 || kRoles[c] == plain) continue;
         if (kRoles[c] == trigger) break;

@@ -277,5 +277,54 @@ TEST_F(SpanParserTest, PathologicalLinesAreCutShortNotHung) {
     EXPECT_EQ(depthOf(parse(nestedEmphasis(200, u"*_ "))), 200);
 }
 
+// Plain text is passed over eight units at a time: every kind of candidate is found wherever it
+// falls in a block, after ASCII and non-ASCII filler alike.
+TEST_F(SpanParserTest, CandidatesAreFoundAtEveryOffset) {
+    const std::vector<std::pair<std::u16string, std::string>> elements = {
+        {u"*a*", "em(a)"},
+        {u"**a**", "strong(a)"},
+        {u"_a_", "em(a)"},
+        {u"__a__", "strong(a)"},
+        {u"~~a~~", "strikethrough(a)"},
+        {u"~a~", "subscript(a)"},
+        {u"^a^", "superscript(a)"},
+        {u"`a`", "code(a)"},
+        {u"[a](u)", "link(a)"},
+        {u"![a](u)", "image(a)"},
+        {u"\\<b>", "backslash(<b>)"},
+    };
+    for (const char16_t filler : {u'w', u'\u00e9', u'\u65e5'}) {
+        for (std::size_t offset = 0; offset < 20; ++offset) {
+            for (const auto& [element, expected] : elements) {
+                const std::u16string line = std::u16string(offset, filler) + u" " + element + u" z";
+                EXPECT_EQ(shape(line), expected) << narrow(line);
+                const auto spans = parse(line);
+                ASSERT_EQ(spans.size(), 1u) << narrow(line);
+                EXPECT_EQ(spans[0].range->location, offset + 1) << narrow(line);
+            }
+            // An escaped candidate begins nothing, wherever it falls.
+            const std::u16string escaped = std::u16string(offset, filler) + u"\\*a* z";
+            EXPECT_EQ(shape(escaped), "") << narrow(escaped);
+        }
+    }
+}
+
+// Content may not run over a line terminator: the search for the end of the line finds every
+// terminator wherever it falls, and takes the characters next to them in value for text.
+TEST_F(SpanParserTest, ContentStopsAtATerminatorAtEveryOffset) {
+    for (std::size_t offset = 0; offset < 20; ++offset) {
+        const std::u16string filler(offset, u'w');
+        for (const char16_t terminator : {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029'}) {
+            const std::u16string line = u"*a" + filler + terminator + u"b*";
+            EXPECT_EQ(shape(line), "") << narrow(line) << " terminator " << int(terminator);
+        }
+        for (const char16_t neighbour : {u'\t', u'\u000e', u'\u0084', u'\u0086', u'\u2027', u'\u202a'}) {
+            const std::u16string line = u"*a" + filler + neighbour + u"b*";
+            EXPECT_EQ(shape(line), "em(a" + narrow(filler + neighbour) + "b)")
+                << narrow(line) << " neighbour " << int(neighbour);
+        }
+    }
+}
+
 } // namespace
 } // namespace quillet
