@@ -5,6 +5,7 @@
 #include "platform/TextFiles.h"
 #include "platform/TypeIdentifiers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -68,29 +69,72 @@ bool describeKept(int folderFd, const char* name, FolderEntry& entry, const List
     return true;
 }
 
-bool isValidName(const char* name, std::size_t length) {
-    return !firstInvalidUtf8Offset(std::string_view(name, length)).has_value();
+bool isAscii(const char* text, std::size_t length) {
+    unsigned char any = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        any |= static_cast<unsigned char>(text[i]);
+    return any < 0x80;
 }
+
+// Sets the entry's name and its path (`prefix` + name), each built in one allocation; false when
+// the name is not valid UTF-8.
+bool setNameAndPath(const char* name, std::size_t length, const QString& prefix, FolderEntry& entry) {
+    if (isAscii(name, length)) {
+        entry.name = QString::fromLatin1(name, qsizetype(length));
+    } else {
+        if (firstInvalidUtf8Offset(std::string_view(name, length))) return false;
+        entry.name = QString::fromUtf8(name, qsizetype(length));
+    }
+    entry.path = QString(prefix.size() + entry.name.size(), Qt::Uninitialized);
+    QChar* out = entry.path.data();
+    std::copy_n(prefix.constData(), prefix.size(), out);
+    std::copy_n(entry.name.constData(), entry.name.size(), out + prefix.size());
+    return true;
+}
+
+// The names in an open folder, read straight from the kernel: opendir would first ask for the
+// folder's status, which a listing has no use for.
+class FolderNames {
+public:
+    explicit FolderNames(int folderFd) : fd_(folderFd) {}
+
+    // The next entry's name, or nullptr once the folder is read (or a read fails).
+    const char* next() {
+        while (offset_ >= filled_) {
+            const ssize_t got = ::getdents64(fd_, buffer_, sizeof buffer_);
+            if (got <= 0) return nullptr;
+            filled_ = got;
+            offset_ = 0;
+        }
+        const auto* entry = reinterpret_cast<const struct dirent64*>(buffer_ + offset_);
+        offset_ += entry->d_reclen;
+        return entry->d_name;
+    }
+
+private:
+    int fd_;
+    ssize_t filled_ = 0;
+    ssize_t offset_ = 0;
+    alignas(struct dirent64) char buffer_[32768];
+};
 
 } // namespace
 
 Result<std::vector<FolderEntry>> listFolder(const QString& folderPath, ListingOptions options) {
     using Listing = Result<std::vector<FolderEntry>>;
-    DIR* dir = ::opendir(posix::nativePath(folderPath).constData());
-    if (!dir) return Listing::failure(Status::fromErrno(errno, folderPath));
+    const posix::FileDescriptor folder(
+        ::open(posix::nativePath(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    if (!folder.valid()) return Listing::failure(Status::fromErrno(errno, folderPath));
     const QString prefix = folderPath.endsWith(u'/') ? folderPath : folderPath + u'/';
     std::vector<FolderEntry> entries;
     entries.reserve(32);
-    while (const dirent* item = ::readdir(dir)) {
-        const std::size_t length = std::strlen(item->d_name);
-        if (item->d_name[0] == '.' || !isValidName(item->d_name, length)) continue;
+    FolderNames names(folder.get());
+    while (const char* name = names.next()) {
+        if (name[0] == '.') continue;
         FolderEntry entry;
-        entry.name = QString::fromUtf8(item->d_name, qsizetype(length));
-        entry.path.reserve(prefix.size() + entry.name.size()); // one allocation, not two
-        entry.path.append(prefix).append(entry.name);
-        if (describeKept(::dirfd(dir), item->d_name, entry, options)) entries.push_back(std::move(entry));
+        if (!setNameAndPath(name, std::strlen(name), prefix, entry)) continue;
+        if (describeKept(folder.get(), name, entry, options)) entries.push_back(std::move(entry));
     }
-    ::closedir(dir);
     return Listing::success(std::move(entries));
 }
 

@@ -30,11 +30,20 @@ QStringList readTags(const QString& path) {
 }
 
 QStringList readTagsAt(int folderFd, const char* name, const QString& path) {
-    char buffer[kShortTagsSize];
-    const ssize_t got = posix::getAttributeAt(folderFd, name, path, kTagsSystemName, buffer, sizeof buffer);
-    if (got >= 0) return parseTags(QByteArray::fromRawData(buffer, got));
-    if (errno == ENODATA) return {};
-    // Longer values, file systems without attributes (the side file), errors: the full read.
+    // The size first: most items have no tags, and a read into a buffer has the kernel allocate
+    // and clear one of that size for every item.
+    const ssize_t size = posix::getAttributeAt(folderFd, name, path, kTagsSystemName, nullptr, 0);
+    if (size == 0) return {};
+    if (size < 0 && errno == ENODATA) return {};
+    if (size > 0 && std::size_t(size) <= kShortTagsSize) {
+        char buffer[kShortTagsSize];
+        const ssize_t got =
+            posix::getAttributeAt(folderFd, name, path, kTagsSystemName, buffer, sizeof buffer);
+        if (got >= 0) return parseTags(QByteArray::fromRawData(buffer, got));
+        if (errno == ENODATA) return {}; // removed in between
+    }
+    // Longer values (or grown in between), file systems without attributes (the side file),
+    // errors: the full read.
     return readTags(path);
 }
 
