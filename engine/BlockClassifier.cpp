@@ -175,12 +175,35 @@ std::optional<BlockDict> markerOrCode(Line line) {
     return code(line);
 }
 
+// Whether a range that starts with `c`, outside any code depth, may begin a block marker: most
+// lines start with a letter and are settled here.
+bool mayBeginBlock(char16_t c) {
+    switch (c) {
+    case u'[':
+    case u'#':
+    case u'<':
+    case u'\t':
+    case u'_':
+    case u'*':
+    case u'+':
+    case u'-':
+    case u'>':
+    case u' ':
+    case u'`':
+    case u'~':
+        return true;
+    default:
+        return isDecimalDigit(c);
+    }
+}
+
 } // namespace
 
 std::optional<BlockDict> MarkdownString::findBlockElement(std::u16string_view s, Range range, long depth) {
     if (range.location >= s.size()) return std::nullopt;
     range.length = std::min(range.length, s.size() - range.location);
     if (range.length < 2) return std::nullopt;
+    if (depth == 0 && !mayBeginBlock(s[range.location])) return std::nullopt;
     const Line line{s, range.end(), range, s[range.location], depth};
     switch (line.c) {
     case u'[':

@@ -6,6 +6,7 @@
 #include "engine/MarkdownString.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 using namespace quillet;
 using blocktest::textAt;
@@ -222,4 +223,31 @@ TEST_F(BlockClassifier, VeryLongLines) {
     });
     EXPECT_EQ(classify(u"[" + body + u"]: u")->label.size(), body.size());
     expectNone({std::u16string(1 << 20, u'['), u"<a" + body});
+}
+
+// Lines are settled from their first character when it can begin no marker: every character
+// that begins one still does, after any of the shapes that follow markers, and no other does.
+TEST_F(BlockClassifier, OnlyMarkerCharactersBeginBlocks) {
+    const std::u16string_view tails[] = {u" x", u". x",   u"x",   u"  x", u"   x",
+                                         u"a>", u"a]: u", u"``x", u"~~x", u"__"};
+    std::u16string beginners;
+    for (char32_t c = 1; c <= 0xFFFF; ++c) {
+        const auto first = static_cast<char16_t>(c);
+        for (std::u16string_view tail : tails) {
+            if (classify(first + std::u16string(tail))) {
+                beginners += first;
+                break;
+            }
+        }
+    }
+    std::u16string expected = u"\t #*+-0123456789<>[_`~";
+    std::u16string nonAsciiDigits;
+    for (char16_t c : beginners)
+        if (c >= 0x80) nonAsciiDigits += c;
+    EXPECT_EQ(beginners.substr(0, beginners.size() - nonAsciiDigits.size()), expected);
+    for (char16_t c : nonAsciiDigits)
+        EXPECT_TRUE(u_isdigit(c)) << int(c);
+    EXPECT_GT(nonAsciiDigits.size(), 300u) << "digits of other scripts begin numbered items";
+    // The depth argument makes every line code.
+    EXPECT_TRUE(classify(u"plain", 1));
 }
