@@ -10,7 +10,9 @@ constexpr bool isNewline(char16_t c) {
 
 // Unicode separators (general category Z*), the tab and the line terminators.
 constexpr bool isWhitespace(char16_t c) {
-    if (c == 0x0020 || c == 0x0009 || isNewline(c)) return true;
+    // Below NEL only the tab, the line terminators up to CR and the space are blanks.
+    if (c < 0x0085) return c == 0x0020 || (c >= 0x0009 && c <= 0x000D);
+    if (c == 0x0085 || c == 0x2028 || c == 0x2029) return true;
     return c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
            c == 0x3000;
 }
