@@ -13,9 +13,9 @@ constexpr QLatin1StringView kChatsName("iChats");
 constexpr QLatin1StringView kMarkdownExtension("md");
 
 // The name (a last path component) without its extension; a leading '.' starts no extension.
-QString nameWithoutExtension(const QString& name) {
+QString nameWithoutExtension(QStringView name) {
     const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.left(dot) : name;
+    return (dot > 0 ? name.left(dot) : name).toString();
 }
 
 bool isHandledFileType(const QString& uti) {
@@ -33,7 +33,7 @@ bool isApplicationBundle(QStringView path) {
 
 QString typeIdentifierOfEntry(const platform::FolderEntry& entry) {
     if (!entry.typeIdentifier.isEmpty()) return entry.typeIdentifier;
-    if (pathExtension(entry.name) == kMarkdownExtension)
+    if (pathExtension(platform::entryName(entry)) == kMarkdownExtension)
         return platform::typeIdentifierString(platform::kMarkdownTypeIdentifier);
     return platform::typeIdentifierString(platform::kPlainTextTypeIdentifier);
 }
@@ -43,10 +43,15 @@ QUrl fileURLForPath(const QString& path) {
     // starting "//" names a host. Anything else takes the general route.
     if (!path.startsWith(u'/') || path.startsWith(QLatin1StringView("//")) || path.contains(u'%'))
         return QUrl::fromLocalFile(path);
-    // A fresh URL rather than a copy of a shared one: copies would all count references on the
-    // one original, from every listing thread at once. The scheme's text is static.
-    QUrl url;
-    url.setScheme(QStringLiteral("file"));
+    // A copy of a URL holding only the scheme, which each thread keeps for itself: copies of one
+    // shared URL would all count references on it from every listing thread at once, and setting
+    // the scheme anew costs more than the copy. The scheme's text is static.
+    thread_local const QUrl fileScheme = [] {
+        QUrl url;
+        url.setScheme(QStringLiteral("file"));
+        return url;
+    }();
+    QUrl url = fileScheme;
     url.setPath(path, QUrl::TolerantMode);
     return url;
 }
@@ -57,7 +62,7 @@ FileRep recordForFolderEntry(const platform::FolderEntry& entry) {
 
 FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
     FileRep rep = FileRepresentation::make(fileURLForPath(entry.path));
-    rep->filename = nameWithoutExtension(entry.name);
+    rep->filename = nameWithoutExtension(platform::entryName(entry));
     rep->displayName = rep->filename;
     rep->directory = entry.isDirectory;
     rep->lastModified = std::move(entry.contentModificationDate);
@@ -71,8 +76,9 @@ FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
 }
 
 bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIdentifier) {
-    if (entry.isDirectory) return !isApplicationBundle(entry.name);
-    return entry.name != kChatsName && isHandledFileType(typeIdentifier);
+    const QStringView name = platform::entryName(entry);
+    if (entry.isDirectory) return !isApplicationBundle(name);
+    return name != kChatsName && isHandledFileType(typeIdentifier);
 }
 
 bool isBrowsableEntry(const platform::FolderEntry& entry) {

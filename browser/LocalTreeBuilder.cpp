@@ -75,6 +75,7 @@ std::vector<PendingFolder> listFolder(const PendingFolder& folder, const LocalTr
     std::vector<PendingFolder> subfolders;
     platform::ListingOptions listing;
     listing.keep = [](const platform::FolderEntry& entry) { return isBrowsableEntry(entry); };
+    listing.names = false; // the records take their names from the paths
     auto entries = platform::listFolder(folder.path, listing);
     if (entries.ok()) {
         children.reserve(entries->size());

@@ -76,19 +76,25 @@ bool isAscii(const char* text, std::size_t length) {
     return any < 0x80;
 }
 
-// Sets the entry's name and its path (`prefix` + name), each built in one allocation; false when
-// the name is not valid UTF-8.
-bool setNameAndPath(const char* name, std::size_t length, const QString& prefix, FolderEntry& entry) {
-    if (isAscii(name, length)) {
-        entry.name = QString::fromLatin1(name, qsizetype(length));
-    } else {
+// Sets the entry's path (`prefix` + name) in one allocation, and its name when asked for; false
+// when the name is not valid UTF-8.
+bool setNameAndPath(const char* name, std::size_t length, const QString& prefix, bool withName,
+                    FolderEntry& entry) {
+    QString decoded;
+    qsizetype nameSize = qsizetype(length);
+    const bool ascii = isAscii(name, length);
+    if (!ascii) {
         if (firstInvalidUtf8Offset(std::string_view(name, length))) return false;
-        entry.name = QString::fromUtf8(name, qsizetype(length));
+        decoded = QString::fromUtf8(name, qsizetype(length));
+        nameSize = decoded.size();
     }
-    entry.path = QString(prefix.size() + entry.name.size(), Qt::Uninitialized);
-    QChar* out = entry.path.data();
-    std::copy_n(prefix.constData(), prefix.size(), out);
-    std::copy_n(entry.name.constData(), entry.name.size(), out + prefix.size());
+    entry.path = QString(prefix.size() + nameSize, Qt::Uninitialized);
+    QChar* out = std::copy_n(prefix.constData(), prefix.size(), entry.path.data());
+    if (ascii)
+        std::transform(name, name + length, out, [](char c) { return QChar(char16_t(c)); });
+    else
+        std::copy_n(decoded.constData(), nameSize, out);
+    if (withName) entry.name = QStringView(entry.path).sliced(prefix.size()).toString();
     return true;
 }
 
@@ -132,10 +138,16 @@ Result<std::vector<FolderEntry>> listFolder(const QString& folderPath, ListingOp
     while (const char* name = names.next()) {
         if (name[0] == '.') continue;
         FolderEntry entry;
-        if (!setNameAndPath(name, std::strlen(name), prefix, entry)) continue;
+        if (!setNameAndPath(name, std::strlen(name), prefix, options.names, entry)) continue;
         if (describeKept(folder.get(), name, entry, options)) entries.push_back(std::move(entry));
     }
     return Listing::success(std::move(entries));
+}
+
+QStringView entryName(const FolderEntry& entry) {
+    if (!entry.name.isEmpty()) return entry.name;
+    const QStringView path(entry.path);
+    return path.sliced(path.lastIndexOf(u'/') + 1);
 }
 
 Result<FolderEntry> entryForPath(const QString& path, ListingOptions options) {

@@ -33,7 +33,13 @@ struct ListingOptions {
     bool tags = true;            // read tagNames (of the entries kept)
     // When set, only the entries it accepts are kept, judged before their tags are read.
     std::function<bool(const FolderEntry&)> keep;
+    // Fill each entry's `name`. Without it `name` stays empty and entryName() finds the name at the
+    // end of `path`: one string fewer per entry, for listings that keep thousands of entries.
+    bool names = true;
 };
+
+// The entry's name: `name`, or the last component of `path` where the listing left `name` empty.
+QStringView entryName(const FolderEntry& entry);
 
 // The folder's entries in the order the file system gives them. Fails (with the errno of
 // opening the folder) when the folder cannot be listed; an entry that vanishes while it is

@@ -69,18 +69,25 @@ TEST(ListingFastPaths, NamesAndPathsAsDecodedFromUtf8) {
     for (const QByteArray& name : invalid)
         ASSERT_TRUE(createRaw(root + name));
 
-    for (const QString& prefix : {folder.path(), folder.path() + u'/'}) {
-        const auto listing = listFolder(prefix, {false, false, {}});
-        ASSERT_TRUE(listing.ok());
-        std::map<QString, QString> pathByName;
-        for (const FolderEntry& entry : *listing)
-            pathByName[entry.name] = entry.path;
-        ASSERT_EQ(pathByName.size(), std::size(names));
-        for (const QByteArray& name : names) {
-            const QString decoded = QString::fromUtf8(name);
-            ASSERT_TRUE(pathByName.count(decoded)) << name.toStdString();
-            EXPECT_EQ(pathByName[decoded], folder.path() + u'/' + decoded);
-            EXPECT_EQ(posix::nativePath(pathByName[decoded]), root + name); // addresses the file again
+    // With names and without them (the name then read from the end of the path).
+    for (bool withNames : {true, false}) {
+        for (const QString& prefix : {folder.path(), folder.path() + u'/'}) {
+            ListingOptions options{false, false, {}};
+            options.names = withNames;
+            const auto listing = listFolder(prefix, options);
+            ASSERT_TRUE(listing.ok());
+            std::map<QString, QString> pathByName;
+            for (const FolderEntry& entry : *listing) {
+                EXPECT_EQ(entry.name.isEmpty(), !withNames);
+                pathByName[entryName(entry).toString()] = entry.path;
+            }
+            ASSERT_EQ(pathByName.size(), std::size(names));
+            for (const QByteArray& name : names) {
+                const QString decoded = QString::fromUtf8(name);
+                ASSERT_TRUE(pathByName.count(decoded)) << name.toStdString();
+                EXPECT_EQ(pathByName[decoded], folder.path() + u'/' + decoded);
+                EXPECT_EQ(posix::nativePath(pathByName[decoded]), root + name); // addresses the file again
+            }
         }
     }
 }
