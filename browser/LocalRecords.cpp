@@ -4,6 +4,7 @@
 #include "platform/TypeIdentifiers.h"
 
 #include <QLatin1StringView>
+#include <algorithm>
 
 namespace quillet {
 
@@ -14,15 +15,21 @@ constexpr QLatin1StringView kMarkdownExtension("md");
 
 // The name (a last path component) without its extension; a leading '.' starts no extension.
 QString nameWithoutExtension(QStringView name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
+    // A plain scan: QStringView::lastIndexOf runs the general substring search for one character.
+    const qsizetype dot = std::find(name.rbegin(), name.rend(), u'.').base() - name.begin() - 1;
     return (dot > 0 ? name.left(dot) : name).toString();
 }
 
+// Equal texts; most pairs differ in length, which settles them without a call.
+bool sameText(QStringView text, QLatin1StringView latin1) {
+    return text.size() == latin1.size() && text == latin1;
+}
+
 bool isHandledFileType(const QString& uti) {
-    return uti == QLatin1StringView(platform::kMarkdownTypeIdentifier) ||
-           uti == QLatin1StringView(platform::kPlainTextTypeIdentifier) ||
-           uti == QLatin1StringView(platform::kCssTypeIdentifier) ||
-           uti == QLatin1StringView(platform::kPythonScriptTypeIdentifier);
+    return sameText(uti, QLatin1StringView(platform::kMarkdownTypeIdentifier)) ||
+           sameText(uti, QLatin1StringView(platform::kPlainTextTypeIdentifier)) ||
+           sameText(uti, QLatin1StringView(platform::kCssTypeIdentifier)) ||
+           sameText(uti, QLatin1StringView(platform::kPythonScriptTypeIdentifier));
 }
 
 } // namespace
@@ -78,7 +85,7 @@ FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
 bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIdentifier) {
     const QStringView name = platform::entryName(entry);
     if (entry.isDirectory) return !isApplicationBundle(name);
-    return name != kChatsName && isHandledFileType(typeIdentifier);
+    return !sameText(name, kChatsName) && isHandledFileType(typeIdentifier);
 }
 
 bool isBrowsableEntry(const platform::FolderEntry& entry) {

@@ -146,8 +146,9 @@ Result<std::vector<FolderEntry>> listFolder(const QString& folderPath, ListingOp
 
 QStringView entryName(const FolderEntry& entry) {
     if (!entry.name.isEmpty()) return entry.name;
+    // A plain scan: QStringView::lastIndexOf runs the general substring search for one character.
     const QStringView path(entry.path);
-    return path.sliced(path.lastIndexOf(u'/') + 1);
+    return path.sliced(std::find(path.rbegin(), path.rend(), u'/').base() - path.begin());
 }
 
 Result<FolderEntry> entryForPath(const QString& path, ListingOptions options) {

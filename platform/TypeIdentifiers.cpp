@@ -84,6 +84,12 @@ QString mappedIdentifier(const QMimeType& type) {
     return typeIdentifierString(kDataTypeIdentifier);
 }
 
+// The index of the last `unit` in the text, -1 when there is none: a plain scan, where
+// QStringView::lastIndexOf runs the general substring search for one character.
+qsizetype lastIndexOfUnit(QStringView text, char16_t unit) {
+    return std::find(text.rbegin(), text.rend(), unit).base() - text.begin() - 1;
+}
+
 // Extensions already looked up and their identifiers: a listing asks for the same few over and
 // over, and the MIME database's glob match is far slower than this scan. Bounded, so that a
 // folder of endlessly varied extensions cannot make the scan slow.
@@ -136,7 +142,7 @@ QString identifierForExtension(QStringView extension) {
 // by side would otherwise take the shared lock for every file, and pass its cache line between
 // them.
 QString identifierForName(QStringView fileName) {
-    const auto dot = fileName.lastIndexOf(u'.');
+    const qsizetype dot = lastIndexOfUnit(fileName, u'.');
     if (dot <= 0 || dot + 1 >= fileName.size()) {
         const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(fileName.toString());
         return types.isEmpty() ? QString() : mappedIdentifier(types.first());
@@ -153,7 +159,7 @@ QString identifierForName(QStringView fileName) {
 QStringView lastComponentOf(QStringView path) {
     while (path.size() > 1 && path.endsWith(u'/'))
         path.chop(1);
-    return path.mid(path.lastIndexOf(u'/') + 1);
+    return path.mid(lastIndexOfUnit(path, u'/') + 1);
 }
 
 QString identifierForContent(const QString& path, qint64 size) {
