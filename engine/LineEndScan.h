@@ -51,4 +51,35 @@ template <char16_t... Wanted> std::size_t skipToAnyOf(std::u16string_view text, 
     return at;
 }
 
+// The first position from `at` on that holds `wanted`, or a position less than eight units
+// from the end.
+inline std::size_t skipToUnit(std::u16string_view text, std::size_t at, char16_t wanted) {
+#if defined(__SSE2__)
+    const __m128i pattern = _mm_set1_epi16(static_cast<short>(wanted));
+    for (; at + 8 <= text.size(); at += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, pattern)))
+            return at + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    return at;
+}
+
+// Walking back from `end` towards `floor`: a position at or after `floor` such that nothing
+// from it up to `end` is `wanted`, and that either lies less than eight units past `floor` or
+// ends a block of eight that holds `wanted` (the caller looks at that block one by one).
+inline std::size_t skipBackOver(std::u16string_view text, std::size_t floor, std::size_t end,
+                                char16_t wanted) {
+#if defined(__SSE2__)
+    const __m128i pattern = _mm_set1_epi16(static_cast<short>(wanted));
+    for (; end >= floor + 8; end -= 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + end - 8));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(block, pattern))) return end;
+    }
+#else
+    (void)text, (void)floor, (void)wanted;
+#endif
+    return end;
+}
+
 } // namespace quillet

@@ -147,14 +147,22 @@ public:
     Range find() {
         if (const auto known = knownMatch()) return *known;
         Range match = Range::notFound();
-        for (std::size_t at = w_.start; at + 2 * shape_.width + 1 <= w_.stop; ++at) {
-            ++work_;
+        // Openers may stand before `last`: the shortest match takes 2 * width + 1 units.
+        const std::size_t shortest = 2 * shape_.width + 1;
+        const std::size_t last = w_.stop >= shortest ? w_.stop - shortest + 1 : 0;
+        const std::u16string_view openers = s_.substr(0, std::max(last, w_.start));
+        std::size_t at = w_.start;
+        for (; at < last; ++at) {
+            at = skipToUnit(openers, at, shape_.marker);
+            if (at >= last) break;
             if (s_[at] != shape_.marker) continue;
             if (const auto end = matchEndAt(at)) {
                 match = Range::fromBounds(at, *end);
                 break;
             }
         }
+        // One unit of work for each start tried, as a search one unit at a time counts.
+        work_ += match.found() ? at - w_.start + 1 : (last > w_.start ? last - w_.start : 0);
         memo_.knowsMatch = true;
         memo_.searchedFrom = w_.start;
         memo_.match = match;
@@ -255,7 +263,9 @@ private:
     std::size_t lastCloser(std::size_t lineEnd, std::size_t lowest) {
         if (lineEnd < shape_.width) return kNone;
         const std::size_t top = lineEnd - shape_.width + 1;
-        for (std::size_t close = top; close-- > lowest;) {
+        for (std::size_t close = top; close > lowest;) {
+            close = skipBackOver(s_, lowest, close, shape_.marker);
+            if (close-- == lowest) break;
             if (s_[close] != shape_.marker || !markerAt(close)) continue;
             const char16_t last = s_[close - 1];
             if (isWhitespace(last) || last == u'\\') continue;

@@ -48,6 +48,7 @@ std::string describe(std::u16string_view text, Range range) {
 struct Generator {
     std::mt19937 random;
     std::vector<std::u16string> pieces;
+    std::size_t maxPieces = 24;
 
     Generator(unsigned seed, const std::vector<std::u16string>& markers)
         : random(seed), pieces(kCommonPieces) {
@@ -63,7 +64,7 @@ struct Generator {
 
     std::u16string line() {
         std::u16string text;
-        const std::size_t count = below(24);
+        const std::size_t count = below(maxPieces);
         for (std::size_t k = 0; k < count; ++k)
             text += pieces[below(pieces.size())];
         return text;
@@ -91,9 +92,10 @@ struct Tally {
 // Runs `rounds` generated searches; returns how many found a match and how many did not.
 Tally compareWithICU(const char16_t* pattern, const Matcher& matcher,
                      const std::vector<std::u16string>& markers, unsigned seed, char16_t anchor = 0,
-                     int rounds = 10000) {
+                     int rounds = 10000, std::size_t maxPieces = 24) {
     const RegexSearch icu(pattern);
     Generator generator(seed, markers);
+    generator.maxPieces = maxPieces;
     Tally tally;
     int failures = 0;
     for (int round = 0; round < rounds && failures < 5; ++round) {
@@ -176,6 +178,36 @@ TEST(SpanMatchers, LinkTargetPatternsMatchICU) {
     expectBothOutcomes(compareWithICU(
         u"(?!\\s).+?(?=(\\s|\"|\\)))", [](std::u16string_view s, Range r) { return spans::linkURL(s, r); },
         markers, 13));
+}
+
+// Long lines, whose markers fall at every place of the blocks the matchers pass over eight units
+// at a time, forwards for openers and backwards for closers.
+TEST(SpanMatchers, LongLinesMatchICU) {
+    struct Kind {
+        spans::Delimited kind;
+        const char16_t* pattern;
+        std::vector<std::u16string> markers;
+    };
+    const std::vector<Kind> kinds = {
+        {spans::Delimited::emStar, u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)", {u"*", u"**", u"a", u"b"}},
+        {spans::Delimited::strongStar,
+         u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)",
+         {u"**", u"*", u"a", u"b"}},
+        {spans::Delimited::emUnderscore,
+         u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b",
+         {u"_", u" _", u"_ ", u"a"}},
+        {spans::Delimited::strikethrough,
+         u"~~(([\\S])|([\\S].*[^\\s\\\\]))~~(\\s|$)",
+         {u"~~", u"~~ ", u"a", u"b"}},
+        {spans::Delimited::code, u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)", {u"`", u"a", u"b", u"c"}},
+    };
+    for (const Kind& kind : kinds) {
+        // Long lines mostly hold a line terminator, which few matches cross: fewer of them.
+        const Tally tally = compareWithICU(kind.pattern, delimited(kind.kind), kind.markers,
+                                           40 + static_cast<unsigned>(kind.kind), 0, 4000, 90);
+        EXPECT_GT(tally.found, 150);
+        EXPECT_GT(tally.notFound, 150);
+    }
 }
 
 // Searches of one kind over one text share a memo and what they learnt about the text's line
