@@ -157,22 +157,23 @@ std::optional<BlockDict> code(const Line& line) {
     return std::nullopt;
 }
 
+std::optional<BlockDict> marker(const Line& line) {
+    if (isDecimalDigit(line.c) && line.r.length > 2) return decimalList(line);
+    if (line.c == u'_' && line.depth == 0 && MarkdownString::isHorizontalRules(line.s) > 0) return rule(line);
+    if (line.c == u'*' || line.c == u'+' || line.c == u'-') return bulletList(line);
+    if (line.c == u'>') return quote(line);
+    return std::nullopt;
+}
+
 std::optional<BlockDict> markerOrCode(Line line) {
     if (line.c == u'\t') {
         line.depth = MarkdownString::countCharacter(u'\t', line.s, line.r);
         if (line.depth >= 1 && !line.r.empty()) line.c = line.s[line.r.location];
     }
-    std::optional<BlockDict> result;
-    if (isDecimalDigit(line.c) && line.r.length > 2)
-        result = decimalList(line);
-    else if (line.c == u'_' && line.depth == 0 && MarkdownString::isHorizontalRules(line.s) > 0)
-        result = rule(line);
-    else if (line.c == u'*' || line.c == u'+' || line.c == u'-')
-        result = bulletList(line);
-    else if (line.c == u'>')
-        result = quote(line);
-    if (result) return result;
-    return code(line);
+    // One record, built in place: a block is large, and moving it costs more than finding it.
+    std::optional<BlockDict> result = marker(line);
+    if (!result) result = code(line);
+    return result;
 }
 
 // Whether a range that starts with `c`, outside any code depth, may begin a block marker: most

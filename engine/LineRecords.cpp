@@ -27,11 +27,11 @@ void copyLinkDefinition(const BlockDict& definition, RangeDict& record) {
 // the innermost content. A header ends the walk as the item's content; so does a block whose
 // content does not move past the range examined (a link definition: its content is the whole
 // range), which therefore counts as plain content.
-void addNestedMarkers(MarkdownString& engine, std::u16string_view line, const BlockDict& outer,
+void addNestedMarkers(MarkdownString& engine, std::u16string_view line, BlockDict&& outer,
                       RangeDict& record) {
-    record.blockArray.push_back(outer);
     Range content = outer.strRange;
     long depth = outer.depth;
+    record.blockArray.push_back(std::move(outer));
     for (;;) {
         std::optional<BlockDict> inner = engine.findBlockElement(line, content, 0);
         if (inner && inner->type == BlockType::header && inner->range.location != 0) {
@@ -62,13 +62,13 @@ RangeDict MarkdownString::rangeDictForLine(std::u16string_view line, Range range
         record.type = BlockType::blankline;
         return record;
     }
-    const std::optional<BlockDict> block = findBlockElement(line, range, 0);
+    std::optional<BlockDict> block = findBlockElement(line, range, 0);
     if (!block) {
         record.spanArray = findSpanElements(line, range);
         return record;
     }
     if (opensNesting(block->type)) {
-        addNestedMarkers(*this, line, *block, record);
+        addNestedMarkers(*this, line, std::move(*block), record);
         return record;
     }
     record.type = block->type;
