@@ -29,10 +29,14 @@ std::u16string MarkdownString::htmlStringFromBody(const RQXMLElementRef& body, s
 void MarkdownString::appendHtmlStringFromBody(std::u16string& out, const RQXMLElementRef& body,
                                               std::u16string_view title, std::u16string_view lang,
                                               std::u16string_view /*css*/) {
+    htmlDocumentFromBody(body, title, lang)->appendXMLString(out);
+}
+
+RQXMLElementRef MarkdownString::htmlDocumentFromBody(const RQXMLElementRef& body, std::u16string_view title,
+                                                     std::u16string_view lang) {
     const std::u16string language(lang.empty() ? u"en" : lang);
     auto head = RQXMLElement::elementWithName(u"head");
-    head->addChild(
-        RQXMLElement::elementWithName(u"title", std::u16string(title.empty() ? u"untitled" : title)));
+    head->addChild(RQXMLElement::elementWithName(u"title", title.empty() ? u"untitled" : title));
     auto languageMeta = RQXMLElement::elementWithName(u"meta");
     languageMeta->setAttributesWithDictionary({{u"content", language}, {u"http-equiv", u"content-language"}});
     head->addChild(languageMeta);
@@ -48,8 +52,7 @@ void MarkdownString::appendHtmlStringFromBody(std::u16string& out, const RQXMLEl
     const RQXMLElementRef shownBody = body ? body : RQXMLElement::elementWithName(u"body");
     html->setChildren({RQXMLChild(head), RQXMLChild(shownBody)});
 
-    out += u"<!DOCTYPE html>";
-    html->appendXMLString(out);
+    return RQXMLElement::elementWithName({}, {RQXMLChild(u"<!DOCTYPE html>"), RQXMLChild(html)});
 }
 
 std::u16string MarkdownString::htmlEscape(std::u16string_view text) {

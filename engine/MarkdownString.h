@@ -112,6 +112,10 @@ public:
     static void appendHtmlStringFromBody(std::u16string& out, const RQXMLElementRef& body,
                                          std::u16string_view title, std::u16string_view lang,
                                          std::u16string_view css);
+    // The same document as a nameless element (the doctype, then the "html" element), for
+    // writing it to another output with RQXMLElement::writeXMLString.
+    static RQXMLElementRef htmlDocumentFromBody(const RQXMLElementRef& body, std::u16string_view title,
+                                                std::u16string_view lang);
     static std::u16string htmlEscape(std::u16string_view text);
 
     // ---- Editor styling ----

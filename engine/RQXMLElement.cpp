@@ -10,10 +10,6 @@ namespace quillet {
 
 namespace {
 
-bool breaksLineAfterClosingTag(std::u16string_view name) {
-    return name == u"li" || name == u"ul" || name == u"ol" || name == u"blockquote" || name.front() == u'h';
-}
-
 // From the arena of this thread's open scope, if any.
 template <typename... Arguments> RQXMLElementRef makeElement(Arguments&&... arguments) {
     return std::allocate_shared<RQXMLElement>(RQXMLArenaAllocator<RQXMLElement>(RQXMLArena::current()),
@@ -506,90 +502,27 @@ bool RQXMLElement::hasContent() const {
     }
 }
 
-void RQXMLElement::appendOpeningTagWithAttributes(std::u16string& out) const {
-    out += u'<';
-    out += name_;
-    out += u' ';
-    const std::size_t start = out.size();
-    for (const RQXMLAttribute& attribute : *extra_->attributes) {
-        out += attribute.name;
-        out += u"=\"";
-        out += attribute.value;
-        out += u"\" ";
-    }
-    out += extra_->attributeString;
-    if (out.size() > start && out.back() == u' ') out.pop_back();
-    out += u'>';
+bool RQXMLElement::isImage() const {
+    return name_ == u"img";
 }
 
-namespace {
+bool RQXMLElement::breaksLineAfterClosingTag() const {
+    return name_ == u"li" || name_ == u"ul" || name_ == u"ol" || name_ == u"blockquote" ||
+           name_.front() == u'h';
+}
 
-struct WriteFrame {
-    const RQXMLElement* element;
-    std::size_t next;
-    bool closes;     // write a closing tag after the content
-    bool breaksLine; // and a line break after it
-};
-
-// Shared by every serialisation on this thread, so that writing a small element allocates
-// nothing for it; each call owns the frames above the size it found.
-std::vector<WriteFrame>& writeStack() {
+std::vector<RQXMLElement::WriteFrame>& RQXMLElement::writeStack() {
     thread_local std::vector<WriteFrame> frames;
     return frames;
 }
 
-} // namespace
+void RQXMLElement::trimWriteStack() {
+    std::vector<WriteFrame>& stack = writeStack();
+    if (stack.capacity() > kKeptFrames) std::vector<WriteFrame>().swap(stack);
+}
 
 void RQXMLElement::appendXMLString(std::u16string& out) const {
-    using Frame = WriteFrame;
-    std::vector<Frame>& stack = writeStack();
-    const std::size_t base = stack.size();
-    auto enter = [&](const RQXMLElement* element) {
-        if (!element->hasName()) {
-            stack.push_back({element, 0, false, false});
-        } else if (element->name_ == u"img") {
-            // An image is a tag alone: no content, no closing tag.
-            if (element->hasAttributeEntries()) {
-                element->appendOpeningTagWithAttributes(out);
-            } else {
-                out += u"<img>";
-            }
-        } else if (element->hasAttributeEntries()) {
-            element->appendOpeningTagWithAttributes(out);
-            stack.push_back({element, 0, true, false});
-        } else if (element->hasContent()) {
-            out += u'<';
-            out += element->name_;
-            out += u'>';
-            stack.push_back({element, 0, true, breaksLineAfterClosingTag(element->name_)});
-        } else {
-            out += u'<';
-            out += element->name_;
-            out += u"/>";
-        }
-    };
-    enter(this);
-    while (stack.size() > base) {
-        Frame& frame = stack.back();
-        if (frame.next < frame.element->childCount_) {
-            const RQXMLChild& child = frame.element->children_[frame.next++];
-            if (const RQXMLElement* element = child.element()) {
-                enter(element); // may reallocate the stack: `frame` is not used after this
-            } else {
-                out += child.text();
-            }
-            continue;
-        }
-        if (frame.closes) {
-            out += u"</";
-            out += frame.element->name_;
-            out += u'>';
-            if (frame.breaksLine) out += u'\n';
-        }
-        stack.pop_back();
-    }
-    // A very deep tree does not keep its frames for the rest of the thread's life.
-    if (base == 0 && stack.capacity() > kKeptFrames) std::vector<Frame>().swap(stack);
+    writeXMLString(out);
 }
 
 std::u16string RQXMLElement::XMLString() const {

@@ -183,6 +183,9 @@ public:
     std::u16string XMLString() const;
     // Writes the XMLString at the end of `out`, in one pass over the tree.
     void appendXMLString(std::u16string& out) const;
+    // The same to any output that takes `out += std::u16string_view` and `out += char16_t`
+    // (an encoder into bytes, say), in pieces whose concatenation is the XMLString.
+    template <typename Output> void writeXMLString(Output& out) const;
 
 private:
     friend class RQXMLTextAppender;
@@ -210,7 +213,22 @@ private:
     Extra& extra();
     bool hasAttributeEntries() const;
     bool hasContent() const;
-    void appendOpeningTagWithAttributes(std::u16string& out) const;
+    bool isImage() const;
+    bool breaksLineAfterClosingTag() const;
+    template <typename Output> void writeOpeningTagWithAttributes(Output& out) const;
+    // Writes the tags of `element` and returns whether its content and closing part follow.
+    template <typename Output> bool writeOpening(Output& out) const;
+    template <typename Output> void writeClosing(Output& out) const;
+
+    struct WriteFrame {
+        const RQXMLElement* element;
+        std::size_t next;
+    };
+    // Shared by every serialisation on this thread, so that writing a small element allocates
+    // nothing for it; each call owns the frames above the size it found.
+    static std::vector<WriteFrame>& writeStack();
+    // Gives up a very deep tree's frames, rather than keeping them for the thread's life.
+    static void trimWriteStack();
 
     // The common names (those the HTML conversion uses) point into a table of their own; other
     // names are kept in `extra_`.
@@ -223,5 +241,88 @@ private:
     RQXMLElement* parent_ = nullptr; // not owned; cleared when the parent goes
     std::unique_ptr<Extra> extra_;   // attributes are rare: only links and images have them
 };
+
+// ---- Writing ----
+
+template <typename Output> void RQXMLElement::writeOpeningTagWithAttributes(Output& out) const {
+    out += u'<';
+    out += name_;
+    out += u' ';
+    // Each attribute is followed by a space, and one space at the very end is dropped.
+    const RQXMLAttributes& list = *extra_->attributes;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i > 0) out += u' ';
+        out += list[i].name;
+        out += u"=\"";
+        out += list[i].value;
+        out += u'"';
+    }
+    std::u16string_view raw = extra_->attributeString;
+    if (!raw.empty()) {
+        out += u' ';
+        if (raw.back() == u' ') raw.remove_suffix(1);
+        out += raw;
+    }
+    out += u'>';
+}
+
+template <typename Output> bool RQXMLElement::writeOpening(Output& out) const {
+    if (!hasName()) return true;
+    if (isImage()) {
+        // An image is a tag alone: no content, no closing tag.
+        if (hasAttributeEntries()) {
+            writeOpeningTagWithAttributes(out);
+        } else {
+            out += u"<img>";
+        }
+        return false;
+    }
+    if (hasAttributeEntries()) {
+        writeOpeningTagWithAttributes(out);
+        return true;
+    }
+    if (!hasContent()) {
+        out += u'<';
+        out += name_;
+        out += u"/>";
+        return false;
+    }
+    out += u'<';
+    out += name_;
+    out += u'>';
+    return true;
+}
+
+template <typename Output> void RQXMLElement::writeClosing(Output& out) const {
+    if (!hasName()) return;
+    out += u"</";
+    out += name_;
+    out += u'>';
+    // An element with attributes ends without a line break, whatever its name.
+    if (!hasAttributeEntries() && breaksLineAfterClosingTag()) out += u'\n';
+}
+
+template <typename Output> void RQXMLElement::writeXMLString(Output& out) const {
+    std::vector<WriteFrame>& stack = writeStack();
+    const std::size_t base = stack.size();
+    if (writeOpening(out)) stack.push_back({this, 0});
+    while (stack.size() > base) {
+        WriteFrame& frame = stack.back();
+        const RQXMLElement* element = frame.element;
+        if (frame.next < element->childCount_) {
+            const RQXMLChild& child = element->children_[frame.next++];
+            // Pushing may move the stack: `frame` is not used after this.
+            if (const RQXMLElement* inner = child.element()) {
+                if (inner->writeOpening(out)) stack.push_back({inner, 0});
+            } else {
+                out += child.text();
+            }
+            continue;
+        }
+        element->writeClosing(out);
+        stack.pop_back();
+    }
+    if (base == 0) trimWriteStack();
+}
 
 } // namespace quillet

@@ -19,24 +19,22 @@ std::unique_ptr<MarkdownString> engineFor(std::u16string_view note, const Conver
     return engine;
 }
 
-// Builds the note's body and writes it with `write`; the tree is gone before the caller
-// re-encodes the text, which keeps the peak memory of a large note down.
-template <typename Writer>
-std::u16string bodyHtml(std::u16string_view note, const ConversionSettings& settings, const Writer& write) {
+// Builds the note's body and writes what `select` picks from it (a document or the body's
+// children) as UTF-8, straight from the tree: the HTML never exists as UTF-16 text.
+template <typename Select>
+std::string htmlOf(std::u16string_view note, const ConversionSettings& settings, const Select& select) {
     // The HTML needs only the definitions registered ahead: each line records its own uses
     // before its links are resolved.
     auto engine = std::make_unique<MarkdownString>();
     engine->setMarkdownOptions(settings.options);
     engine->registerLinkDefinitions(note);
-    return write(engine->bodyElementFromString(note, settings.baseFolder));
-}
-
-// An empty string with room for the HTML of the note, which is rarely twice as long. Growing a
-// string of many megabytes copies it and touches twice its pages; room reserved and not used
-// is only address space.
-std::u16string reservedForHtmlOf(std::u16string_view note) {
-    std::u16string html;
+    const RQXMLElementRef body = engine->bodyElementFromString(note, settings.baseFolder);
+    std::string html;
+    // HTML rarely takes more bytes than this; a string of many megabytes that grows is copied.
     html.reserve(2 * note.size() + 1024);
+    Utf8Writer writer(html);
+    select(body, writer);
+    writer.finish();
     return html;
 }
 
@@ -59,20 +57,21 @@ void forEachLineRecord(MarkdownString& engine, std::u16string_view note,
 }
 
 std::string documentFromMarkdown(std::u16string_view note, const ConversionSettings& settings) {
-    return encodeUtf8(bodyHtml(note, settings, [&](const RQXMLElementRef& body) {
-        std::u16string html = reservedForHtmlOf(note);
-        MarkdownString::appendHtmlStringFromBody(html, body, settings.title, settings.lang, u"");
-        return html;
-    }));
+    return htmlOf(note, settings, [&settings](const RQXMLElementRef& body, Utf8Writer& out) {
+        MarkdownString::htmlDocumentFromBody(body, settings.title, settings.lang)->writeXMLString(out);
+    });
 }
 
 std::string fragmentFromMarkdown(std::u16string_view note, const ConversionSettings& settings) {
-    return encodeUtf8(bodyHtml(note, settings, [&note](const RQXMLElementRef& body) {
-        std::u16string html = reservedForHtmlOf(note);
-        for (const auto& child : body->children())
-            child.appendXMLString(html);
-        return html;
-    }));
+    return htmlOf(note, settings, [](const RQXMLElementRef& body, Utf8Writer& out) {
+        for (const RQXMLChild& child : body->children()) {
+            if (const RQXMLElement* element = child.element()) {
+                element->writeXMLString(out);
+            } else {
+                out += child.text();
+            }
+        }
+    });
 }
 
 std::string recordsFromMarkdown(std::u16string_view note, const ConversionSettings& settings) {

@@ -1,6 +1,8 @@
 #include "tools/Utf8.h"
 
+#include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 
@@ -198,6 +200,28 @@ std::size_t narrowAsciiRun(std::u16string_view text, std::size_t at, char* out) 
     return at - start;
 }
 
+// Encodes `text` at `out`, which has room for three bytes per unit; returns the end. Text
+// mixes ASCII with other characters closely (accented words, CJK runs): ASCII is looked for
+// eight units at a time after every other character, then copied unit by unit.
+char* encodeInto(char* out, std::u16string_view text) {
+    const char16_t* at = text.data();
+    const char16_t* const end = at + text.size();
+    while (at < end) {
+        if (*at < 0x80) {
+            const std::size_t run = narrowAsciiBlocks(at, std::size_t(end - at), out);
+            at += run;
+            out += run;
+            while (at < end && *at < 0x80)
+                *out++ = static_cast<char>(*at++);
+            continue;
+        }
+        std::size_t units = 0;
+        out = writeUtf8(out, codePointAt(std::u16string_view(at, std::size_t(end - at)), 0, units));
+        at += units;
+    }
+    return out;
+}
+
 } // namespace
 
 // One pass into a buffer of one unit per byte, which is never too small: a sequence of n
@@ -252,6 +276,62 @@ std::string encodeUtf8(std::u16string_view text) {
         write = writeUtf8(write, codePointAt(text, at, units));
     }
     return out;
+}
+
+// ---- Utf8Writer ----
+
+char* Utf8Writer::room(std::size_t bytes) {
+    assert(bytes <= kChunk);
+    if (used_ + bytes > kChunk) flush();
+    return chunk_ + used_;
+}
+
+void Utf8Writer::flush() {
+    out_.append(chunk_, used_);
+    used_ = 0;
+}
+
+char32_t Utf8Writer::takePending(char16_t next, bool& paired) {
+    paired = isLowSurrogate(next);
+    const char16_t high = pending_;
+    pending_ = 0;
+    if (!paired) return kReplacement;
+    return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(next) - 0xDC00);
+}
+
+Utf8Writer& Utf8Writer::append(std::u16string_view text) {
+    if (text.empty()) return *this;
+    if (pending_) {
+        bool paired = false;
+        const char32_t codePoint = takePending(text.front(), paired);
+        used_ = std::size_t(writeUtf8(room(4), codePoint) - chunk_);
+        if (paired) text.remove_prefix(1);
+    }
+    // A high surrogate at the end may be completed by the next piece.
+    if (!text.empty() && isHighSurrogate(text.back())) {
+        pending_ = text.back();
+        text.remove_suffix(1);
+    }
+    // Each unit takes at most three bytes (a pair takes four for two units): a chunk's worth of
+    // units at a time always fits in an empty chunk.
+    constexpr std::size_t kUnitsPerChunk = kChunk / 3 - 2;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = std::min(text.size(), start + kUnitsPerChunk);
+        // Never split a pair between two rounds.
+        if (end < text.size() && isHighSurrogate(text[end - 1])) ++end;
+        const std::u16string_view part = text.substr(start, end - start);
+        used_ = std::size_t(encodeInto(room(3 * part.size()), part) - chunk_);
+        start = end;
+    }
+    return *this;
+}
+
+void Utf8Writer::finish() {
+    if (pending_) {
+        pending_ = 0;
+        used_ = std::size_t(writeUtf8(room(4), kReplacement) - chunk_);
+    }
+    flush();
 }
 
 } // namespace quillet::convert

@@ -1,6 +1,8 @@
 #include "tools/Conversion.h"
 
 #include "engine/MarkdownString.h"
+#include "engine/RQXMLElement.h"
+#include "tools/Utf8.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -74,4 +76,38 @@ TEST(Conversion, TitleAndLanguageReachTheDocument) {
     EXPECT_NE(document.find("<title>\xF0\x9F\x98\x80 & co</title>"), std::string::npos) << document;
     EXPECT_NE(document.find("<meta content=\"ja\" http-equiv=\"content-language\">"), std::string::npos);
     EXPECT_TRUE(document.ends_with("<body/></html>"));
+}
+
+TEST(Conversion, WritesTheSameBytesAsTheDocumentTextEncodedWhole) {
+    // Every kind of element and attribute, characters of every length, a pair split by markup
+    // and a lone surrogate: the document written straight to UTF-8 is the UTF-16 one encoded.
+    std::u16string note = u"# Caf\u00E9 \u65E5\u672C\U0001F600\n\n"
+                          u"- a *b* **c** ~~d~~ `x < y` [t](http://e.x/?a=1&b=2 \"T\")\n"
+                          u"> q ![alt \u00E9](pic.png) [r][l]\n"
+                          u"    code & <tag>\n"
+                          u"<div>\n</div>\n"
+                          u"[l]: http://l.x \"title\"\n"
+                          u"1. one\n"
+                          u"end ";
+    note += char16_t(0xD83D);
+    note += u"*x*";
+    note += char16_t(0xDE00);
+    note += u" ";
+    note += char16_t(0xDC00);
+    note += u"\n";
+    ConversionSettings settings;
+    settings.title = u"T\u00EDtulo";
+
+    MarkdownString engine;
+    engine.setMarkdownOptions(settings.options);
+    engine.registerLinkDefinitions(note);
+    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
+    const std::u16string text = MarkdownString::htmlStringFromBody(body, settings.title, settings.lang, u"");
+    EXPECT_EQ(documentFromMarkdown(note, settings), encodeUtf8(text));
+
+    std::u16string fragment;
+    for (const RQXMLChild& child : body->children())
+        child.appendXMLString(fragment);
+    EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(fragment));
+    EXPECT_NE(text.find(u"href=\"http://e.x/?a=1&b=2\""), std::u16string::npos) << encodeUtf8(text);
 }

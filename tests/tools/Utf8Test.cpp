@@ -1,6 +1,7 @@
 #include "tools/Utf8.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace quillet::convert;
 
@@ -88,4 +89,59 @@ TEST(Utf8, MixesLongAsciiRunsWithOtherCharactersAtEveryOffset) {
     std::u16string lone(19, u'z');
     lone[13] = char16_t(0xDC00);
     EXPECT_EQ(encodeUtf8(lone), std::string(13, 'z') + "\xEF\xBF\xBD" + std::string(5, 'z'));
+}
+
+namespace {
+
+std::string writtenInPieces(const std::vector<std::u16string_view>& pieces) {
+    std::string out = "head:";
+    Utf8Writer writer(out);
+    for (std::u16string_view piece : pieces)
+        writer += piece;
+    writer.finish();
+    return out;
+}
+
+} // namespace
+
+TEST(Utf8, WriterEncodesPiecesAsTheirJoinedText) {
+    const std::u16string high(1, char16_t(0xD83D)), low(1, char16_t(0xDE00));
+    // A pair split between pieces is one sequence; a high surrogate left at the end, or followed
+    // by anything but a low one, is a replacement character.
+    EXPECT_EQ(writtenInPieces({u"a", high, low, u"b"}), "head:a\xF0\x9F\x98\x80"
+                                                        "b");
+    EXPECT_EQ(writtenInPieces({u"a", high, u"", low}), "head:a\xF0\x9F\x98\x80");
+    EXPECT_EQ(writtenInPieces({high, u"x", high}), "head:\xEF\xBF\xBDx\xEF\xBF\xBD");
+    EXPECT_EQ(writtenInPieces({high, high + low}), "head:\xEF\xBF\xBD\xF0\x9F\x98\x80");
+    EXPECT_EQ(writtenInPieces({low, u"\u00E9"}), "head:\xEF\xBF\xBD\xC3\xA9");
+    EXPECT_EQ(writtenInPieces({}), "head:");
+}
+
+TEST(Utf8, WriterAgreesWithTheWholeTextEncodingAcrossChunksAndPieceSizes) {
+    // Long enough for many chunks, every kind of unit, pairs falling on every split point.
+    std::u16string text;
+    const std::u16string kinds[] = {u"plain ascii text ",
+                                    u"\u00E9",
+                                    u"\u20AC",
+                                    u"\U0001F600",
+                                    std::u16string(1, char16_t(0xDC00)),
+                                    u"<p>",
+                                    std::u16string(1, char16_t(0xD800))};
+    for (std::size_t i = 0; text.size() < 30000; ++i)
+        text += kinds[(i * 7 + i / 5) % std::size(kinds)];
+    const std::string expected = "head:" + encodeUtf8(text);
+    for (std::size_t pieceSize : {1u, 2u, 3u, 7u, 1000u, 1363u, 1364u, 1365u, 5000u, 40000u}) {
+        std::string out = "head:";
+        Utf8Writer writer(out);
+        for (std::size_t at = 0; at < text.size(); at += pieceSize) {
+            const std::u16string_view piece = std::u16string_view(text).substr(at, pieceSize);
+            if (piece.size() == 1) {
+                writer += piece.front();
+            } else {
+                writer += piece;
+            }
+        }
+        writer.finish();
+        EXPECT_EQ(out, expected) << pieceSize;
+    }
 }
