@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace quillet {
@@ -34,22 +35,37 @@ struct TitleMemo {
 };
 
 // What the searches within one range (one nesting level) learn about its text, so that no
-// candidate scans the rest of the range again for what an earlier one found.
+// candidate scans the rest of the range again for what an earlier one found. Entering a level
+// forgets its memos lazily: a memo filled before the level's latest entry is cleared when it is
+// next asked for (a memo that names no text is taken up afresh by the next search).
 struct LevelMemos {
     std::array<spans::DelimitedMemo, 8> delimited{};
+    std::array<std::uint64_t, 8> delimitedEntry{};
     TitleMemo title;
+    std::uint64_t titleEntry = 0;
+    std::uint64_t entry = 0; // this level's latest entry
 
-    // A memo that names no text is taken up afresh by the next search.
-    void forget() {
-        for (auto& memo : delimited)
-            memo.text = nullptr;
-        title.text = nullptr;
+    spans::DelimitedMemo& delimitedMemo(spans::Delimited kind) {
+        const auto k = static_cast<std::size_t>(kind);
+        if (delimitedEntry[k] != entry) {
+            delimited[k].text = nullptr;
+            delimitedEntry[k] = entry;
+        }
+        return delimited[k];
+    }
+    TitleMemo& titleMemo() {
+        if (titleEntry != entry) {
+            title.text = nullptr;
+            titleEntry = entry;
+        }
+        return title;
     }
 };
 
 // The scan of the line that the outermost findSpanElements call works on.
 struct LineScan {
     int depth = 0;
+    std::uint64_t entries = 0; // levels entered so far, numbering each entry
     spans::LineContext line;
     bool exhausted = false;
     // The memos of each level, kept from line to line so that entering a level costs no more
@@ -84,7 +100,7 @@ public:
         }
         const auto depth = static_cast<std::size_t>(lineScan.depth);
         if (lineScan.levels.size() < depth) lineScan.levels.resize(depth);
-        lineScan.currentLevel().forget();
+        lineScan.currentLevel().entry = ++lineScan.entries;
     }
     ~NestingScope() { --lineScan.depth; }
     NestingScope(const NestingScope&) = delete;
@@ -94,12 +110,12 @@ public:
 // The memo of the current level for a kind of delimited element; none outside findSpanElements.
 spans::DelimitedMemo* memoFor(spans::Delimited kind) {
     if (lineScan.depth == 0) return nullptr;
-    return &lineScan.currentLevel().delimited[static_cast<std::size_t>(kind)];
+    return &lineScan.currentLevel().delimitedMemo(kind);
 }
 
 // `(?=\s*)("[^"]*"|'[^']*'|\([^\(\)]*\)|‘[^‘]*’|“[^”]*”)` from `from` to `stop`.
 Range titleAfter(std::u16string_view s, std::size_t from, std::size_t stop) {
-    TitleMemo* memo = lineScan.depth > 0 ? &lineScan.currentLevel().title : nullptr;
+    TitleMemo* memo = lineScan.depth > 0 ? &lineScan.currentLevel().titleMemo() : nullptr;
     if (memo && memo->text == s.data() && memo->size == s.size() && memo->stop == stop &&
         memo->searchedFrom <= from && (!memo->title.found() || from <= memo->title.location))
         return memo->title;
