@@ -1,6 +1,7 @@
 #include "engine/BlockScanners.h"
 
 #include "engine/CharacterSets.h"
+#include "engine/LineEndScan.h"
 #include "engine/ScanWindow.h"
 
 #include <algorithm>
@@ -232,8 +233,12 @@ Range quotedTitle(std::u16string_view s, Range range) {
     const Window w = windowOf(s, range);
     if (!w.valid) return Range::notFound();
     TitleScan state;
-    for (std::size_t at = w.start; at < w.stop; ++at)
+    const std::u16string_view searched = s.substr(0, w.stop);
+    for (std::size_t at = w.start; at < w.stop; ++at) {
+        at = skipToAnyOf<u'"', u'\'', u'(', u'\u2018', u'\u201C'>(searched, at);
+        if (at == w.stop) break;
         if (const std::size_t end = titleEnd(s, at, w.stop, state)) return matchFrom(at, end);
+    }
     return Range::notFound();
 }
 

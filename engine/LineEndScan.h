@@ -35,6 +35,25 @@ template <char16_t... Extra> std::size_t skipToLineEndOr(std::u16string_view tex
     return at;
 }
 
+// The first position from `at` on that may hold a blank (any unit up to the space, or from NEL
+// on) or one of `Extra`, or a position less than eight units from the end; the caller decides
+// exactly.
+template <char16_t... Extra> std::size_t skipToBlankOr(std::u16string_view text, std::size_t at) {
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi16(u' '), beforeNextLine = _mm_set1_epi16(0x0084),
+                  zero = _mm_setzero_si128();
+    for (; at + 8 <= text.size(); at += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        __m128i flagged = _mm_or_si128(_mm_cmpeq_epi16(_mm_subs_epu16(block, space), zero),
+                                       _mm_cmpeq_epi16(_mm_subs_epu16(beforeNextLine, block), zero));
+        ((flagged = _mm_or_si128(flagged, _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(Extra))))),
+         ...);
+        if (const int mask = _mm_movemask_epi8(flagged)) return at + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    return at;
+}
+
 // The first position from `at` on that holds one of `Wanted`, or a position less than eight
 // units from the end (the caller looks at the rest one by one).
 template <char16_t... Wanted> std::size_t skipToAnyOf(std::u16string_view text, std::size_t at) {

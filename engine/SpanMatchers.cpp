@@ -357,9 +357,11 @@ NestedLink nestedLink(std::u16string_view s, std::size_t textStart, std::size_t 
 
 // `.+?C` (through) or `.+?(?=C)` (before): the first start with a C after at least one character
 // on the same line. A start that fails makes every later start of its line fail too.
-Range lazyUpTo(std::u16string_view s, Range range, char16_t closer, bool through, LineContext* line) {
+template <char16_t Closer>
+Range lazyUpTo(std::u16string_view s, Range range, bool through, LineContext* line) {
     const Window w = windowOf(s, range);
     if (!w.valid) return Range::notFound();
+    const std::u16string_view searched = s.substr(0, w.stop);
     std::size_t start = w.start;
     while (start < w.stop) {
         if (isNewline(s[start])) {
@@ -367,8 +369,10 @@ Range lazyUpTo(std::u16string_view s, Range range, char16_t closer, bool through
             continue;
         }
         std::size_t at = start + 1;
-        for (; at < w.stop && !isNewline(s[at]); ++at) {
-            if (s[at] == closer) {
+        for (; at < w.stop; ++at) {
+            at = skipToLineEndOr<Closer>(searched, at);
+            if (at == w.stop || isNewline(s[at])) break;
+            if (s[at] == Closer) {
                 charge(line, at - w.start + 1);
                 return Range::fromBounds(start, through ? at + 1 : at);
             }
@@ -409,9 +413,13 @@ Range linkOpening(std::u16string_view s, Range range, LineContext* line) {
     Range match = Range::notFound();
     // The lazy `.*?` takes one more code point each round, but not a line terminator; at each stop
     // the optional group is tried before the close.
+    const std::u16string_view searched = s.substr(0, w.stop);
     for (std::size_t x = textStart;; x += unitsAt(s, x, w.stop)) {
-        ++close.work;
-        // Only a '[' can open the group, and only a blank or ']' can begin the close.
+        // Only a '[' can open the group, and only a blank or ']' can begin the close. The units
+        // passed over are no surrogates, so each is one round of the lazy `.*?`.
+        const std::size_t next = skipToBlankOr<u'[', u']'>(searched, x);
+        close.work += next - x + 1;
+        x = next;
         if (x < w.stop && s[x] != u'[' && s[x] != u']' && !isWhitespace(s[x])) continue;
         if (x < w.stop && s[x] == u'[') {
             if (!labelGroup) labelGroup = nestedLink(s, textStart, firstLineEnd(), u'[', u']', close);
@@ -436,15 +444,15 @@ Range linkOpening(std::u16string_view s, Range range, LineContext* line) {
 }
 
 Range throughClosingParenthesis(std::u16string_view s, Range range, LineContext* line) {
-    return lazyUpTo(s, range, u')', true, line);
+    return lazyUpTo<u')'>(s, range, true, line);
 }
 
 Range throughClosingBracket(std::u16string_view s, Range range, LineContext* line) {
-    return lazyUpTo(s, range, u']', true, line);
+    return lazyUpTo<u']'>(s, range, true, line);
 }
 
 Range beforeClosingBracket(std::u16string_view s, Range range, LineContext* line) {
-    return lazyUpTo(s, range, u']', false, line);
+    return lazyUpTo<u']'>(s, range, false, line);
 }
 
 Range linkURL(std::u16string_view s, Range range, LineContext* line) {
@@ -457,7 +465,10 @@ Range linkURL(std::u16string_view s, Range range, LineContext* line) {
         charge(line, start - w.start);
         return Range::notFound();
     }
+    const std::u16string_view searched = s.substr(0, w.stop);
     for (std::size_t at = start + unitsAt(s, start, w.stop); at < w.stop; ++at) {
+        at = skipToBlankOr<u'"', u')'>(searched, at);
+        if (at == w.stop) break;
         const char16_t c = s[at];
         if (isWhitespace(c) || c == u'"' || c == u')') {
             charge(line, at - w.start);

@@ -39,8 +39,9 @@ struct GeneratedLine {
     std::vector<std::size_t> boundaries; // positions between whole characters
 };
 
-GeneratedLine generateLine(std::mt19937& random, const std::vector<std::u16string_view>& favoured) {
-    std::uniform_int_distribution<int> lengthOf(0, 14);
+GeneratedLine generateLine(std::mt19937& random, const std::vector<std::u16string_view>& favoured,
+                           int maxPieces = 14) {
+    std::uniform_int_distribution<int> lengthOf(0, maxPieces);
     std::uniform_int_distribution<int> coin(0, 1);
     GeneratedLine line;
     line.boundaries.push_back(0);
@@ -127,6 +128,28 @@ TEST(BlockScanners, EachMatcherFindsWhatItsPatternFinds) {
         EXPECT_GT(found, 500) << matcher.name;
         EXPECT_LT(found, 29500) << matcher.name;
     }
+}
+
+// Long lines, so that openers fall at every place of the blocks the title search passes over
+// eight units at a time.
+TEST(BlockScanners, QuotedTitlesOnLongLines) {
+    const MatcherCase& title = kCases[std::size(kCases) - 1];
+    ASSERT_STREQ(title.name, "quotedTitle");
+    const RegexSearch regex(title.pattern);
+    std::mt19937 random(20261207);
+    int found = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const GeneratedLine line =
+            generateLine(random, {u"a", u"\"", u"'", u"(", u")", u"\u2018", u"\u201C"}, 80);
+        const Range range = randomRange(random, line);
+        const RegexHit expected = regex.find(line.text, range);
+        ASSERT_FALSE(expected.timedOut);
+        ASSERT_EQ(title.scanner(line.text, range), expected.range)
+            << visible(line.text) << " in " << range.toString();
+        found += expected.found() ? 1 : 0;
+    }
+    EXPECT_GT(found, 300);
+    EXPECT_LT(found, 2700);
 }
 
 // The corners the generated lines might reach only rarely.

@@ -208,6 +208,19 @@ TEST(SpanMatchers, LongLinesMatchICU) {
         EXPECT_GT(tally.found, 150);
         EXPECT_GT(tally.notFound, 150);
     }
+    const std::vector<std::u16string> linkPieces = {u"[", u"]", u"(", u")", u"](", u"][", u"\"", u"a", u"b"};
+    const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
+    expectBothOutcomes(compareWithICU(u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)",
+                                      opening, linkPieces, 50, u'[', 4000, 90));
+    expectBothOutcomes(compareWithICU(
+        u".+?\\)", [](std::u16string_view s, Range r) { return spans::throughClosingParenthesis(s, r); },
+        linkPieces, 51, 0, 2000, 90));
+    expectBothOutcomes(compareWithICU(
+        u".+?(?=\\])", [](std::u16string_view s, Range r) { return spans::beforeClosingBracket(s, r); },
+        linkPieces, 52, 0, 2000, 90));
+    expectBothOutcomes(compareWithICU(
+        u"(?!\\s).+?(?=(\\s|\"|\\)))", [](std::u16string_view s, Range r) { return spans::linkURL(s, r); },
+        linkPieces, 53, 0, 2000, 90));
 }
 
 // Searches of one kind over one text share a memo and what they learnt about the text's line
