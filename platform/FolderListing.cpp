@@ -17,7 +17,12 @@ namespace {
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
 
 QDateTime dateOf(const struct statx_timestamp& time) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000, Qt::UTC);
+    // A copy of a UTC date given a new time: fromMSecsSinceEpoch would settle the time spec anew
+    // for every date. (Dates this small hold no shared data, so the copy counts no references.)
+    static const QDateTime utc = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    QDateTime date = utc;
+    date.setMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000);
+    return date;
 }
 
 bool immutableOf(const struct statx& sx, const QString& path) {

@@ -1,16 +1,18 @@
 // The listing reads folders with getdents64 into a buffer of its own, builds plain ASCII names
-// without decoding them, and asks for the size of an item's tags before reading them: each must
-// give what the general way gives.
+// without decoding them, makes dates from a copy of one UTC date, and asks for the size of an
+// item's tags before reading them: each must give what the general way gives.
 
 #include "PlatformTestSupport.h"
 #include "platform/FolderListing.h"
 #include "platform/PosixFiles.h"
 #include "platform/Tags.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -89,6 +91,40 @@ TEST(ListingFastPaths, NamesAndPathsAsDecodedFromUtf8) {
                 EXPECT_EQ(posix::nativePath(pathByName[decoded]), root + name); // addresses the file again
             }
         }
+    }
+}
+
+TEST(ListingFastPaths, DatesInUtcToTheMillisecond) {
+    TempFolder folder;
+    struct Case {
+        const char* name;
+        timespec time;
+    };
+    const Case cases[] = {{"Epoch.md", {0, 0}},
+                          {"Fraction.md", {1'600'000'000, 123'456'789}},
+                          {"Before 1970.md", {-86'400 * 400, 999'000'000}},
+                          {"Far ahead.md", {4'102'444'800, 1'000'000}}};
+    for (const Case& c : cases) {
+        const QByteArray path = QFile::encodeName(folder.file(QString::fromUtf8(c.name)));
+        ASSERT_TRUE(createRaw(path));
+        const timespec times[2] = {c.time, c.time};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0) << c.name;
+    }
+    const auto listing = listFolder(folder.path(), {false, false, {}});
+    ASSERT_TRUE(listing.ok());
+    ASSERT_EQ(listing->size(), std::size(cases));
+    for (const FolderEntry& entry : *listing) {
+        const auto c = std::find_if(std::begin(cases), std::end(cases), [&](const Case& each) {
+            return entry.name == QString::fromUtf8(each.name);
+        });
+        ASSERT_NE(c, std::end(cases));
+        const QDateTime expected = QDateTime::fromMSecsSinceEpoch(
+            qint64(c->time.tv_sec) * 1000 + c->time.tv_nsec / 1'000'000, Qt::UTC);
+        ASSERT_TRUE(entry.contentModificationDate.has_value());
+        EXPECT_EQ(*entry.contentModificationDate, expected) << c->name;
+        EXPECT_EQ(entry.contentModificationDate->timeSpec(), Qt::UTC) << c->name;
+        EXPECT_EQ(entry.contentModificationDate->toMSecsSinceEpoch(), expected.toMSecsSinceEpoch())
+            << c->name;
     }
 }
 
