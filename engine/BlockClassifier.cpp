@@ -24,12 +24,14 @@ struct Line {
     long depth;
 };
 
-BlockDict block(BlockType type, long depth, Range strRange, Range range) {
-    BlockDict result;
-    result.type = type;
-    result.depth = depth;
-    result.strRange = strRange;
-    result.range = range;
+// A block record made in place inside its optional: a record is large, and each move of it
+// costs more than the rule that found it.
+std::optional<BlockDict> block(BlockType type, long depth, Range strRange, Range range) {
+    std::optional<BlockDict> result(std::in_place);
+    result->type = type;
+    result->depth = depth;
+    result->strRange = strRange;
+    result->range = range;
     return result;
 }
 
@@ -47,13 +49,13 @@ std::optional<BlockDict> linkDefinition(MarkdownString& engine, const Line& line
     if (!url.found()) return std::nullopt;
     const Range title = scan::quotedTitle(s, Range::fromBounds(url.end(), line.end));
 
-    BlockDict result =
+    std::optional<BlockDict> result =
         block(BlockType::linklabel, line.depth, line.r, {label.location + 1, label.length - 3});
-    result.label = s.substr(result.range.location, result.range.length);
-    result.urlString = s.substr(url.location, url.length);
-    result.urlRange = url;
-    if (title.found() && title.length >= 3) result.options = s.substr(title.location + 1, title.length - 2);
-    engine.registerLinkLabel(result.label, result.urlString, result.options, result.range);
+    result->label = s.substr(result->range.location, result->range.length);
+    result->urlString = s.substr(url.location, url.length);
+    result->urlRange = url;
+    if (title.found() && title.length >= 3) result->options = s.substr(title.location + 1, title.length - 2);
+    engine.registerLinkLabel(result->label, result->urlString, result->options, result->range);
     return result;
 }
 
@@ -65,9 +67,9 @@ std::optional<BlockDict> header(const Line& line) {
     const std::size_t textStart = scan::firstNonBlankOf(line.s, blanks);
     const Range closing = scan::closingHashes(line.s, Range::fromBounds(blanks.end(), line.end));
     const std::size_t closingLength = closing.found() ? closing.length : 0;
-    BlockDict result =
+    std::optional<BlockDict> result =
         block(BlockType::header, 1, Range::fromBounds(textStart, line.end - closingLength), line.r);
-    result.headerDepth = hashes;
+    result->headerDepth = hashes;
     return result;
 }
 
@@ -107,13 +109,13 @@ std::optional<BlockDict> decimalList(const Line& line) {
     const Range blanks = scan::blanksThenNonBlank(s, Range::fromBounds(at, stop));
     if (!blanks.found()) return std::nullopt;
     const Range content = Range::fromBounds(scan::firstNonBlankOf(s, blanks), line.end);
-    BlockDict result = block(BlockType::decimallist, line.depth + dots, content, line.r);
+    std::optional<BlockDict> result = block(BlockType::decimallist, line.depth + dots, content, line.r);
     std::u16string number = numberBeforeDot(s, line.r.location, at - 1);
-    if (number != u"1") result.decimalDigit = std::move(number);
+    if (number != u"1") result->decimalDigit = std::move(number);
     return result;
 }
 
-BlockDict rule(const Line& line) {
+std::optional<BlockDict> rule(const Line& line) {
     return block(BlockType::hr, line.depth, wholeLine(line.s), wholeLine(line.s));
 }
 
@@ -132,8 +134,9 @@ std::optional<BlockDict> quote(const Line& line) {
     const long quotes = MarkdownString::countCharacter(u'>', line.s, markers);
     const Range blanks = scan::leadingBlanks(line.s, markers);
     if (!blanks.found()) return std::nullopt;
-    BlockDict result = block(BlockType::quote, line.depth, Range::fromBounds(blanks.end(), line.end), line.r);
-    result.quoteDepth = quotes;
+    std::optional<BlockDict> result =
+        block(BlockType::quote, line.depth, Range::fromBounds(blanks.end(), line.end), line.r);
+    result->quoteDepth = quotes;
     return result;
 }
 
