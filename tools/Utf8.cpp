@@ -231,11 +231,32 @@ Utf8Decoding decodeUtf8(std::string_view bytes) {
     result.text.resize(bytes.size());
     char16_t* const begin = result.text.data();
     char16_t* out = begin;
+    const auto byteAt = [&bytes](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
     for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t run = widenAsciiRun(bytes, at, out);
-        out += run;
-        at += run;
-        if (at == bytes.size()) break;
+        const unsigned char lead = byteAt(at);
+        if (lead < 0x80) {
+            const std::size_t run = widenAsciiRun(bytes, at, out);
+            out += run;
+            at += run;
+            continue;
+        }
+        // Text that is not ASCII is mostly two- and three-byte sequences, one after another:
+        // those are read here when well formed, everything else by the general reader.
+        if (lead >= 0xC2 && lead <= 0xDF && at + 1 < bytes.size() && isContinuation(byteAt(at + 1))) {
+            *out++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (byteAt(at + 1) & 0x3F));
+            at += 2;
+            continue;
+        }
+        if (lead >= 0xE0 && lead <= 0xEF && at + 2 < bytes.size() && isContinuation(byteAt(at + 1)) &&
+            isContinuation(byteAt(at + 2))) {
+            const char32_t codePoint =
+                ((lead & 0x0F) << 12) | ((byteAt(at + 1) & 0x3F) << 6) | (byteAt(at + 2) & 0x3F);
+            if (codePoint >= 0x800 && (codePoint < 0xD800 || codePoint > 0xDFFF)) {
+                *out++ = static_cast<char16_t>(codePoint);
+                at += 3;
+                continue;
+            }
+        }
         const Sequence sequence = readSequence(bytes, at);
         if (sequence.problem) {
             result.error = Utf8Error{at, sequence.problem};
