@@ -159,63 +159,72 @@ Candidate firstCandidate(std::u16string_view s, std::size_t from, std::size_t st
     return found;
 }
 
+// Records are made in place inside the optional that carries them out of findSpanElement: a
+// record is large, and moving it costs more than most searches.
+using Found = std::optional<SpanDict>;
+
 // The record of a place where no element begins.
-SpanDict nothingAt(std::size_t at) {
-    SpanDict nothing;
-    nothing.strRange = {at, 0};
+Found nothingAt(std::size_t at) {
+    Found nothing(std::in_place);
+    nothing->strRange = {at, 0};
     return nothing;
 }
 
 // A found delimited element, or nothing at the candidate `at`. A blank that the pattern took after
 // the closing marker belongs to the text that follows, not to the element.
-SpanDict delimitedElement(std::u16string_view s, Range searched, spans::Delimited kind, SpanType type,
-                          std::size_t markerWidth, std::size_t at) {
+Found delimitedElement(std::u16string_view s, Range searched, spans::Delimited kind, SpanType type,
+                       std::size_t markerWidth, std::size_t at) {
     Range match = spans::findDelimited(kind, s, searched, lineScan.context(), memoFor(kind));
     lineScan.settle();
     if (!match.found()) return nothingAt(at);
     if (match.length > 1 && isWhitespace(s[match.end() - 1])) --match.length;
-    SpanDict element;
-    element.type = type;
-    element.typeId = spanTypeId(type);
-    element.range = match;
-    element.strRange = {match.location + markerWidth, match.length - 2 * markerWidth};
+    Found element(std::in_place);
+    element->type = type;
+    element->typeId = spanTypeId(type);
+    element->range = match;
+    element->strRange = {match.location + markerWidth, match.length - 2 * markerWidth};
     return element;
 }
 
 // A backslash in front of '<' shows the tag that follows as text. Only the range's first
 // backslash (at `at`) counts.
-std::optional<SpanDict> escapedTag(std::u16string_view s, std::size_t at, std::size_t stop) {
+Found escapedTag(std::u16string_view s, std::size_t at, std::size_t stop) {
     if (at >= stop || at + 1 >= s.size() || s[at + 1] != u'<') return std::nullopt;
     const Range close = findLiteral(s, Range::fromBounds(at + 1, stop), u">");
     lineScan.charge((close.found() ? close.location : stop) - at);
-    SpanDict element;
-    element.type = SpanType::backslash;
-    element.typeId = spanTypeId(SpanType::backslash);
+    Found element(std::in_place);
+    element->type = SpanType::backslash;
+    element->typeId = spanTypeId(SpanType::backslash);
     if (close.found()) {
-        element.range = Range{at, close.location - at + 1};
-        element.strRange = {at + 1, close.location - at};
+        element->range = Range{at, close.location - at + 1};
+        element->strRange = {at + 1, close.location - at};
     } else {
-        element.range = Range{at, 1};
-        element.strRange = Range::notFound();
+        element->range = Range{at, 1};
+        element->strRange = Range::notFound();
     }
     return element;
 }
 
-// The record of a link that did not form: the rest of the range, so that the scan ends.
-SpanDict failedLink(Range range) {
-    SpanDict failed;
-    failed.strRange = {range.location + 1, range.length > 0 ? range.length - 1 : 0};
-    return failed;
+// The record of a link that did not form (still untouched): the rest of the range, so that the
+// scan ends.
+void failLink(SpanDict& link, Range range) {
+    link.strRange = {range.location + 1, range.length > 0 ? range.length - 1 : 0};
 }
+
+// The link (or image without its '!') that begins the range, written into `link`, which the
+// search leaves untouched until the link has formed.
+void linkElement(std::u16string_view s, Range range, SpanDict& link);
 
 // A link or image that formed records the use of its label and becomes an element; an image's
 // range takes in its '!'.
-SpanDict completeLink(MarkdownString& engine, SpanDict link, SpanType type) {
-    if (!link.range) return link;
-    if (link.linkType == LinkType::local) engine.linkLabel(link.reference, link.urlRange);
-    if (type == SpanType::image) link.range = Range{link.range->location - 1, link.range->length + 1};
-    link.type = type;
-    link.typeId = spanTypeId(type);
+Found linkAt(MarkdownString& engine, std::u16string_view s, Range range, SpanType type) {
+    Found link(std::in_place);
+    linkElement(s, range, *link);
+    if (!link->range) return link;
+    if (link->linkType == LinkType::local) engine.linkLabel(link->reference, link->urlRange);
+    if (type == SpanType::image) link->range = Range{link->range->location - 1, link->range->length + 1};
+    link->type = type;
+    link->typeId = spanTypeId(type);
     return link;
 }
 
@@ -263,10 +272,10 @@ std::optional<SpanDict> MarkdownString::findSpanElement(std::u16string_view s, R
     using spans::Delimited;
     switch (c) {
     case u'[':
-        return completeLink(*this, findLinkElement(s, fromCandidate), SpanType::link);
+        return linkAt(*this, s, fromCandidate, SpanType::link);
     case u'!':
         if (after != u'[') return nothingAt(i);
-        return completeLink(*this, findLinkElement(s, Range::fromBounds(i + 1, end)), SpanType::image);
+        return linkAt(*this, s, Range::fromBounds(i + 1, end), SpanType::image);
     case u'_':
         if (after == u'_' && before != u'_')
             return delimitedElement(s, fromCandidate, Delimited::strongUnderscore, SpanType::strong, 2, i);
@@ -293,37 +302,38 @@ std::optional<SpanDict> MarkdownString::findSpanElement(std::u16string_view s, R
     }
 }
 
-SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
+namespace {
+
+void linkElement(std::u16string_view s, Range range, SpanDict& link) {
     const std::size_t end = std::min(range.end(), s.size());
     const Range opening = spans::linkOpening(s, range, lineScan.context());
     lineScan.settle();
-    if (!opening.found()) return failedLink(range);
+    if (!opening.found()) return failLink(link, range);
     const std::size_t afterOpening = opening.end();
     // The link text lies between the brackets; a URL or label that begins after blanks does not
     // move its end.
     const Range text{opening.location + 1, opening.length - 3};
 
-    SpanDict link;
     if (s[afterOpening - 1] == u'(') {
         const Range target =
             spans::throughClosingParenthesis(s, Range::fromBounds(afterOpening, end), lineScan.context());
-        if (!target.found()) return failedLink(range);
+        if (!target.found()) return failLink(link, range);
         const Range url = spans::linkURL(s, target, lineScan.context());
-        if (!url.found()) return failedLink(range);
+        if (!url.found()) return failLink(link, range);
         const Range title = titleAfter(s, url.end(), end);
         link.linkType = LinkType::external;
         link.range = Range::fromBounds(opening.location, target.end());
         link.urlRange = url;
-        link.reference = std::u16string(s.substr(url.location, url.length));
+        link.reference.assign(s.substr(url.location, url.length));
         link.optionRange = title.length > 2 ? Range{title.location + 1, title.length - 2} : title;
     } else {
-        if (afterOpening >= s.size()) return failedLink(range);
+        if (afterOpening >= s.size()) return failLink(link, range);
         if (s[afterOpening] != u']') {
             const Range target =
                 spans::throughClosingBracket(s, Range::fromBounds(afterOpening, end), lineScan.context());
-            if (!target.found()) return failedLink(range);
+            if (!target.found()) return failLink(link, range);
             const Range label = spans::beforeClosingBracket(s, target, lineScan.context());
-            if (!label.found()) return failedLink(range);
+            if (!label.found()) return failLink(link, range);
             link.range = Range::fromBounds(opening.location, target.end());
             link.urlRange = label;
         } else {
@@ -332,11 +342,18 @@ SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
             link.urlRange = text;
         }
         link.linkType = LinkType::local;
-        link.reference = std::u16string(s.substr(link.urlRange.location, link.urlRange.length));
+        link.reference.assign(s.substr(link.urlRange.location, link.urlRange.length));
     }
     lineScan.settle();
     link.strRange = text;
     link.refRange = text;
+}
+
+} // namespace
+
+SpanDict MarkdownString::findLinkElement(std::u16string_view s, Range range) {
+    SpanDict link;
+    linkElement(s, range, link);
     return link;
 }
 
