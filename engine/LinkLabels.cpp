@@ -17,6 +17,17 @@ namespace quillet {
 
 // ---- LinkLabelTable ----
 
+namespace {
+
+void assignText(std::optional<std::u16string>& text, std::u16string_view value) {
+    if (text)
+        text->assign(value);
+    else
+        text.emplace(value);
+}
+
+} // namespace
+
 LinkLabelRef LinkLabelTable::find(std::u16string_view label) const {
     const auto slot = slots_.find(label);
     return slot == slots_.end() ? nullptr : records_[slot->second];
@@ -64,9 +75,10 @@ void LinkLabelTable::registerLinkLabel(std::u16string_view label, std::u16string
                                        std::optional<std::u16string_view> options, Range range) {
     const bool hasOptions = options && !options->empty();
     if (LinkLabelRef existing = find(label)) {
-        existing->urlString = std::u16string(url);
+        // Labels are defined again and again with texts of like length: reuse their storage.
+        assignText(existing->urlString, url);
         if (hasOptions)
-            existing->options = std::u16string(*options);
+            assignText(existing->options, *options);
         else
             existing->options.reset();
         return;
