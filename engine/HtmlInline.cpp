@@ -49,12 +49,6 @@ std::u16string headerName(long depth) {
     return u"h" + std::u16string(1, static_cast<char16_t>(u'0' + std::clamp(depth, 1L, 6L)));
 }
 
-// What a link or an image carries besides its content.
-struct LinkAttributes {
-    RQXMLAttributes dictionary;
-    std::u16string extra; // raw attribute text written into the tag as it is
-};
-
 // Turns the spans of one range of a line into elements. Nested spans are converted with an
 // explicit stack, so that no nesting depth can exhaust the call stack.
 class InlineConverter {
@@ -138,63 +132,44 @@ private:
         auto element = RQXMLElement::elementWithName(
             isHeader ? std::u16string_view(headerName(span.headerDepth)) : elementName(span));
         const std::u16string_view content = slice(line_, span.strRange);
-        std::optional<LinkAttributes> attributes;
-        if (span.type == SpanType::link) attributes = linkAttributes(span);
-        if (span.type == SpanType::image) attributes = imageAttributes(span);
         if (span.type == SpanType::code || span.type == SpanType::backslash) {
             element->textForAppending().appendHtmlEscaped(content);
         } else if (!hasChildElements(span)) {
             element->setStringValue(content);
         }
-        if (attributes) {
-            element->setAttributesWithDictionary(std::move(attributes->dictionary));
-            // Raw attribute text only goes with an element that has no inner elements.
-            if (!hasChildElements(span) && !attributes->extra.empty()) {
-                element->setAttributesWithString(std::move(attributes->extra));
-            }
-        }
+        if (span.type == SpanType::link || span.type == SpanType::image) addAttributes(span, *element);
         return element;
     }
 
-    LinkAttributes linkAttributes(const SpanDict& span) const {
-        LinkAttributes attributes;
+    // What a link or an image carries besides its content: the attribute list (set even when
+    // it stays empty), then raw attribute text written into the tag as it is, which only goes
+    // with an element that has no inner elements.
+    void addAttributes(const SpanDict& span, RQXMLElement& element) const {
+        element.setAttributesWithDictionary({});
         if (span.linkType == LinkType::local) {
-            fillFromLabel(span, attributes, u"href");
-            return attributes;
+            // A label link takes the URL and the title of the label's definition (or of its
+            // text's, when the label has none).
+            const LinkLabelRef record = labels_.resolve(span.reference, slice(line_, span.strRange));
+            if (!record || !record->urlString || record->urlString->empty()) return;
+            element.addAttribute(span.type == SpanType::image ? u"src" : u"href", *record->urlString);
+            if (record->options && !hasChildElements(span)) element.setAttributesWithString(*record->options);
+            return;
         }
-        const std::u16string_view url = slice(line_, span.urlRange);
-        if (!url.empty()) attributes.dictionary.push_back({u"href", std::u16string(url)});
-        attributes.extra = optionText(span);
-        return attributes;
+        if (span.type == SpanType::link) {
+            const std::u16string_view url = slice(line_, span.urlRange);
+            if (!url.empty()) element.addAttribute(u"href", url);
+        } else {
+            if (auto source = imageSource(slice(line_, span.urlRange), folders_, baseURL_)) {
+                element.addAttribute(u"src", *source);
+            }
+            element.addAttribute(u"alt", slice(line_, span.refRange));
+        }
+        if (!hasChildElements(span)) element.setAttributesWithString(optionText(span));
     }
 
-    LinkAttributes imageAttributes(const SpanDict& span) const {
-        LinkAttributes attributes;
-        if (span.linkType == LinkType::local) {
-            fillFromLabel(span, attributes, u"src");
-            return attributes;
-        }
-        if (auto source = imageSource(slice(line_, span.urlRange), folders_, baseURL_)) {
-            attributes.dictionary.push_back({u"src", std::move(*source)});
-        }
-        attributes.dictionary.push_back({u"alt", std::u16string(slice(line_, span.refRange))});
-        attributes.extra = optionText(span);
-        return attributes;
-    }
-
-    // A label link takes the URL and the title of the label's definition (or of its text's,
-    // when the label has none).
-    void fillFromLabel(const SpanDict& span, LinkAttributes& attributes,
-                       std::u16string_view urlAttribute) const {
-        const LinkLabelRef record = labels_.resolve(span.reference, slice(line_, span.strRange));
-        if (!record || !record->urlString || record->urlString->empty()) return;
-        attributes.dictionary.push_back({std::u16string(urlAttribute), *record->urlString});
-        attributes.extra = record->options.value_or(std::u16string());
-    }
-
-    std::u16string optionText(const SpanDict& span) const {
+    std::u16string_view optionText(const SpanDict& span) const {
         if (!span.optionRange || !span.optionRange->found()) return {};
-        return std::u16string(slice(line_, *span.optionRange));
+        return slice(line_, *span.optionRange);
     }
 
     const LinkLabelTable& labels_;

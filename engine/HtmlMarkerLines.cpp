@@ -86,7 +86,7 @@ void HtmlBodyBuilder::buildFragment(std::u16string_view line, const RangeDict& r
                              const std::optional<std::u16string>& start) {
         for (long level = 0; level < count; ++level) {
             auto list = RQXMLElement::elementWithName(name);
-            if (start && name == u"ol") list->setAttributesWithDictionary({{u"start", *start}});
+            if (start && name == u"ol") list->addAttribute(u"start", *start);
             auto item = RQXMLElement::elementWithName(u"li");
             list->addChild(item);
             addFragmentLevel(std::move(list), item.get(), false, tip);

@@ -36,20 +36,6 @@ void* RQXMLArena::carve(std::size_t size, std::size_t alignment) {
     return start;
 }
 
-void* RQXMLArena::allocate(std::size_t size, std::size_t alignment) {
-    ++allocations_;
-    if (reusable_ && size == reusableSize_) {
-        void* block = reusable_;
-        reusable_ = *static_cast<void**>(block);
-        return block;
-    }
-    return carve(size, alignment);
-}
-
-void* RQXMLArena::allocateData(std::size_t size, std::size_t alignment) {
-    return carve(size, alignment);
-}
-
 void RQXMLArena::release(void* block, std::size_t size) noexcept {
     // Only the scope's own thread sees this arena as current, and only while the scope is open.
     if (current_ == this && size >= sizeof(void*) && (!reusable_ || size == reusableSize_)) {

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -27,13 +28,29 @@ public:
     static RQXMLArena* current() { return current_; }
 
     // Only on the thread whose scope is open.
-    void* allocate(std::size_t size, std::size_t alignment);
+    void* allocate(std::size_t size, std::size_t alignment) {
+        ++allocations_;
+        if (reusable_ && size == reusableSize_) {
+            void* block = reusable_;
+            reusable_ = *static_cast<void**>(block);
+            return block;
+        }
+        return allocateData(size, alignment);
+    }
     // Any thread, once per allocation. A block given back while the scope is still building
     // (a node dropped on the way) is handed out again for the next allocation of its size.
     void release(void* block, std::size_t size) noexcept;
     // Only on the thread whose scope is open: a block that lives as long as the arena, for the
     // data of an element made in it.
-    void* allocateData(std::size_t size, std::size_t alignment);
+    void* allocateData(std::size_t size, std::size_t alignment) {
+        // Alignments are powers of two. Most blocks fit the current slab.
+        const auto address = (reinterpret_cast<std::uintptr_t>(next_) + alignment - 1) & ~(alignment - 1);
+        if (next_ && address + size <= reinterpret_cast<std::uintptr_t>(end_)) {
+            next_ = reinterpret_cast<std::byte*>(address + size);
+            return reinterpret_cast<void*>(address);
+        }
+        return carve(size, alignment);
+    }
 
     std::size_t slabCount() const { return slabs_.size(); }
 

@@ -3,8 +3,16 @@
 #include "engine/RQXMLArena.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdio>
+#include <type_traits>
 #include <unicode/unistr.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillet {
 
@@ -27,6 +35,31 @@ std::string utf8(std::u16string_view text) {
 // ---- RQXMLChild ----
 
 namespace {
+
+// Where the next character that HTML escaping replaces is, from `from` on; the size if none is.
+// Code is mostly free of them: eight units are looked at a time.
+std::size_t nextEscaped(std::u16string_view text, std::size_t from) {
+#if defined(__SSE2__)
+    const __m128i ampersand = _mm_set1_epi16(u'&'), less = _mm_set1_epi16(u'<'),
+                  greater = _mm_set1_epi16(u'>');
+    for (; from + 8 <= text.size(); from += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, ampersand), _mm_cmpeq_epi16(block, less)),
+                         _mm_cmpeq_epi16(block, greater));
+        if (const int mask = _mm_movemask_epi8(hits)) return from + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    for (; from < text.size(); ++from) {
+        const char16_t c = text[from];
+        if (c == u'&' || c == u'<' || c == u'>') return from;
+    }
+    return text.size();
+}
+
+std::u16string_view entityFor(char16_t c) {
+    return c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u"&gt;";
+}
 
 char16_t* heapUnits(std::size_t count) {
     return count ? static_cast<char16_t*>(::operator new(count * sizeof(char16_t))) : nullptr;
@@ -64,14 +97,6 @@ void RQXMLChild::constructFrom(RQXMLChild&& other) noexcept {
     }
 }
 
-void RQXMLChild::destroy() noexcept {
-    if (isElement_) {
-        element_.~RQXMLElementRef();
-    } else if (text_.onHeap) {
-        ::operator delete(text_.data);
-    }
-}
-
 RQXMLChild& RQXMLChild::operator=(const RQXMLChild& other) {
     if (this != &other) {
         RQXMLChild copy(other);
@@ -104,10 +129,10 @@ void RQXMLChild::appendXMLString(std::u16string& out) const {
 
 // ---- Storage ----
 
-void* RQXMLElement::allocateStorage(std::size_t bytes, bool& onHeap) {
+void* RQXMLElement::allocateStorage(std::size_t bytes, std::size_t alignment, bool& onHeap) {
     onHeap = !arena_ || RQXMLArena::current() != arena_;
     if (onHeap) return ::operator new(bytes);
-    return arena_->allocateData(bytes, alignof(std::max_align_t));
+    return arena_->allocateData(bytes, alignment);
 }
 
 void RQXMLElement::releaseStorage(void* block, bool onHeap) noexcept {
@@ -117,7 +142,8 @@ void RQXMLElement::releaseStorage(void* block, bool onHeap) noexcept {
 RQXMLChild::Text RQXMLElement::makeText(std::u16string_view text, std::size_t capacity) {
     RQXMLChild::Text made{nullptr, text.size(), capacity, false};
     if (capacity > 0) {
-        made.data = static_cast<char16_t*>(allocateStorage(capacity * sizeof(char16_t), made.onHeap));
+        made.data = static_cast<char16_t*>(
+            allocateStorage(capacity * sizeof(char16_t), alignof(char16_t), made.onHeap));
         std::copy(text.begin(), text.end(), made.data);
     }
     return made;
@@ -125,7 +151,8 @@ RQXMLChild::Text RQXMLElement::makeText(std::u16string_view text, std::size_t ca
 
 void RQXMLElement::growChildren(std::size_t capacity) {
     bool onHeap = false;
-    auto* grown = static_cast<RQXMLChild*>(allocateStorage(capacity * sizeof(RQXMLChild), onHeap));
+    auto* grown =
+        static_cast<RQXMLChild*>(allocateStorage(capacity * sizeof(RQXMLChild), alignof(RQXMLChild), onHeap));
     for (std::size_t i = 0; i < childCount_; ++i) {
         new (grown + i) RQXMLChild(std::move(children_[i]));
         children_[i].~RQXMLChild();
@@ -177,23 +204,18 @@ void RQXMLTextAppender::reserveMore(std::size_t count) {
 void RQXMLTextAppender::appendHtmlEscaped(std::u16string_view text) {
     // Measured first, so that the text grows once.
     std::size_t length = text.size();
-    for (const char16_t c : text) {
-        if (c <= u'>') length += c == u'&' ? 4 : c == u'<' || c == u'>' ? 3 : 0;
-    }
+    for (std::size_t at = nextEscaped(text, 0); at < text.size(); at = nextEscaped(text, at + 1))
+        length += entityFor(text[at]).size() - 1;
     if (length == text.size()) return append(text);
     char16_t* out = extend(length);
-    for (const char16_t c : text) {
-        const std::u16string_view entity = c > u'>'    ? std::u16string_view()
-                                           : c == u'&' ? std::u16string_view(u"&amp;")
-                                           : c == u'<' ? std::u16string_view(u"&lt;")
-                                           : c == u'>' ? std::u16string_view(u"&gt;")
-                                                       : std::u16string_view();
-        if (entity.empty()) {
-            *out++ = c;
-        } else {
-            out = std::copy(entity.begin(), entity.end(), out);
-        }
+    std::size_t plain = 0;
+    for (std::size_t at = nextEscaped(text, 0); at < text.size(); at = nextEscaped(text, at + 1)) {
+        out = std::copy(text.begin() + plain, text.begin() + at, out);
+        const std::u16string_view entity = entityFor(text[at]);
+        out = std::copy(entity.begin(), entity.end(), out);
+        plain = at + 1;
     }
+    std::copy(text.begin() + plain, text.end(), out);
 }
 
 void RQXMLTextAppender::append(std::u16string_view text) {
@@ -202,18 +224,6 @@ void RQXMLTextAppender::append(std::u16string_view text) {
 }
 
 // ---- Construction and destruction ----
-
-void RQXMLElement::releaseChildren(std::vector<RQXMLElementRef>& doomed) {
-    for (std::size_t i = 0; i < childCount_; ++i) {
-        RQXMLChild& child = children_[i];
-        RQXMLElement* element = child.element();
-        if (!element) continue;
-        // This element is going away and must not stay reachable from a child that survives.
-        if (element->parent_ == this) element->parent_ = nullptr;
-        doomed.push_back(child.takeElement());
-    }
-    clearChildren();
-}
 
 RQXMLElement::RQXMLElement(std::u16string_view name) : arena_(RQXMLArena::current()) {
     setName(name);
@@ -227,65 +237,114 @@ RQXMLElement::RQXMLElement(std::u16string_view name, const std::vector<RQXMLChil
 
 namespace {
 
-// The names the HTML conversion uses, grouped by length so that a lookup compares with a few.
-std::u16string_view commonName(std::u16string_view name) {
-    static constexpr std::u16string_view kByLength[][10] = {
-        {},
-        {u"p", u"s", u"a"},
-        {u"li", u"ul", u"ol", u"em", u"hr", u"h1", u"h2", u"h3", u"h4", u"h5"},
-        {u"pre", u"sup", u"sub", u"img"},
-        {u"code", u"body", u"html", u"head", u"meta"},
-        {u"title"},
-        {u"strong"},
-    };
-    // Views of known length: comparing with a bare literal would measure it on every call.
-    static constexpr std::u16string_view kH6 = u"h6", kBlockquote = u"blockquote";
-    if (name == kH6) return kH6;
-    if (name == kBlockquote) return kBlockquote;
-    if (name.size() >= std::size(kByLength)) return {};
-    // The first characters differ for all but the headers: compare the rest only then.
-    for (std::u16string_view common : kByLength[name.size()]) {
-        if (!common.empty() && common.front() == name.front() && common == name) return common;
-    }
-    return {};
+// The names the HTML conversion uses.
+constexpr RQXMLElement::Tag kCommonTags[] = {
+    {u"p", u"<p>", u"<p/>", u"</p>", false},
+    {u"pre", u"<pre>", u"<pre/>", u"</pre>", false},
+    {u"s", u"<s>", u"<s/>", u"</s>", false},
+    {u"sup", u"<sup>", u"<sup/>", u"</sup>", false},
+    {u"sub", u"<sub>", u"<sub/>", u"</sub>", false},
+    {u"strong", u"<strong>", u"<strong/>", u"</strong>", false},
+    {u"a", u"<a>", u"<a/>", u"</a>", false},
+    {u"li", u"<li>", u"<li/>", u"</li>\n", false},
+    {u"ul", u"<ul>", u"<ul/>", u"</ul>\n", false},
+    {u"ol", u"<ol>", u"<ol/>", u"</ol>\n", false},
+    {u"em", u"<em>", u"<em/>", u"</em>", false},
+    {u"h1", u"<h1>", u"<h1/>", u"</h1>\n", false},
+    {u"h2", u"<h2>", u"<h2/>", u"</h2>\n", false},
+    {u"h3", u"<h3>", u"<h3/>", u"</h3>\n", false},
+    {u"h4", u"<h4>", u"<h4/>", u"</h4>\n", false},
+    {u"h5", u"<h5>", u"<h5/>", u"</h5>\n", false},
+    {u"h6", u"<h6>", u"<h6/>", u"</h6>\n", false},
+    {u"hr", u"<hr>", u"<hr/>", u"</hr>\n", false},
+    {u"html", u"<html>", u"<html/>", u"</html>\n", false},
+    {u"head", u"<head>", u"<head/>", u"</head>\n", false},
+    {u"img", u"<img>", u"<img/>", u"</img>", true},
+    {u"code", u"<code>", u"<code/>", u"</code>", false},
+    {u"body", u"<body>", u"<body/>", u"</body>", false},
+    {u"blockquote", u"<blockquote>", u"<blockquote/>", u"</blockquote>\n", false},
+    {u"meta", u"<meta>", u"<meta/>", u"</meta>", false},
+    {u"title", u"<title>", u"<title/>", u"</title>", false},
+};
+
+// The table's entries by a hash of the name, with linear probing: a lookup mostly reads one
+// slot and compares one name.
+constexpr std::size_t kTagSlots = 128;
+constexpr std::size_t tagHash(std::u16string_view name) {
+    return (name.size() * 31 + name.front() * 7 + name.back()) % kTagSlots;
 }
+constexpr auto kTagIndex = [] {
+    std::array<signed char, kTagSlots> slots{};
+    slots.fill(-1);
+    for (std::size_t i = 0; i < std::size(kCommonTags); ++i) {
+        std::size_t slot = tagHash(kCommonTags[i].name);
+        while (slots[slot] >= 0)
+            slot = (slot + 1) % kTagSlots;
+        slots[slot] = static_cast<signed char>(i);
+    }
+    return slots;
+}();
 
 constexpr std::size_t kKeptFrames = 4096;
 
-// Elements whose children are being let go, shared by every teardown on this thread so that
-// dropping an element allocates nothing for it; each teardown owns the entries above the size
-// it found.
-std::vector<RQXMLElementRef>& teardownStack() {
-    thread_local std::vector<RQXMLElementRef> doomed;
-    return doomed;
-}
-
 } // namespace
 
-void RQXMLElement::setName(std::u16string_view name) {
-    name_ = commonName(name);
-    if (!name_.empty() || name.empty()) return;
-    extra().ownedName = name;
-    name_ = extra_->ownedName;
+// Most lookups end at the first character and the length; the rest is compared only then.
+const RQXMLElement::Tag* RQXMLElement::commonTag(std::u16string_view name) {
+    if (name.empty()) return nullptr;
+    for (std::size_t slot = tagHash(name); kTagIndex[slot] >= 0; slot = (slot + 1) % kTagSlots) {
+        const Tag& tag = kCommonTags[static_cast<std::size_t>(kTagIndex[slot])];
+        if (tag.name.size() != name.size()) continue;
+        std::size_t same = 0;
+        while (same < name.size() && tag.name[same] == name[same])
+            ++same;
+        if (same == name.size()) return &tag;
+    }
+    return nullptr;
 }
 
+void RQXMLElement::setName(std::u16string_view name) {
+    tag_ = commonTag(name);
+    if (tag_) {
+        name_ = tag_->name;
+    } else if (!name.empty()) {
+        extra().ownedName = copyText(name);
+        name_ = extra_->ownedName;
+    }
+}
+
+// The subtree goes without recursion and without a stack: the walk goes down through the last
+// child while that is an element this one alone holds, and back up along the parent links,
+// letting each child go once it has none left. A child someone else still holds survives,
+// without its parent link; an element let go here has no children left, so its own destructor
+// does not come back to this loop.
 RQXMLElement::~RQXMLElement() {
-    if (childCount_ == 0) {
-        clearChildren();
-        return;
+    RQXMLElement* node = this;
+    while (true) {
+        if (node->childCount_ == 0) {
+            // The list is empty: only its block may be left to give back.
+            if (node->childrenOnHeap_) ::operator delete(node->children_);
+            node->children_ = nullptr;
+            node->childCapacity_ = 0;
+            node->childrenOnHeap_ = false;
+            if (node == this) break;
+            node = node->parent_;
+            continue;
+        }
+        RQXMLChild& last = node->children_[node->childCount_ - 1];
+        RQXMLElement* child = last.element();
+        if (child && child->childCount_ > 0 && (child->parent_ == node || !child->parent_) &&
+            last.element_.use_count() == 1) {
+            // Nothing else can reach it: the link up is the way back.
+            child->parent_ = node;
+            node = child;
+            continue;
+        }
+        if (child && child->parent_ == node) child->parent_ = nullptr;
+        last.~RQXMLChild();
+        --node->childCount_;
     }
-    // Tear the subtree down with an explicit stack: a recursive destructor would overflow on a
-    // deep tree. A child someone else still holds survives, without its parent link. The
-    // elements let go inside the loop have no children left, so they do not come back here.
-    std::vector<RQXMLElementRef>& doomed = teardownStack();
-    const std::size_t base = doomed.size();
-    releaseChildren(doomed);
-    while (doomed.size() > base) {
-        RQXMLElementRef element = std::move(doomed.back());
-        doomed.pop_back();
-        if (element.use_count() == 1) element->releaseChildren(doomed);
-    }
-    if (base == 0 && doomed.capacity() > kKeptFrames) std::vector<RQXMLElementRef>().swap(doomed);
+    freeHeapBlocks();
 }
 
 RQXMLElementRef RQXMLElement::elementWithName(std::u16string_view name) {
@@ -432,42 +491,82 @@ std::u16string RQXMLElement::stringValue() const {
 
 // ---- Attributes ----
 
+void* RQXMLElement::allocateExtra(std::size_t bytes) {
+    if (arena_ && RQXMLArena::current() == arena_)
+        return arena_->allocateData(bytes, alignof(std::max_align_t));
+    auto* block = static_cast<HeapBlock*>(::operator new(offsetof(HeapBlock, payload) + bytes));
+    block->next = heapBlocks_;
+    heapBlocks_ = block;
+    return block->payload;
+}
+
+void RQXMLElement::freeHeapBlocks() noexcept {
+    while (HeapBlock* block = heapBlocks_) {
+        heapBlocks_ = block->next;
+        ::operator delete(block);
+    }
+}
+
+std::u16string_view RQXMLElement::copyText(std::u16string_view text) {
+    if (text.empty()) return {};
+    auto* copy = static_cast<char16_t*>(allocateExtra(text.size() * sizeof(char16_t)));
+    std::copy(text.begin(), text.end(), copy);
+    return {copy, text.size()};
+}
+
 RQXMLElement::Extra& RQXMLElement::extra() {
-    if (!extra_) extra_ = std::make_unique<Extra>();
+    // Nothing in it is ever destroyed: its memory goes with the arena or the element's blocks.
+    static_assert(std::is_trivially_destructible_v<Extra>);
+    if (!extra_) extra_ = new (allocateExtra(sizeof(Extra))) Extra();
     return *extra_;
 }
 
-void RQXMLElement::setAttributesWithDictionary(RQXMLAttributes attributes) {
-    extra().attributes = std::move(attributes);
+void RQXMLElement::setAttributesWithDictionary(const RQXMLAttributes& attributes) {
+    Extra& data = extra();
+    data.attributeCount = 0;
+    data.hasAttributes = true;
+    for (const RQXMLAttribute& attribute : attributes)
+        addAttribute(attribute.name, attribute.value);
 }
 
-void RQXMLElement::setAttributesWithString(std::u16string attributeString) {
-    extra().attributeString = std::move(attributeString);
+void RQXMLElement::addAttribute(std::u16string_view name, std::u16string_view value) {
+    Extra& data = extra();
+    data.hasAttributes = true;
+    if (data.attributeCount == data.attributeCapacity) {
+        const std::size_t capacity = data.attributeCapacity ? 2 * data.attributeCapacity : 2;
+        auto* grown = static_cast<RQXMLAttributeView*>(allocateExtra(capacity * sizeof(RQXMLAttributeView)));
+        std::copy(data.attributes, data.attributes + data.attributeCount, grown);
+        data.attributes = grown;
+        data.attributeCapacity = capacity;
+    }
+    data.attributes[data.attributeCount++] = {copyText(name), copyText(value)};
 }
 
-const RQXMLAttributes* RQXMLElement::attributes() const {
-    return extra_ && extra_->attributes ? &*extra_->attributes : nullptr;
+void RQXMLElement::setAttributesWithString(std::u16string_view attributeString) {
+    extra().attributeString = copyText(attributeString);
+}
+
+std::optional<std::span<const RQXMLAttributeView>> RQXMLElement::attributes() const {
+    if (!extra_ || !extra_->hasAttributes) return std::nullopt;
+    return std::span<const RQXMLAttributeView>(extra_->attributes, extra_->attributeCount);
 }
 
 std::u16string_view RQXMLElement::attributeString() const {
-    return extra_ ? std::u16string_view(extra_->attributeString) : std::u16string_view();
+    return extra_ ? extra_->attributeString : std::u16string_view();
 }
 
 bool RQXMLElement::hasAttributeEntries() const {
-    const RQXMLAttributes* list = attributes();
-    return list && !list->empty();
+    return extra_ && extra_->attributeCount > 0;
 }
 
 // ---- Escaping ----
 
 void RQXMLElement::appendHtmlEscaped(std::u16string& out, std::u16string_view text) {
     std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c != u'&' && c != u'<' && c != u'>') continue;
-        out.append(text.substr(plain, i - plain));
-        out += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u"&gt;";
-        plain = i + 1;
+    for (std::size_t at = nextEscaped(text, 0); at < text.size(); at = nextEscaped(text, at + 1)) {
+        out.append(text.substr(plain, at - plain));
+        out += entityFor(text[at]);
+        plain = at + 1;
     }
     out.append(text.substr(plain));
 }
@@ -500,10 +599,6 @@ bool RQXMLElement::hasContent() const {
         element = nameless.back();
         nameless.pop_back();
     }
-}
-
-bool RQXMLElement::isImage() const {
-    return name_ == u"img";
 }
 
 bool RQXMLElement::breaksLineAfterClosingTag() const {
@@ -540,9 +635,9 @@ std::string RQXMLElement::description() const {
     text += ", parent: ";
     text += parent_ ? pointer : "0x0";
     text += "\r attributes ";
-    if (const RQXMLAttributes* list = attributes()) {
+    if (const auto list = attributes()) {
         text += "{";
-        for (const RQXMLAttribute& attribute : *list) {
+        for (const RQXMLAttributeView& attribute : *list) {
             text += "\n    " + utf8(attribute.name) + " = \"" + utf8(attribute.value) + "\";";
         }
         text += "\n}";

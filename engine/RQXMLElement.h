@@ -9,9 +9,10 @@
 // content only. Serialisation, stringValue and destruction are iterative, so arbitrarily deep
 // trees neither exhaust the stack nor take more than linear time.
 //
-// An element made while an arena scope is open (RQXMLArena.h) keeps its child list and its
-// texts in that arena too, as long as the scope is open on the thread that changes it: a tree
-// built in a scope then goes without a free per list or text. Outside it they come from the heap.
+// An element made while an arena scope is open (RQXMLArena.h) keeps its child list, its texts
+// and its attributes in that arena too, as long as the scope is open on the thread that changes
+// it: a tree built in a scope then goes without a free per list or text. Outside it they come
+// from the heap.
 
 #include "engine/MarkdownString.h"
 
@@ -71,7 +72,13 @@ private:
     };
 
     void constructFrom(RQXMLChild&& other) noexcept;
-    void destroy() noexcept;
+    void destroy() noexcept {
+        if (isElement_) {
+            element_.~RQXMLElementRef();
+        } else if (text_.onHeap) {
+            ::operator delete(text_.data);
+        }
+    }
 
     union {
         RQXMLElementRef element_;
@@ -86,6 +93,13 @@ struct RQXMLAttribute {
     friend bool operator==(const RQXMLAttribute&, const RQXMLAttribute&) = default;
 };
 using RQXMLAttributes = std::vector<RQXMLAttribute>;
+
+// An attribute as an element keeps it: texts in the element's own storage.
+struct RQXMLAttributeView {
+    std::u16string_view name;
+    std::u16string_view value;
+    friend bool operator==(const RQXMLAttributeView&, const RQXMLAttributeView&) = default;
+};
 
 // Appends to the last text child of an element (see RQXMLElement::textForAppending). Valid until
 // the element's children change by other means.
@@ -118,6 +132,15 @@ private:
 
 class RQXMLElement {
 public:
+    // The texts written for an element of a common name, made once for all of them.
+    struct Tag {
+        std::u16string_view name;
+        std::u16string_view open;  // "<p>"
+        std::u16string_view empty; // "<p/>"
+        std::u16string_view close; // "</p>", with the line break after it for block-like names
+        bool isImage;
+    };
+
     // The instance forms; the static constructors below are the usual way in.
     explicit RQXMLElement(std::u16string_view name = {});
     RQXMLElement(std::u16string_view name, const std::vector<RQXMLChild>& children);
@@ -156,10 +179,13 @@ public:
     // The text content without tags or attributes.
     std::u16string stringValue() const;
 
-    void setAttributesWithDictionary(RQXMLAttributes attributes);
-    void setAttributesWithString(std::u16string attributeString);
-    // Null while no attribute list was set.
-    const RQXMLAttributes* attributes() const;
+    // The list becomes a copy of `attributes`, in their order.
+    void setAttributesWithDictionary(const RQXMLAttributes& attributes);
+    // Appends one attribute to the list (starting one when none was set).
+    void addAttribute(std::u16string_view name, std::u16string_view value);
+    void setAttributesWithString(std::u16string_view attributeString);
+    // None while no attribute list was set.
+    std::optional<std::span<const RQXMLAttributeView>> attributes() const;
     std::u16string_view attributeString() const;
 
     // Removes this element from its parent's children and clears the parent link. The parent
@@ -190,30 +216,43 @@ public:
 private:
     friend class RQXMLTextAppender;
 
+    // What few elements need (only links and images have attributes), its texts in the same
+    // storage as the element's other data.
     struct Extra {
-        std::optional<RQXMLAttributes> attributes;
-        std::u16string attributeString;
-        std::u16string ownedName; // a name outside the common table
+        RQXMLAttributeView* attributes = nullptr;
+        std::size_t attributeCount = 0;
+        std::size_t attributeCapacity = 0;
+        bool hasAttributes = false; // a list was set, even an empty one
+        std::u16string_view attributeString;
+        std::u16string_view ownedName; // a name outside the common table
+    };
+    // A block of this element's extra data taken from the heap; they are freed together.
+    struct HeapBlock {
+        HeapBlock* next;
+        std::max_align_t payload[1];
     };
 
     void setName(std::u16string_view name);
     void replaceChildren(std::vector<RQXMLChild> children);
-    // Moves the element children into `doomed`, clears their links to this element and lets
-    // the list go.
-    void releaseChildren(std::vector<RQXMLElementRef>& doomed);
     void clearChildren() noexcept;
     // Room for one more child; returns it, unconstructed.
     RQXMLChild* appendSlot();
     void growChildren(std::size_t capacity);
     // Memory for this element's list and texts: from its arena while that is open on this
     // thread, else from the heap (`onHeap` says which).
-    void* allocateStorage(std::size_t bytes, bool& onHeap);
+    void* allocateStorage(std::size_t bytes, std::size_t alignment, bool& onHeap);
     static void releaseStorage(void* block, bool onHeap) noexcept;
     RQXMLChild::Text makeText(std::u16string_view text, std::size_t capacity);
     Extra& extra();
+    // Memory for the extra data: from the arena while it is open on this thread, else a heap
+    // block that goes with the element.
+    void* allocateExtra(std::size_t bytes);
+    std::u16string_view copyText(std::u16string_view text);
+    void freeHeapBlocks() noexcept;
     bool hasAttributeEntries() const;
     bool hasContent() const;
-    bool isImage() const;
+    static const Tag* commonTag(std::u16string_view name);
+    bool isImage() const { return tag_ && tag_->isImage; }
     bool breaksLineAfterClosingTag() const;
     template <typename Output> void writeOpeningTagWithAttributes(Output& out) const;
     // Writes the tags of `element` and returns whether its content and closing part follow.
@@ -233,13 +272,15 @@ private:
     // The common names (those the HTML conversion uses) point into a table of their own; other
     // names are kept in `extra_`.
     std::u16string_view name_;
+    const Tag* tag_ = nullptr; // null for a name outside the table, and for no name
     RQXMLChild* children_ = nullptr;
     std::size_t childCount_ = 0;
     std::size_t childCapacity_ = 0;
     bool childrenOnHeap_ = false;
     RQXMLArena* arena_;              // the arena this element was made in, or null
     RQXMLElement* parent_ = nullptr; // not owned; cleared when the parent goes
-    std::unique_ptr<Extra> extra_;   // attributes are rare: only links and images have them
+    Extra* extra_ = nullptr;
+    HeapBlock* heapBlocks_ = nullptr;
 };
 
 // ---- Writing ----
@@ -249,12 +290,11 @@ template <typename Output> void RQXMLElement::writeOpeningTagWithAttributes(Outp
     out += name_;
     out += u' ';
     // Each attribute is followed by a space, and one space at the very end is dropped.
-    const RQXMLAttributes& list = *extra_->attributes;
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    for (std::size_t i = 0; i < extra_->attributeCount; ++i) {
         if (i > 0) out += u' ';
-        out += list[i].name;
+        out += extra_->attributes[i].name;
         out += u"=\"";
-        out += list[i].value;
+        out += extra_->attributes[i].value;
         out += u'"';
     }
     std::u16string_view raw = extra_->attributeString;
@@ -282,24 +322,39 @@ template <typename Output> bool RQXMLElement::writeOpening(Output& out) const {
         return true;
     }
     if (!hasContent()) {
-        out += u'<';
-        out += name_;
-        out += u"/>";
+        if (tag_) {
+            out += tag_->empty;
+        } else {
+            out += u'<';
+            out += name_;
+            out += u"/>";
+        }
         return false;
     }
-    out += u'<';
-    out += name_;
-    out += u'>';
+    if (tag_) {
+        out += tag_->open;
+    } else {
+        out += u'<';
+        out += name_;
+        out += u'>';
+    }
     return true;
 }
 
 template <typename Output> void RQXMLElement::writeClosing(Output& out) const {
     if (!hasName()) return;
+    // An element with attributes ends without a line break, whatever its name.
+    if (tag_) {
+        std::u16string_view close = tag_->close;
+        if (close.back() == u'\n' && hasAttributeEntries()) close.remove_suffix(1);
+        out += close;
+        return;
+    }
+    const bool breaksLine = !hasAttributeEntries() && breaksLineAfterClosingTag();
     out += u"</";
     out += name_;
     out += u'>';
-    // An element with attributes ends without a line break, whatever its name.
-    if (!hasAttributeEntries() && breaksLineAfterClosingTag()) out += u'\n';
+    if (breaksLine) out += u'\n';
 }
 
 template <typename Output> void RQXMLElement::writeXMLString(Output& out) const {

@@ -145,3 +145,22 @@ TEST(RQXMLArenaTest, ACopiedChildOutlivesTheTreeItWasCopiedFrom) {
     EXPECT_EQ(element.XMLString(), u"<p>line b<em>x</em></p>");
     EXPECT_EQ(element.element()->parent(), nullptr);
 }
+
+TEST(RQXMLArenaTest, AttributesAndOwnNamesOfAnArenaElementOutliveTheScopeAndGrowFromTheHeap) {
+    RQXMLElementRef link, custom;
+    {
+        const RQXMLArenaScope scope;
+        link = RQXMLElement::elementWithName(u"a", u"t");
+        link->setAttributesWithDictionary({{u"href", u"https://example.com/a-long-address"}});
+        link->setAttributesWithString(u"title=\"x\"");
+        custom = RQXMLElement::elementWithName(u"section-with-a-long-name");
+    }
+    // Added after the scope: from the heap, freed with the element.
+    for (int i = 0; i < 5; ++i)
+        link->addAttribute(u"data-" + std::u16string(1, char16_t(u'0' + i)), u"value");
+    EXPECT_EQ(link->XMLString(),
+              u"<a href=\"https://example.com/a-long-address\" data-0=\"value\" data-1=\"value\" "
+              u"data-2=\"value\" data-3=\"value\" data-4=\"value\" title=\"x\">t</a>");
+    EXPECT_EQ(custom->name(), u"section-with-a-long-name");
+    EXPECT_EQ(custom->XMLString(), u"<section-with-a-long-name/>");
+}

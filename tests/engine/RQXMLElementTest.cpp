@@ -69,9 +69,25 @@ TEST(RQXMLElementTest, RawAttributeTextNeedsAtLeastOneListedAttribute) {
     auto emptyList = element(u"a", u"t");
     emptyList->setAttributesWithDictionary({});
     emptyList->setAttributesWithString(u"target=_blank");
-    EXPECT_NE(emptyList->attributes(), nullptr);
+    EXPECT_TRUE(emptyList->attributes().has_value());
     EXPECT_EQ(emptyList->XMLString(), u"<a>t</a>");
-    EXPECT_EQ(RQXMLElement::elementWithName(u"a")->attributes(), nullptr);
+    EXPECT_FALSE(RQXMLElement::elementWithName(u"a")->attributes().has_value());
+}
+
+TEST(RQXMLElementTest, AttributesAreAddedInOrderAndADictionaryReplacesThem) {
+    auto link = element(u"a", u"t");
+    link->addAttribute(u"href", u"x");
+    link->addAttribute(u"id", u"");
+    link->addAttribute(u"class", u"c");
+    ASSERT_TRUE(link->attributes().has_value());
+    const std::vector<RQXMLAttributeView> added(link->attributes()->begin(), link->attributes()->end());
+    EXPECT_EQ(added, (std::vector<RQXMLAttributeView>{{u"href", u"x"}, {u"id", u""}, {u"class", u"c"}}));
+    EXPECT_EQ(link->XMLString(), u"<a href=\"x\" id=\"\" class=\"c\">t</a>");
+    link->setAttributesWithDictionary({{u"rel", u"next"}});
+    EXPECT_EQ(link->XMLString(), u"<a rel=\"next\">t</a>");
+    link->setAttributesWithDictionary({});
+    EXPECT_TRUE(link->attributes()->empty());
+    EXPECT_EQ(link->XMLString(), u"<a>t</a>");
 }
 
 TEST(RQXMLElementTest, ImageIsATagWithoutContentOrClosingTag) {
@@ -261,6 +277,24 @@ TEST(RQXMLElementTest, DeepTreesAreWrittenMeasuredAndFreedWithoutRecursion) {
     root.reset();
     EXPECT_EQ(middle->parent(), nullptr);
     EXPECT_EQ(middle->stringValue(), u"x");
+}
+
+TEST(RQXMLElementTest, AListedChildWhoseParentWentIsTornDownWithTheListAndSparesWhatIsHeld) {
+    auto adopter = RQXMLElement::elementWithName(u"div");
+    auto listed = RQXMLElement::elementWithName(u"p");
+    auto held = element(u"em", u"y");
+    listed->addChild(held);
+    listed->addText(u"z");
+    adopter->addChild(listed);
+    auto list = RQXMLElement::elementWithName(u"section", {RQXMLChild(listed)});
+    EXPECT_EQ(listed->parent(), adopter.get());
+    adopter.reset();
+    EXPECT_EQ(listed->parent(), nullptr);
+    listed.reset(); // only the list holds it now
+    EXPECT_EQ(list->XMLString(), u"<section><p><em>y</em>z</p></section>");
+    list.reset();
+    EXPECT_EQ(held->parent(), nullptr);
+    EXPECT_EQ(held->XMLString(), u"<em>y</em>");
 }
 
 TEST(RQXMLElementTest, ChildWritesItsTextOrItsElement) {
