@@ -3,15 +3,19 @@
 
 #include "engine/BlockScanners.h"
 #include "engine/CharacterSets.h"
-#include "engine/LineEndScan.h"
 #include "engine/MarkdownString.h"
 #include "engine/RegexSearch.h"
 #include "engine/SpanMatchers.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillet {
 
@@ -142,12 +146,35 @@ struct Candidate {
     std::size_t backslash;
 };
 
+// The first position from `at` on that may hold a trigger or a backslash, or a position less
+// than eight units from the end: '[' to '`' (which takes in ']' as well) as one range, and '!',
+// '*' and '~'. The caller decides exactly.
+std::size_t skipToCandidate(std::u16string_view text, std::size_t at) {
+#if defined(__SSE2__)
+    const __m128i bracket = _mm_set1_epi16(u'['), rangeTop = _mm_set1_epi16(u'`' - u'['),
+                  bang = _mm_set1_epi16(u'!'), star = _mm_set1_epi16(u'*'), tilde = _mm_set1_epi16(u'~'),
+                  zero = _mm_setzero_si128();
+    for (; at + 8 <= text.size(); at += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        // Below '[' the difference wraps round to a large value, so one unsigned test covers the range.
+        const __m128i inRange =
+            _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(block, bracket), rangeTop), zero);
+        const __m128i others =
+            _mm_or_si128(_mm_cmpeq_epi16(block, bang),
+                         _mm_or_si128(_mm_cmpeq_epi16(block, star), _mm_cmpeq_epi16(block, tilde)));
+        if (const int mask = _mm_movemask_epi8(_mm_or_si128(inRange, others)))
+            return at + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    return at;
+}
+
 Candidate firstCandidate(std::u16string_view s, std::size_t from, std::size_t stop) {
     Candidate found{stop, stop};
     const std::u16string_view searched = s.substr(0, stop);
     std::size_t at = from;
     for (; at < stop; ++at) {
-        at = skipToAnyOf<u'~', u'*', u'_', u'`', u'[', u'!', u'^', u'\\'>(searched, at);
+        at = skipToCandidate(searched, at);
         if (at == stop) break;
         const char16_t c = s[at];
         if (c >= 128 || kRoles[c] == plain) continue;

@@ -293,7 +293,7 @@ TEST_F(SpanParserTest, CandidatesAreFoundAtEveryOffset) {
         {u"![a](u)", "image(a)"},
         {u"\\<b>", "backslash(<b>)"},
     };
-    for (const char16_t filler : {u'w', u'\u00e9', u'\u65e5'}) {
+    for (const char16_t filler : {u'w', u'\u00e9', u'\u65e5', u']', u'Z', u'a'}) {
         for (std::size_t offset = 0; offset < 20; ++offset) {
             for (const auto& [element, expected] : elements) {
                 const std::u16string line = std::u16string(offset, filler) + u" " + element + u" z";
