@@ -223,9 +223,13 @@ Range firstNonBlankRun(std::u16string_view s, Range range) {
     while (start < w.stop && isWhitespace(s[start]))
         ++start;
     if (start == w.stop) return Range::notFound();
+    const std::u16string_view searched = s.substr(0, w.stop);
     std::size_t end = start;
-    while (end < w.stop && !isWhitespace(s[end]))
+    while (end < w.stop) {
+        end = skipToBlankOr<>(searched, end);
+        if (end == w.stop || isWhitespace(s[end])) break;
         ++end;
+    }
     return matchFrom(start, end);
 }
 
