@@ -6,7 +6,9 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 #include <type_traits>
 #include <unicode/unistr.h>
 
@@ -61,24 +63,30 @@ std::u16string_view entityFor(char16_t c) {
     return c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : u"&gt;";
 }
 
+// Counts kept in 32 bits: a text or a child list longer than that is refused rather than cut.
+std::uint32_t narrowCount(std::size_t count) {
+    if (count > UINT32_MAX) throw std::length_error("RQXMLElement: text or child list too long");
+    return static_cast<std::uint32_t>(count);
+}
+
 char16_t* heapUnits(std::size_t count) {
     return count ? static_cast<char16_t*>(::operator new(count * sizeof(char16_t))) : nullptr;
 }
 
 } // namespace
 
-RQXMLChild::RQXMLChild(std::u16string_view text) : isElement_(false) {
-    text_ = {heapUnits(text.size()), text.size(), text.size(), true};
+RQXMLChild::RQXMLChild(std::u16string_view text) : isElement_(false), textOnHeap_(true) {
+    text_ = {heapUnits(text.size()), narrowCount(text.size()), narrowCount(text.size())};
     std::copy(text.begin(), text.end(), text_.data);
 }
 
-RQXMLChild::RQXMLChild(const RQXMLChild& other) : isElement_(other.isElement_) {
+RQXMLChild::RQXMLChild(const RQXMLChild& other) : isElement_(other.isElement_), textOnHeap_(!isElement_) {
     if (isElement_) {
         new (&element_) RQXMLElementRef(other.element_);
         return;
     }
     const std::u16string_view text = other.text();
-    text_ = {heapUnits(text.size()), text.size(), text.size(), true};
+    text_ = {heapUnits(text.size()), narrowCount(text.size()), narrowCount(text.size())};
     std::copy(text.begin(), text.end(), text_.data);
 }
 
@@ -93,7 +101,9 @@ void RQXMLChild::constructFrom(RQXMLChild&& other) noexcept {
         new (&element_) RQXMLElementRef(std::move(other.element_));
     } else {
         text_ = other.text_;
+        textOnHeap_ = other.textOnHeap_;
         other.text_ = {};
+        other.textOnHeap_ = false;
     }
 }
 
@@ -139,11 +149,12 @@ void RQXMLElement::releaseStorage(void* block, bool onHeap) noexcept {
     if (onHeap) ::operator delete(block);
 }
 
-RQXMLChild::Text RQXMLElement::makeText(std::u16string_view text, std::size_t capacity) {
-    RQXMLChild::Text made{nullptr, text.size(), capacity, false};
+RQXMLChild::Text RQXMLElement::makeText(std::u16string_view text, std::size_t capacity, bool& onHeap) {
+    RQXMLChild::Text made{nullptr, narrowCount(text.size()), narrowCount(capacity)};
+    onHeap = false;
     if (capacity > 0) {
-        made.data = static_cast<char16_t*>(
-            allocateStorage(capacity * sizeof(char16_t), alignof(char16_t), made.onHeap));
+        made.data =
+            static_cast<char16_t*>(allocateStorage(capacity * sizeof(char16_t), alignof(char16_t), onHeap));
         std::copy(text.begin(), text.end(), made.data);
     }
     return made;
@@ -159,12 +170,12 @@ void RQXMLElement::growChildren(std::size_t capacity) {
     }
     if (children_) releaseStorage(children_, childrenOnHeap_);
     children_ = grown;
-    childCapacity_ = capacity;
+    childCapacity_ = narrowCount(capacity);
     childrenOnHeap_ = onHeap;
 }
 
 RQXMLChild* RQXMLElement::appendSlot() {
-    if (childCount_ == childCapacity_) growChildren(childCapacity_ ? 2 * childCapacity_ : 1);
+    if (childCount_ == childCapacity_) growChildren(childCapacity_ ? 2 * std::size_t(childCapacity_) : 1);
     return children_ + childCount_++;
 }
 
@@ -184,21 +195,25 @@ void RQXMLElement::clearChildren() noexcept {
 // ---- RQXMLTextAppender ----
 
 char16_t* RQXMLTextAppender::extend(std::size_t count) {
-    if (text_.size + count > text_.capacity) {
-        const std::size_t capacity = std::max(text_.size + count, 2 * text_.capacity);
-        RQXMLChild::Text grown = owner_.makeText(view(), capacity);
-        if (text_.onHeap) ::operator delete(text_.data);
-        text_ = grown;
+    RQXMLChild::Text& text = child_.text_;
+    const std::size_t size = std::size_t(text.size) + count;
+    if (size > text.capacity) {
+        const std::size_t capacity = std::max<std::size_t>(size, 2 * std::size_t(text.capacity));
+        bool onHeap = false;
+        RQXMLChild::Text grown = owner_.makeText(view(), capacity, onHeap);
+        if (child_.textOnHeap_) ::operator delete(text.data);
+        text = grown;
+        child_.textOnHeap_ = onHeap;
     }
-    char16_t* at = text_.data + text_.size;
-    text_.size += count;
+    char16_t* at = text.data + text.size;
+    text.size = narrowCount(size);
     return at;
 }
 
 void RQXMLTextAppender::reserveMore(std::size_t count) {
-    const std::size_t size = text_.size;
+    const std::uint32_t size = child_.text_.size;
     extend(count);
-    text_.size = size;
+    child_.text_.size = size;
 }
 
 void RQXMLTextAppender::appendHtmlEscaped(std::u16string_view text) {
@@ -305,12 +320,7 @@ const RQXMLElement::Tag* RQXMLElement::commonTag(std::u16string_view name) {
 
 void RQXMLElement::setName(std::u16string_view name) {
     tag_ = commonTag(name);
-    if (tag_) {
-        name_ = tag_->name;
-    } else if (!name.empty()) {
-        extra().ownedName = copyText(name);
-        name_ = extra_->ownedName;
-    }
+    if (!tag_ && !name.empty()) extra().ownedName = copyText(name);
 }
 
 // The subtree goes without recursion and without a stack: the walk goes down through the last
@@ -383,7 +393,7 @@ void RQXMLElement::addChild(RQXMLElementRef&& element) {
 void RQXMLElement::addText(std::u16string_view text) {
     RQXMLChild* slot = appendSlot();
     new (slot) RQXMLChild();
-    slot->text_ = makeText(text, text.size());
+    slot->text_ = makeText(text, text.size(), slot->textOnHeap_);
 }
 
 void RQXMLElement::replaceChildren(std::vector<RQXMLChild> children) {
@@ -423,7 +433,7 @@ RQXMLTextAppender RQXMLElement::textForAppending() {
     if (childCount_ == 0 || children_[childCount_ - 1].isElement()) {
         new (appendSlot()) RQXMLChild();
     }
-    return RQXMLTextAppender(*this, children_[childCount_ - 1].text_);
+    return RQXMLTextAppender(*this, children_[childCount_ - 1]);
 }
 
 RQXMLElement* RQXMLElement::lastChildElement() const {
@@ -454,7 +464,7 @@ void RQXMLElement::detach() {
     }
     for (std::size_t i = kept; i < parent->childCount_; ++i)
         parent->children_[i].~RQXMLChild();
-    parent->childCount_ = kept;
+    parent->childCount_ = static_cast<std::uint32_t>(kept);
 }
 
 std::size_t RQXMLElement::level() const {
@@ -602,8 +612,8 @@ bool RQXMLElement::hasContent() const {
 }
 
 bool RQXMLElement::breaksLineAfterClosingTag() const {
-    return name_ == u"li" || name_ == u"ul" || name_ == u"ol" || name_ == u"blockquote" ||
-           name_.front() == u'h';
+    const std::u16string_view name = this->name();
+    return name == u"li" || name == u"ul" || name == u"ol" || name == u"blockquote" || name.front() == u'h';
 }
 
 std::vector<RQXMLElement::WriteFrame>& RQXMLElement::writeStack() {
@@ -629,7 +639,7 @@ std::u16string RQXMLElement::XMLString() const {
 // ---- Debugging ----
 
 std::string RQXMLElement::description() const {
-    std::string text = "name:" + (hasName() ? utf8(name_) : std::string("(null)"));
+    std::string text = "name:" + (hasName() ? utf8(name()) : std::string("(null)"));
     char pointer[32];
     std::snprintf(pointer, sizeof pointer, "%p", static_cast<const void*>(parent_));
     text += ", parent: ";

@@ -17,6 +17,7 @@
 #include "engine/MarkdownString.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -33,12 +34,12 @@ class RQXMLArena;
 // theirs in the element's arena.
 class RQXMLChild {
 public:
-    RQXMLChild(RQXMLElementRef element) : isElement_(true) {
+    RQXMLChild(RQXMLElementRef element) : isElement_(true), textOnHeap_(false) {
         new (&element_) RQXMLElementRef(std::move(element));
     }
     RQXMLChild(std::u16string_view text);
     // An empty text child.
-    RQXMLChild() : text_{}, isElement_(false) {}
+    RQXMLChild() : text_{}, isElement_(false), textOnHeap_(false) {}
     RQXMLChild(const RQXMLChild& other);
     RQXMLChild(RQXMLChild&& other) noexcept { constructFrom(std::move(other)); }
     RQXMLChild& operator=(const RQXMLChild& other);
@@ -64,18 +65,18 @@ private:
     friend class RQXMLElement;
     friend class RQXMLTextAppender;
 
+    // Sizes are kept in 32 bits (a tree holds millions of texts); longer texts are refused.
     struct Text {
         char16_t* data;
-        std::size_t size;
-        std::size_t capacity;
-        bool onHeap; // freed with the child; else it goes with its arena
+        std::uint32_t size;
+        std::uint32_t capacity;
     };
 
     void constructFrom(RQXMLChild&& other) noexcept;
     void destroy() noexcept {
         if (isElement_) {
             element_.~RQXMLElementRef();
-        } else if (text_.onHeap) {
+        } else if (textOnHeap_) {
             ::operator delete(text_.data);
         }
     }
@@ -85,6 +86,7 @@ private:
         Text text_;
     };
     bool isElement_;
+    bool textOnHeap_; // the text is freed with the child; else it goes with its arena
 };
 
 struct RQXMLAttribute {
@@ -118,16 +120,16 @@ public:
         append(std::u16string_view(&unit, 1));
         return *this;
     }
-    std::u16string_view view() const { return {text_.data, text_.size}; }
+    std::u16string_view view() const { return child_.text(); }
 
 private:
     friend class RQXMLElement;
-    RQXMLTextAppender(RQXMLElement& owner, RQXMLChild::Text& text) : owner_(owner), text_(text) {}
+    RQXMLTextAppender(RQXMLElement& owner, RQXMLChild& child) : owner_(owner), child_(child) {}
     // Room for `count` more units; returns where they go.
     char16_t* extend(std::size_t count);
 
     RQXMLElement& owner_;
-    RQXMLChild::Text& text_;
+    RQXMLChild& child_;
 };
 
 class RQXMLElement {
@@ -155,8 +157,11 @@ public:
     // The children are a copy of the array; child elements without a parent get this one.
     static RQXMLElementRef elementWithName(std::u16string_view name, const std::vector<RQXMLChild>& children);
 
-    std::u16string_view name() const { return name_; }
-    bool hasName() const { return !name_.empty(); }
+    std::u16string_view name() const {
+        if (tag_) return tag_->name;
+        return extra_ ? extra_->ownedName : std::u16string_view();
+    }
+    bool hasName() const { return tag_ || (extra_ && !extra_->ownedName.empty()); }
     RQXMLElement* parent() const { return parent_; }
     std::span<const RQXMLChild> children() const { return {children_, childCount_}; }
 
@@ -242,7 +247,7 @@ private:
     // thread, else from the heap (`onHeap` says which).
     void* allocateStorage(std::size_t bytes, std::size_t alignment, bool& onHeap);
     static void releaseStorage(void* block, bool onHeap) noexcept;
-    RQXMLChild::Text makeText(std::u16string_view text, std::size_t capacity);
+    RQXMLChild::Text makeText(std::u16string_view text, std::size_t capacity, bool& onHeap);
     Extra& extra();
     // Memory for the extra data: from the arena while it is open on this thread, else a heap
     // block that goes with the element.
@@ -269,13 +274,12 @@ private:
     // Gives up a very deep tree's frames, rather than keeping them for the thread's life.
     static void trimWriteStack();
 
-    // The common names (those the HTML conversion uses) point into a table of their own; other
-    // names are kept in `extra_`.
-    std::u16string_view name_;
+    // The common names (those the HTML conversion uses) are entries of a table of their own;
+    // other names are kept in `extra_`.
     const Tag* tag_ = nullptr; // null for a name outside the table, and for no name
     RQXMLChild* children_ = nullptr;
-    std::size_t childCount_ = 0;
-    std::size_t childCapacity_ = 0;
+    std::uint32_t childCount_ = 0;
+    std::uint32_t childCapacity_ = 0;
     bool childrenOnHeap_ = false;
     RQXMLArena* arena_;              // the arena this element was made in, or null
     RQXMLElement* parent_ = nullptr; // not owned; cleared when the parent goes
@@ -287,7 +291,7 @@ private:
 
 template <typename Output> void RQXMLElement::writeOpeningTagWithAttributes(Output& out) const {
     out += u'<';
-    out += name_;
+    out += name();
     out += u' ';
     // Each attribute is followed by a space, and one space at the very end is dropped.
     for (std::size_t i = 0; i < extra_->attributeCount; ++i) {
@@ -326,7 +330,7 @@ template <typename Output> bool RQXMLElement::writeOpening(Output& out) const {
             out += tag_->empty;
         } else {
             out += u'<';
-            out += name_;
+            out += name();
             out += u"/>";
         }
         return false;
@@ -335,7 +339,7 @@ template <typename Output> bool RQXMLElement::writeOpening(Output& out) const {
         out += tag_->open;
     } else {
         out += u'<';
-        out += name_;
+        out += name();
         out += u'>';
     }
     return true;
@@ -352,7 +356,7 @@ template <typename Output> void RQXMLElement::writeClosing(Output& out) const {
     }
     const bool breaksLine = !hasAttributeEntries() && breaksLineAfterClosingTag();
     out += u"</";
-    out += name_;
+    out += name();
     out += u'>';
     if (breaksLine) out += u'\n';
 }
