@@ -2,6 +2,7 @@
 
 #include "documents/OutlineLines.h"
 #include "documents/SearchCaseFolding.h"
+#include "documents/SearchFragments.h"
 
 #include <algorithm>
 #include <iterator>
@@ -19,19 +20,36 @@ constexpr std::size_t kFragmentLength = 30;
 constexpr std::size_t kMinPartSize = 1 << 19;
 constexpr std::size_t kMaxSearchThreads = 4;
 
-SearchResult resultFor(QStringView text, Range line, Range occurrence) {
-    SearchResult result;
-    result.lineRange = line;
-    result.range = {occurrence.location - line.location, occurrence.length};
-    const std::size_t fragmentStart =
-        result.range.location > kFragmentLead ? result.range.location - kFragmentLead : 0;
-    result.fragmentRange = {fragmentStart,
-                            std::min(kFragmentLength, result.lineRange.length - fragmentStart)};
-    result.fragment = text.mid(static_cast<qsizetype>(line.location + fragmentStart),
-                               static_cast<qsizetype>(result.fragmentRange.length))
-                          .toString();
-    return result;
-}
+// The results of one part, made in place in chunks of a fixed size: none is moved before they
+// are joined, and no memory grows by copying.
+class PartResults {
+public:
+    void add(QStringView text, Range line, Range occurrence) {
+        const Range range{occurrence.location - line.location, occurrence.length};
+        const std::size_t fragmentStart = range.location > kFragmentLead ? range.location - kFragmentLead : 0;
+        const Range fragmentRange{fragmentStart, std::min(kFragmentLength, line.length - fragmentStart)};
+        if (chunks_.empty() || chunks_.back().size() == kChunkSize)
+            chunks_.emplace_back().reserve(kChunkSize);
+        chunks_.back().push_back(
+            {range, line, fragmentRange,
+             fragments_.fragment(text.utf16() + line.location + fragmentStart, fragmentRange.length)});
+        ++count_;
+    }
+
+    std::size_t count() const { return count_; }
+    void moveTo(SearchResults& results) {
+        for (SearchResults& chunk : chunks_)
+            std::move(chunk.begin(), chunk.end(), std::back_inserter(results));
+        chunks_.clear();
+        count_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kChunkSize = 1024;
+    std::vector<SearchResults> chunks_;
+    std::size_t count_ = 0;
+    SearchFragments fragments_;
+};
 
 std::size_t characterWidth(const char16_t* units, std::size_t size, std::size_t position) {
     const bool pair = QChar::isHighSurrogate(units[position]) && position + 1 < size &&
@@ -42,7 +60,7 @@ std::size_t characterWidth(const char16_t* units, std::size_t size, std::size_t 
 // The occurrences that start in [from, to), appended to `results`. `from` is the start of the
 // text or follows a line break, so no line reaches back across it.
 void searchPart(const CaseInsensitiveFinder& finder, QStringView text, std::size_t from, std::size_t to,
-                SearchResults& results) {
+                PartResults& results) {
     const std::size_t size = static_cast<std::size_t>(text.size());
     const char16_t* units = text.utf16();
     Range line = Range::notFound(); // the line of the last occurrence, without its line break
@@ -59,7 +77,7 @@ void searchPart(const CaseInsensitiveFinder& finder, QStringView text, std::size
             line = Range::fromBounds(start,
                                      CaseInsensitiveFinder::nextLineBreak(units, position + length, size));
         }
-        results.push_back(resultFor(text, line, {position, length}));
+        results.add(text, line, {position, length});
         position += length;
     }
 }
@@ -78,6 +96,18 @@ std::vector<std::size_t> partStarts(const char16_t* units, std::size_t size, std
     return starts;
 }
 
+// The parts' results in order, each moved once into a vector of the right size.
+SearchResults joined(std::vector<PartResults>& parts) {
+    std::size_t total = 0;
+    for (const PartResults& part : parts)
+        total += part.count();
+    SearchResults results;
+    results.reserve(total);
+    for (PartResults& part : parts)
+        part.moveTo(results);
+    return results;
+}
+
 std::size_t searchThreads(std::size_t size) {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     return std::min({cores, kMaxSearchThreads, std::max<std::size_t>(1, size / kMinPartSize)});
@@ -86,23 +116,19 @@ std::size_t searchThreads(std::size_t size) {
 } // namespace
 
 SearchResults searchResults(QStringView searchString, QStringView text) {
-    SearchResults results;
     const CaseInsensitiveFinder finder(searchString);
-    if (finder.isEmpty() || finder.spansLines()) return results;
+    if (finder.isEmpty() || finder.spansLines()) return {};
     const std::size_t size = static_cast<std::size_t>(text.size());
     const std::vector<std::size_t> starts = partStarts(text.utf16(), size, searchThreads(size));
-    std::vector<SearchResults> later(starts.size() - 2);
+    std::vector<PartResults> parts(starts.size() - 1);
     {
         std::vector<std::jthread> helpers;
-        for (std::size_t part = 1; part + 1 < starts.size(); ++part)
+        for (std::size_t part = 1; part < parts.size(); ++part)
             helpers.emplace_back(
-                [&, part] { searchPart(finder, text, starts[part], starts[part + 1], later[part - 1]); });
-        searchPart(finder, text, starts[0], starts[1], results);
+                [&, part] { searchPart(finder, text, starts[part], starts[part + 1], parts[part]); });
+        searchPart(finder, text, starts[0], starts[1], parts[0]);
     }
-    for (SearchResults& part : later)
-        results.insert(results.end(), std::make_move_iterator(part.begin()),
-                       std::make_move_iterator(part.end()));
-    return results;
+    return joined(parts);
 }
 
 bool textContainsCaseInsensitive(QStringView text, QStringView searchString) {
