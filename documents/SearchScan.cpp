@@ -32,9 +32,6 @@ template <typename Mask> Mask withoutLowestLane(Mask mask) {
     mask &= mask - 1;
     return mask & (mask - 1);
 }
-unsigned withoutHighestLane(unsigned mask) {
-    return mask & ~(3u << (2 * highestLane(mask)));
-}
 
 class Block {
 public:
@@ -48,9 +45,11 @@ public:
         const __m128i ascii = _mm_cmpeq_epi16(_mm_subs_epu16(units_, splat(0x7F)), _mm_setzero_si128());
         return _mm_andnot_si128(ascii, _mm_set1_epi16(-1));
     }
-    // LF, CR and every unit above U+007F (the other line breaks are among those).
-    unsigned maybeLineBreaks() const {
-        return mask(_mm_or_si128(_mm_or_si128(equals(u'\n'), equals(u'\r')), aboveAscii()));
+    // LF, CR, NEL, LINE SEPARATOR and PARAGRAPH SEPARATOR, exactly.
+    unsigned lineBreaks() const {
+        const __m128i separators = _mm_cmpeq_epi16(_mm_and_si128(units_, splat(0xFFFE)), splat(0x2028));
+        return mask(
+            _mm_or_si128(_mm_or_si128(equals(u'\n'), equals(u'\r')), _mm_or_si128(equals(0x85), separators)));
     }
     static unsigned mask(__m128i lanes) { return static_cast<unsigned>(_mm_movemask_epi8(lanes)); }
 
@@ -139,6 +138,42 @@ bool hasWideVectors() {
 }
 #endif
 
+// Line breaks sixteen units at a time, as Block::lineBreaks.
+__attribute__((target("avx2"))) inline unsigned lineBreakLanesWide(const char16_t* at) {
+    const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i lineFeeds = _mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\n'));
+    const __m256i returns = _mm256_cmpeq_epi16(units, _mm256_set1_epi16(u'\r'));
+    const __m256i nextLines = _mm256_cmpeq_epi16(units, _mm256_set1_epi16(0x85));
+    const __m256i separators = _mm256_cmpeq_epi16(_mm256_and_si256(units, _mm256_set1_epi16(short(0xFFFE))),
+                                                  _mm256_set1_epi16(0x2028));
+    return unsigned(_mm256_movemask_epi8(
+        _mm256_or_si256(_mm256_or_si256(lineFeeds, returns), _mm256_or_si256(nextLines, separators))));
+}
+
+// The first line break at or after `position`, or where fewer than sixteen units are left.
+__attribute__((target("avx2"))) std::size_t nextLineBreakWide(const char16_t* units, std::size_t position,
+                                                              std::size_t size, bool& found) {
+    for (; position + 16 <= size; position += 16) {
+        if (const unsigned lanes = lineBreakLanesWide(units + position)) {
+            found = true;
+            return position + lowestLane(lanes);
+        }
+    }
+    return position;
+}
+
+// Just after the last line break before `position`, or where fewer than sixteen units are left
+// above `floor`.
+__attribute__((target("avx2"))) std::size_t lineStartBeforeWide(const char16_t* units, std::size_t position,
+                                                                std::size_t floor, bool& found) {
+    for (; position >= floor + 16; position -= 16) {
+        if (const unsigned lanes = lineBreakLanesWide(units + position - 16)) {
+            found = true;
+            return position - 16 + highestLane(lanes) + 1;
+        }
+    }
+    return position;
+}
 } // namespace
 #endif
 
@@ -178,13 +213,15 @@ std::size_t CaseInsensitiveFinder::nextCandidate(const char16_t* units, std::siz
 std::size_t CaseInsensitiveFinder::nextLineBreak(const char16_t* units, std::size_t position,
                                                  std::size_t size) {
 #if defined(__SSE2__)
-    for (; position + 8 <= size; position += 8) {
-        for (unsigned lanes = Block(units + position).maybeLineBreaks(); lanes != 0;
-             lanes = withoutLowestLane(lanes)) {
-            const std::size_t at = position + lowestLane(lanes);
-            if (isLineBreak(units[at])) return at;
-        }
+#if defined(__x86_64__)
+    if (hasWideVectors()) {
+        bool found = false;
+        position = nextLineBreakWide(units, position, size, found);
+        if (found) return position;
     }
+#endif
+    for (; position + 8 <= size; position += 8)
+        if (const unsigned lanes = Block(units + position).lineBreaks()) return position + lowestLane(lanes);
 #endif
     while (position < size && !isLineBreak(units[position]))
         ++position;
@@ -194,14 +231,16 @@ std::size_t CaseInsensitiveFinder::nextLineBreak(const char16_t* units, std::siz
 std::size_t CaseInsensitiveFinder::lineStartBefore(const char16_t* units, std::size_t position,
                                                    std::size_t floor) {
 #if defined(__SSE2__)
-    for (; position >= floor + 8; position -= 8) {
-        const std::size_t blockStart = position - 8;
-        for (unsigned lanes = Block(units + blockStart).maybeLineBreaks(); lanes != 0;
-             lanes = withoutHighestLane(lanes)) {
-            const std::size_t at = blockStart + highestLane(lanes);
-            if (isLineBreak(units[at])) return at + 1;
-        }
+#if defined(__x86_64__)
+    if (hasWideVectors()) {
+        bool found = false;
+        position = lineStartBeforeWide(units, position, floor, found);
+        if (found) return position;
     }
+#endif
+    for (; position >= floor + 8; position -= 8)
+        if (const unsigned lanes = Block(units + position - 8).lineBreaks())
+            return position - 8 + highestLane(lanes) + 1;
 #endif
     while (position > floor && !isLineBreak(units[position - 1]))
         --position;
