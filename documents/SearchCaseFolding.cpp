@@ -82,14 +82,42 @@ Folding foldingAt(QStringView text, std::size_t position, std::size_t& width) {
     return unitFoldings()[unit];
 }
 
-SearchScanPlan planScan(const std::vector<std::uint8_t>& startUnits) {
-    std::vector<char16_t> all;
+// For every code unit F, the code units that start a character whose folding begins with F:
+// the units of starters[offsets[F]] up to starters[offsets[F + 1]], in ascending order. Built
+// once, so that a search string's start units are looked up instead of gathered from every unit.
+struct StartUnitIndex {
+    std::vector<std::uint32_t> offsets = std::vector<std::uint32_t>(0x10001);
+    std::vector<char16_t> starters;
+};
+
+const StartUnitIndex& startUnitIndex() {
+    static const std::unique_ptr<StartUnitIndex> index = [] {
+        std::vector<std::pair<char16_t, char16_t>> pairs; // (first folded unit, starting unit)
+        const std::vector<Folding>& foldings = unitFoldings();
+        for (std::size_t unit = 0; unit < 0x10000; ++unit)
+            pairs.emplace_back(foldings[unit].units[0], static_cast<char16_t>(unit));
+        for (const auto& [lead, foldedFirst] : supplementaryFoldings())
+            pairs.emplace_back(foldedFirst, lead);
+        std::sort(pairs.begin(), pairs.end());
+        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+        auto built = std::make_unique<StartUnitIndex>();
+        for (const auto& [first, unit] : pairs) {
+            ++built->offsets[first + 1];
+            built->starters.push_back(unit);
+        }
+        for (std::size_t first = 0; first < 0x10000; ++first)
+            built->offsets[first + 1] += built->offsets[first];
+        return built;
+    }();
+    return *index;
+}
+
+// `listed` holds the start units in ascending order.
+SearchScanPlan planScan(const char16_t* starters, std::size_t count) {
+    const std::vector<char16_t> all(starters, starters + count);
     std::vector<char16_t> ascii;
-    for (std::size_t unit = 0; unit < startUnits.size(); ++unit) {
-        if (!startUnits[unit]) continue;
-        all.push_back(static_cast<char16_t>(unit));
-        if (unit < 0x80) ascii.push_back(static_cast<char16_t>(unit));
-    }
+    for (const char16_t unit : all)
+        if (unit < 0x80) ascii.push_back(unit);
     SearchScanPlan plan;
     if (all.size() <= std::size(plan.units))
         plan.kind = SearchScanPlan::Kind::exact;
@@ -128,19 +156,19 @@ CaseInsensitiveFinder::CaseInsensitiveFinder(QStringView needle) : folded_(folde
         std::any_of(folded_.cbegin(), folded_.cend(), [](QChar c) { return isLineBreak(c.unicode()); });
     if (folded_.isEmpty()) return;
     const char16_t first = folded_[0].unicode();
-    const std::vector<Folding>& foldings = unitFoldings();
-    for (std::size_t unit = 0; unit < 0x10000; ++unit)
-        if (foldings[unit].units[0] == first) startUnits_[unit] = 1;
-    for (const auto& [lead, foldedFirst] : supplementaryFoldings())
-        if (foldedFirst == first) startUnits_[lead] = 1;
-    plan_ = planScan(startUnits_);
+    const StartUnitIndex& index = startUnitIndex();
+    const char16_t* starters = index.starters.data() + index.offsets[first];
+    const std::size_t count = index.offsets[first + 1] - index.offsets[first];
+    for (std::size_t i = 0; i < count; ++i)
+        startUnits_[starters[i]] = 1;
+    plan_ = planScan(starters, count);
 }
 
 std::size_t CaseInsensitiveFinder::matchAt(QStringView text, std::size_t position, bool withinLine) const {
     const std::size_t size = static_cast<std::size_t>(text.size());
     const std::size_t needleLength = static_cast<std::size_t>(folded_.size());
     if (needleLength == 0) return 0;
-    const char16_t* needle = reinterpret_cast<const char16_t*>(folded_.utf16());
+    const auto* needle = reinterpret_cast<const char16_t*>(folded_.constData());
     std::size_t matched = 0;
     std::size_t cursor = position;
     while (matched < needleLength) {
