@@ -162,12 +162,23 @@ CaseInsensitiveFinder::CaseInsensitiveFinder(QStringView needle) : folded_(folde
     for (std::size_t i = 0; i < count; ++i)
         startUnits_[starters[i]] = 1;
     plan_ = planScan(starters, count);
+    asciiNeedle_ = !spansLines_ &&
+                   std::all_of(folded_.cbegin(), folded_.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (asciiNeedle_) {
+        const auto* units = reinterpret_cast<const char16_t*>(folded_.constData());
+        paddedNeedle_.assign(units, units + folded_.size());
+        paddedNeedle_.resize((paddedNeedle_.size() + 7) / 8 * 8);
+    }
 }
 
 std::size_t CaseInsensitiveFinder::matchAt(QStringView text, std::size_t position, bool withinLine) const {
     const std::size_t size = static_cast<std::size_t>(text.size());
     const std::size_t needleLength = static_cast<std::size_t>(folded_.size());
     if (needleLength == 0) return 0;
+    if (asciiNeedle_) {
+        const std::size_t quick = asciiMatchAt(text.utf16(), position, size);
+        if (quick != kUndecided) return quick;
+    }
     const auto* needle = reinterpret_cast<const char16_t*>(folded_.constData());
     std::size_t matched = 0;
     std::size_t cursor = position;

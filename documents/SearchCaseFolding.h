@@ -56,8 +56,16 @@ public:
     const SearchScanPlan& scanPlan() const { return plan_; }
 
 private:
+    static constexpr std::size_t kUndecided = static_cast<std::size_t>(-1);
+    // For a search string that folds to ASCII: the match at `position` compared eight units at
+    // a time, while the text holds ASCII where it decides; kUndecided when a unit above U+007F
+    // must be folded first (or too few units are left for a whole step).
+    std::size_t asciiMatchAt(const char16_t* units, std::size_t position, std::size_t size) const;
+
     QString folded_;
     bool spansLines_ = false;
+    bool asciiNeedle_ = false;           // folds to ASCII and holds no line break
+    std::vector<char16_t> paddedNeedle_; // the ASCII folding, padded to whole steps
     std::vector<std::uint8_t> startUnits_ = std::vector<std::uint8_t>(0x10000);
     SearchScanPlan plan_;
 };

@@ -210,6 +210,37 @@ std::size_t CaseInsensitiveFinder::nextCandidate(const char16_t* units, std::siz
     return position;
 }
 
+std::size_t CaseInsensitiveFinder::asciiMatchAt(const char16_t* units, std::size_t position,
+                                                std::size_t size) const {
+#if defined(__SSE2__)
+    const std::size_t length = static_cast<std::size_t>(folded_.size());
+    if (position > size || size - position < paddedNeedle_.size()) return kUndecided;
+    const __m128i capitalA = _mm_set1_epi16(u'A');
+    const __m128i lettersAfterA = _mm_set1_epi16(25);
+    const __m128i caseBit = _mm_set1_epi16(0x20);
+    for (std::size_t offset = 0; offset < length; offset += 8) {
+        const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + position + offset));
+        // Capitals get their case bit, as ASCII folds; every other unit stays as it is.
+        const __m128i capitals = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(text, capitalA), lettersAfterA),
+                                                 _mm_setzero_si128());
+        const __m128i folded = _mm_add_epi16(text, _mm_and_si128(capitals, caseBit));
+        const __m128i wanted =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(paddedNeedle_.data() + offset));
+        const unsigned compared = length - offset >= 8 ? 0xFFFFu : (1u << (2 * (length - offset))) - 1;
+        if (const unsigned differing = ~Block::mask(_mm_cmpeq_epi16(folded, wanted)) & compared) {
+            // An ASCII unit folds to itself alone, so it cannot match; another may fold to ASCII.
+            return units[position + offset + lowestLane(differing)] < 0x80 ? 0 : kUndecided;
+        }
+    }
+    return length;
+#else
+    (void)units;
+    (void)position;
+    (void)size;
+    return kUndecided;
+#endif
+}
+
 std::size_t CaseInsensitiveFinder::nextLineBreak(const char16_t* units, std::size_t position,
                                                  std::size_t size) {
 #if defined(__SSE2__)

@@ -132,8 +132,9 @@ void expectPlainDefinition(const SearchResults& results, QStringView needle, con
     ASSERT_EQ(absoluteRanges(results), referenceOccurrences(needle, text));
     for (const SearchResult& result : results) {
         ASSERT_EQ(result.lineRange, referenceLine(text, result.lineRange.location + result.range.location));
-        ASSERT_EQ(result.fragment, text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
-                                            qsizetype(result.fragmentRange.length)));
+        ASSERT_EQ(result.fragment,
+                  text.mid(qsizetype(result.lineRange.location + result.fragmentRange.location),
+                           qsizetype(result.fragmentRange.length)));
     }
 }
 
@@ -173,6 +174,63 @@ TEST(Search, LongNotesSearchedInPartsAgreeWithThePlainDefinition) {
         ASSERT_GT(results.size(), 1000u);
         expectPlainDefinition(results, needle, text);
     }
+}
+
+// The length of the match at `position` by the plain definition: fold one character after
+// another until the folding is as long as the search string's; 0 when it differs, stops inside a
+// character's folding or meets a line break.
+std::size_t plainMatchLength(const QString& foldedNeedle, QStringView text, std::size_t position) {
+    QString folded;
+    std::size_t cursor = position;
+    while (folded.size() < foldedNeedle.size()) {
+        if (cursor >= std::size_t(text.size()) || isLineBreak(text[qsizetype(cursor)].unicode())) return 0;
+        const bool pair = text[qsizetype(cursor)].isHighSurrogate() &&
+                          cursor + 1 < std::size_t(text.size()) &&
+                          text[qsizetype(cursor + 1)].isLowSurrogate();
+        const std::size_t width = pair ? 2 : 1;
+        folded += foldedCase(text.mid(qsizetype(cursor), qsizetype(width)));
+        cursor += width;
+    }
+    return folded == foldedNeedle ? cursor - position : 0;
+}
+
+TEST(Search, MatchesAtEveryPositionAgreeWithFoldingCharacterByCharacter) {
+    // Search strings that fold to ASCII, some longer than one step of eight units, against text
+    // where capitals, other ASCII units and characters that fold to ASCII fall on every lane.
+    const QStringList pieces = {"k", "s",      " ",      "x",      "K", "\u212A",
+                                "S", "\u017F", "\u00DF", "\u00E9", "X", "\n"};
+    const QStringList needles = {"ks",     "KSSX", "kss x kss", "x ks x ks x ks x ks", "SSSSSSSSSSSSSSSS",
+                                 "\u00DFk"};
+    unsigned seed = 3;
+    for (int round = 0; round < 30; ++round) {
+        QString text;
+        for (int i = 0; i < 300; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            // Every other text takes only the first few pieces, where long search strings turn up.
+            text += pieces[(seed >> 16) % (round % 2 ? 5 : pieces.size())];
+        }
+        for (const QString& needle : needles) {
+            const CaseInsensitiveFinder finder(needle);
+            const QString folded = foldedCase(needle);
+            std::size_t found = 0;
+            for (std::size_t position = 0; position < std::size_t(text.size()); ++position) {
+                const std::size_t expected = plainMatchLength(folded, text, position);
+                found += expected > 0;
+                ASSERT_EQ(finder.matchAt(text, position, true), expected)
+                    << "round " << round << ", " << needle.toStdString() << " at " << position;
+            }
+            if (needle == QStringLiteral("ks")) {
+                EXPECT_GT(found, 0u);
+            }
+        }
+    }
+    EXPECT_EQ(CaseInsensitiveFinder(u"abcdefghij").matchAt(u"xxABCDEFGHIJ", 2, true), 10u);
+    EXPECT_EQ(CaseInsensitiveFinder(u"abcdefghij").matchAt(u"xxABCDEFGHI", 2, true), 0u); // the text ends
+    EXPECT_EQ(CaseInsensitiveFinder(u"abcdefghi\u212A").matchAt(u"ABCDEFGHI\u212A!!!!!!!!", 0, true), 10u);
+    // The units next to the capitals keep themselves: "@[" is not "`{".
+    EXPECT_EQ(CaseInsensitiveFinder(u"`{").matchAt(u"@[xxxxxxxx", 0, true), 0u);
+    EXPECT_EQ(CaseInsensitiveFinder(u"@[").matchAt(u"@[xxxxxxxx", 0, true), 2u);
+    EXPECT_EQ(CaseInsensitiveFinder(u"`{").matchAt(u"`{xxxxxxxx", 0, true), 2u);
 }
 
 TEST(Search, HugeNotesAreSearchedWhole) {
