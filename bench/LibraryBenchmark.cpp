@@ -44,7 +44,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -203,15 +202,9 @@ void BM_EnumerateLibrary(benchmark::State& state) {
     state.counters["notes"] = double(notes);
 }
 
-#if defined(SYS_getxattrat)
-constexpr long kGetxattratCall = SYS_getxattrat;
-#else
-constexpr long kGetxattratCall = 464; // the common system-call table (x86-64, arm64)
-#endif
-
-// The kernel's own share of an enumeration, the floor under it: each entry's name (getdents64),
-// status (statx) and tags attribute (getxattrat), on as many threads as the enumeration uses,
-// finding the sub-folders by their status and building nothing else.
+// The kernel's own share of an enumeration, the floor under it: each entry's name (getdents64) and
+// status (statx), on as many threads as the enumeration uses, finding the sub-folders by their
+// status and building nothing else. Tags are not read: a record reads them when first asked.
 void walkLibraryFloor(const std::string& root, int threads) {
     std::vector<std::string> pending{root};
     std::mutex mutex;
@@ -229,12 +222,6 @@ void walkLibraryFloor(const std::string& root, int threads) {
                 struct statx status {};
                 ::statx(fd, entry->d_name, AT_SYMLINK_NOFOLLOW,
                         STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_BTIME, &status);
-                struct {
-                    std::uint64_t value;
-                    std::uint32_t size, flags;
-                } arguments{0, 0, 0};
-                ::syscall(kGetxattratCall, fd, entry->d_name, 0, "user.xdg.tags", &arguments,
-                          sizeof arguments);
                 if (S_ISDIR(status.stx_mode)) {
                     std::lock_guard lock(mutex);
                     pending.push_back(folder + '/' + entry->d_name);

@@ -1,5 +1,7 @@
 #include "browser/FileRepresentation.h"
 
+#include "platform/Tags.h"
+
 namespace quillet {
 
 bool sameOutline(const OutlineNode& a, const OutlineNode& b) {
@@ -43,6 +45,16 @@ bool sameChildren(const std::optional<FileRepList>& a, const std::optional<FileR
 
 } // namespace
 
+QStringList FileRepresentation::tagNames() const {
+    if (tagNamesWhenAsked_) std::call_once(tagNamesRead_, [this] { tagNames_ = platform::readTags(path()); });
+    return tagNames_;
+}
+
+void FileRepresentation::setTagNames(QStringList names) {
+    tagNamesWhenAsked_ = false;
+    tagNames_ = std::move(names);
+}
+
 FileRepList& FileRepresentation::ensureChildren() {
     if (!children) children.emplace();
     return *children;
@@ -54,7 +66,7 @@ bool FileRepresentation::sameValueAs(const FileRepresentation& other) const {
            displayNameChanged == other.displayNameChanged && directory == other.directory &&
            iCloud == other.iCloud && downloaded == other.downloaded && lastModified == other.lastModified &&
            creationDate == other.creationDate && isImmutable == other.isImmutable && UTI == other.UTI &&
-           tagNames == other.tagNames && top == other.top && expanded == other.expanded &&
+           tagNames() == other.tagNames() && top == other.top && expanded == other.expanded &&
            isImmutableChanged == other.isImmutableChanged && textSelectedRange == other.textSelectedRange &&
            textSelectedRangeChanged == other.textSelectedRangeChanged && lastUpdated == other.lastUpdated &&
            seqNum == other.seqNum && updated == other.updated && relativePath == other.relativePath &&

@@ -50,7 +50,6 @@ public:
     std::optional<QDateTime> creationDate; // "creationDate"
     bool isImmutable = false;              // "isImmutable"
     std::optional<QString> UTI;            // "UTI"
-    QStringList tagNames;                  // "tagNames"; empty when absent
     std::optional<FileRepList> children;   // "children"
     bool top = false;                      // "top"
     bool expanded = false;                 // "expanded"
@@ -65,6 +64,15 @@ public:
     std::optional<double> seqNum;        // "seqNum"
     bool updated = false;                // "updated"
     std::optional<QString> relativePath; // "relativePath"
+
+    // "tagNames"; empty when absent. A record listed from a local folder reads them from its file
+    // when they are first asked for: reading a file's tags costs as much as listing the file, and
+    // most records of a large library are never drawn.
+    QStringList tagNames() const;
+    void setTagNames(QStringList names);
+    // Makes tagNames() read the file's tags on its first call (once, from any thread). For a new
+    // record, before it is shared.
+    void readTagNamesWhenAsked() { tagNamesWhenAsked_ = true; }
 
     // "hasSearchTarget"
     bool hasSearchTarget() const { return hasSearchTarget_.load(); }
@@ -94,6 +102,9 @@ public:
     bool sameValueAs(const FileRepresentation& other) const;
 
 private:
+    mutable QStringList tagNames_;
+    mutable std::once_flag tagNamesRead_;
+    bool tagNamesWhenAsked_ = false;
     std::atomic<bool> hasSearchTarget_{false};
     std::atomic<OutlineNodeRef> outline_;
     std::atomic<std::shared_ptr<const SearchResults>> searchResults_;

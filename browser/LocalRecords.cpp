@@ -75,7 +75,7 @@ FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
     rep->lastModified = std::move(entry.contentModificationDate);
     rep->creationDate = std::move(entry.creationDate);
     rep->isImmutable = entry.isImmutable.value_or(false);
-    rep->tagNames = std::move(entry.tagNames);
+    rep->setTagNames(std::move(entry.tagNames));
     rep->iCloud = false;
     rep->downloaded = true;
     rep->UTI = typeIdentifierOfEntry(entry);

@@ -76,6 +76,7 @@ std::vector<PendingFolder> listFolder(const PendingFolder& folder, const LocalTr
     platform::ListingOptions listing;
     listing.keep = [](const platform::FolderEntry& entry) { return isBrowsableEntry(entry); };
     listing.names = false; // the records take their names from the paths
+    listing.tags = false;  // read by each record when first asked for
     auto entries = platform::listFolder(folder.path, listing);
     if (entries.ok()) {
         children.reserve(entries->size());
@@ -83,6 +84,7 @@ std::vector<PendingFolder> listFolder(const PendingFolder& folder, const LocalTr
             const bool isFolder = entry.isDirectory;
             QString path = isFolder ? entry.path : QString();
             FileRep rep = recordForFolderEntry(std::move(entry));
+            rep->readTagNamesWhenAsked();
             if (isFolder) {
                 rep->children.emplace();
                 subfolders.push_back({rep, std::move(path)});

@@ -138,9 +138,9 @@ TEST_F(LocalEnumerationTest, RecordsCarryLocksTagsAndOddNames) {
     const FileRep top = enumerate();
     EXPECT_TRUE(childNamed(top, "Locked")->isImmutable);
     EXPECT_FALSE(childNamed(top, "Tagged")->isImmutable);
-    EXPECT_EQ(childNamed(top, "Tagged")->tagNames, (QStringList{"Red", "Work"}));
-    EXPECT_EQ(childNamed(top, "ManyTags")->tagNames, manyTags);
-    EXPECT_TRUE(childNamed(top, "Locked")->tagNames.isEmpty());
+    EXPECT_EQ(childNamed(top, "Tagged")->tagNames(), (QStringList{"Red", "Work"}));
+    EXPECT_EQ(childNamed(top, "ManyTags")->tagNames(), manyTags);
+    EXPECT_TRUE(childNamed(top, "Locked")->tagNames().isEmpty());
     EXPECT_TRUE(childNamed(top, "Two\nlines"));
     EXPECT_EQ(top->children->size(), 4u); // the name that is not UTF-8 cannot be addressed: left out
     ::unlink(badName.constData());        // nor removed through QDir

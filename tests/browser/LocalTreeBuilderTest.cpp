@@ -13,6 +13,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
+#include <vector>
 
 namespace quillet {
 namespace {
@@ -37,7 +39,7 @@ void buildByPath(const FileRep& folder) {
         rep->lastModified = entry->contentModificationDate;
         rep->creationDate = entry->creationDate;
         rep->isImmutable = entry->isImmutable.value_or(false);
-        rep->tagNames = platform::readTags(entry->path);
+        rep->setTagNames(platform::readTags(entry->path));
         rep->iCloud = false;
         rep->downloaded = true;
         rep->UTI = type;
@@ -110,9 +112,42 @@ TEST_F(LocalTreeBuilderTest, EveryKindOfEntryGivesTheRecordsThePlainWayGives) {
         const FileRep top = built(library.path(), threads);
         EXPECT_TRUE(top->sameValueAs(*expected)) << threads << " threads";
     }
-    EXPECT_EQ(testing::childNamed(built(library.path(), 2), "Tagged")->tagNames,
+    EXPECT_EQ(testing::childNamed(built(library.path(), 2), "Tagged")->tagNames(),
               (QStringList{"Red", "Work"}));
     platform::setLocked(at("Locked.md"), false);
+}
+
+TEST_F(LocalTreeBuilderTest, TagsAreTheFilesTagsWhenFirstAskedFor) {
+    writeFile(at("Tagged.md"));
+    writeFile(at("Retagged.md"));
+    writeFile(at("Given.md"));
+    ASSERT_TRUE(platform::writeTags(at("Tagged.md"), {"Red"}));
+    ASSERT_TRUE(platform::writeTags(at("Retagged.md"), {"Red"}));
+    const FileRep top = built(library.path(), 2);
+
+    // Tags changed after the listing and before the first question are the ones answered; once
+    // answered they stay until the tree is listed again.
+    ASSERT_TRUE(platform::writeTags(at("Retagged.md"), {"Green", "Work"}));
+    const FileRep retagged = testing::childNamed(top, "Retagged");
+    EXPECT_EQ(retagged->tagNames(), (QStringList{"Green", "Work"}));
+    ASSERT_TRUE(platform::writeTags(at("Retagged.md"), {}));
+    EXPECT_EQ(retagged->tagNames(), (QStringList{"Green", "Work"}));
+
+    // Many threads asking at once all get the one read's answer.
+    const FileRep tagged = testing::childNamed(top, "Tagged");
+    std::vector<QStringList> answers(8);
+    {
+        std::vector<std::jthread> askers;
+        for (QStringList& answer : answers)
+            askers.emplace_back([&answer, &tagged] { answer = tagged->tagNames(); });
+    }
+    for (const QStringList& answer : answers)
+        EXPECT_EQ(answer, QStringList{"Red"});
+
+    // Tags set on the record replace the file's.
+    const FileRep given = testing::childNamed(top, "Given");
+    given->setTagNames({"Blue"});
+    EXPECT_EQ(given->tagNames(), QStringList{"Blue"});
 }
 
 TEST_F(LocalTreeBuilderTest, ManyFoldersGiveTheSameTreeOnAnyNumberOfThreads) {
