@@ -125,35 +125,64 @@ void expectBothOutcomes(const Tally& tally) {
     EXPECT_GT(tally.notFound, 250);
 }
 
+// The pattern each delimited matcher replaces.
+const char16_t* delimitedPattern(spans::Delimited kind) {
+    switch (kind) {
+    case spans::Delimited::strongStar:
+        return u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)";
+    case spans::Delimited::emStar:
+        return u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)";
+    case spans::Delimited::strongUnderscore:
+        return u"\\b__(([\\S])|([\\S].*[^\\s\\\\]))__\\b";
+    case spans::Delimited::emUnderscore:
+        return u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b";
+    case spans::Delimited::strikethrough:
+        return u"~~(([\\S])|([\\S].*[^\\s\\\\]))~~(\\s|$)";
+    case spans::Delimited::subscript:
+        return u"\\~(([\\S])|([\\S].*[^\\s\\\\]))\\~";
+    case spans::Delimited::superscript:
+        return u"\\^(([\\S])|([\\S].*[^\\s\\\\]))\\^";
+    case spans::Delimited::code:
+        return u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)";
+    }
+    return u"";
+}
+
+// One kind of delimited element with the markers its generated lines are made of.
+struct DelimitedCase {
+    spans::Delimited kind;
+    std::vector<std::u16string> markers;
+};
+
 TEST(SpanMatchers, StarPatternsMatchICU) {
     const std::vector<std::u16string> markers = {u"*", u"**", u"***"};
-    expectBothOutcomes(compareWithICU(u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::strongStar),
                                       delimited(spans::Delimited::strongStar), markers, 1));
-    expectBothOutcomes(compareWithICU(u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::emStar),
                                       delimited(spans::Delimited::emStar), markers, 2));
 }
 
 TEST(SpanMatchers, UnderscorePatternsMatchICU) {
     const std::vector<std::u16string> markers = {u"_", u"__", u"_a", u"b_"};
-    expectBothOutcomes(compareWithICU(u"\\b__(([\\S])|([\\S].*[^\\s\\\\]))__\\b",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::strongUnderscore),
                                       delimited(spans::Delimited::strongUnderscore),
                                       {u"__", u" __", u"__ ", u"_"}, 3));
-    expectBothOutcomes(compareWithICU(u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::emUnderscore),
                                       delimited(spans::Delimited::emUnderscore), markers, 4));
 }
 
 TEST(SpanMatchers, TildeAndCaretPatternsMatchICU) {
     const std::vector<std::u16string> tildes = {u"~", u"~~", u"*"};
-    expectBothOutcomes(compareWithICU(u"~~(([\\S])|([\\S].*[^\\s\\\\]))~~(\\s|$)",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::strikethrough),
                                       delimited(spans::Delimited::strikethrough), {u"~~", u"~~ ", u"~"}, 5));
-    expectBothOutcomes(compareWithICU(u"\\~(([\\S])|([\\S].*[^\\s\\\\]))\\~",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::subscript),
                                       delimited(spans::Delimited::subscript), tildes, 6));
-    expectBothOutcomes(compareWithICU(u"\\^(([\\S])|([\\S].*[^\\s\\\\]))\\^",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::superscript),
                                       delimited(spans::Delimited::superscript), {u"^", u"^^", u"~"}, 7));
 }
 
 TEST(SpanMatchers, CodePatternMatchesICU) {
-    expectBothOutcomes(compareWithICU(u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)",
+    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::code),
                                       delimited(spans::Delimited::code), {u"`", u"``", u"*"}, 8));
 }
 
@@ -183,27 +212,16 @@ TEST(SpanMatchers, LinkTargetPatternsMatchICU) {
 // Long lines, whose markers fall at every place of the blocks the matchers pass over eight units
 // at a time, forwards for openers and backwards for closers.
 TEST(SpanMatchers, LongLinesMatchICU) {
-    struct Kind {
-        spans::Delimited kind;
-        const char16_t* pattern;
-        std::vector<std::u16string> markers;
+    const std::vector<DelimitedCase> kinds = {
+        {spans::Delimited::emStar, {u"*", u"**", u"a", u"b"}},
+        {spans::Delimited::strongStar, {u"**", u"*", u"a", u"b"}},
+        {spans::Delimited::emUnderscore, {u"_", u" _", u"_ ", u"a"}},
+        {spans::Delimited::strikethrough, {u"~~", u"~~ ", u"a", u"b"}},
+        {spans::Delimited::code, {u"`", u"a", u"b", u"c"}},
     };
-    const std::vector<Kind> kinds = {
-        {spans::Delimited::emStar, u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)", {u"*", u"**", u"a", u"b"}},
-        {spans::Delimited::strongStar,
-         u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)",
-         {u"**", u"*", u"a", u"b"}},
-        {spans::Delimited::emUnderscore,
-         u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b",
-         {u"_", u" _", u"_ ", u"a"}},
-        {spans::Delimited::strikethrough,
-         u"~~(([\\S])|([\\S].*[^\\s\\\\]))~~(\\s|$)",
-         {u"~~", u"~~ ", u"a", u"b"}},
-        {spans::Delimited::code, u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)", {u"`", u"a", u"b", u"c"}},
-    };
-    for (const Kind& kind : kinds) {
+    for (const DelimitedCase& kind : kinds) {
         // Long lines mostly hold a line terminator, which few matches cross: fewer of them.
-        const Tally tally = compareWithICU(kind.pattern, delimited(kind.kind), kind.markers,
+        const Tally tally = compareWithICU(delimitedPattern(kind.kind), delimited(kind.kind), kind.markers,
                                            40 + static_cast<unsigned>(kind.kind), 0, 4000, 90);
         EXPECT_GT(tally.found, 150);
         EXPECT_GT(tally.notFound, 150);
@@ -227,21 +245,16 @@ TEST(SpanMatchers, LongLinesMatchICU) {
 // terminators; whatever the order of their starts and range ends, each must still find what ICU
 // finds.
 TEST(SpanMatchers, SearchesSharingAMemoMatchICU) {
-    struct Kind {
-        spans::Delimited kind;
-        const char16_t* pattern;
-        std::vector<std::u16string> markers;
+    const std::vector<DelimitedCase> kinds = {
+        {spans::Delimited::emStar, {u"*", u"**"}},
+        {spans::Delimited::strongStar, {u"**", u"*"}},
+        {spans::Delimited::emUnderscore, {u"_", u"__"}},
+        {spans::Delimited::strongUnderscore, {u"__", u"_"}},
+        {spans::Delimited::code, {u"`"}},
+        {spans::Delimited::subscript, {u"~"}},
     };
-    const std::vector<Kind> kinds = {
-        {spans::Delimited::emStar, u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)", {u"*", u"**"}},
-        {spans::Delimited::strongStar, u"\\*\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*\\*(\\s|$)", {u"**", u"*"}},
-        {spans::Delimited::emUnderscore, u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b", {u"_", u"__"}},
-        {spans::Delimited::strongUnderscore, u"\\b__(([\\S])|([\\S].*[^\\s\\\\]))__\\b", {u"__", u"_"}},
-        {spans::Delimited::code, u"`(([\\S].*[^\\s\\\\])|([\\S]))`(\\s|$)", {u"`"}},
-        {spans::Delimited::subscript, u"\\~(([\\S])|([\\S].*[^\\s\\\\]))\\~", {u"~"}},
-    };
-    for (const Kind& kind : kinds) {
-        const RegexSearch icu(kind.pattern);
+    for (const DelimitedCase& kind : kinds) {
+        const RegexSearch icu(delimitedPattern(kind.kind));
         Generator generator(20 + static_cast<unsigned>(kind.kind), kind.markers);
         int failures = 0;
         for (int round = 0; round < 3000 && failures < 5; ++round) {
@@ -257,7 +270,7 @@ TEST(SpanMatchers, SearchesSharingAMemoMatchICU) {
                 const Range actual = spans::findDelimited(kind.kind, text, range, &line, &memo);
                 if (actual != expected) {
                     ++failures;
-                    ADD_FAILURE() << "pattern " << printable(kind.pattern) << "\n"
+                    ADD_FAILURE() << "pattern " << printable(delimitedPattern(kind.kind)) << "\n"
                                   << describe(text, range) << " (search " << search << ")\nICU "
                                   << expected.toString() << ", matcher " << actual.toString();
                 }
@@ -276,8 +289,8 @@ TEST(SpanMatchers, CornerCasesMatchICU) {
     const auto em = delimited(spans::Delimited::emStar);
     const auto emU = delimited(spans::Delimited::emUnderscore);
     const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
-    const char16_t* emPattern = u"\\*(([\\S])|([\\S].*[^\\s\\\\]))\\*(\\s|$)";
-    const char16_t* emUPattern = u"\\b_(([\\S])|([\\S].*[^\\s\\\\]))_\\b";
+    const char16_t* emPattern = delimitedPattern(spans::Delimited::emStar);
+    const char16_t* emUPattern = delimitedPattern(spans::Delimited::emUnderscore);
     const char16_t* linkPattern = u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)";
     const std::vector<Corner> corners = {
         {emPattern, em, u"*\U0001F600* x*y*"},      // one code point of two units
