@@ -1,18 +1,14 @@
 #include "engine/RQXMLElement.h"
 
+#include "engine/LineEndScan.h"
 #include "engine/RQXMLArena.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <type_traits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quillet {
 
@@ -31,20 +27,9 @@ template <typename... Arguments> RQXMLElementRef makeElement(Arguments&&... argu
 namespace {
 
 // Where the next character that HTML escaping replaces is, from `from` on; the size if none is.
-// Code is mostly free of them: eight units are looked at a time.
+// Code is mostly free of them, so plain runs are passed over eight units at a time.
 std::size_t nextEscaped(std::u16string_view text, std::size_t from) {
-#if defined(__SSE2__)
-    const __m128i ampersand = _mm_set1_epi16(u'&'), less = _mm_set1_epi16(u'<'),
-                  greater = _mm_set1_epi16(u'>');
-    for (; from + 8 <= text.size(); from += 8) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, ampersand), _mm_cmpeq_epi16(block, less)),
-                         _mm_cmpeq_epi16(block, greater));
-        if (const int mask = _mm_movemask_epi8(hits)) return from + std::countr_zero(unsigned(mask)) / 2;
-    }
-#endif
-    for (; from < text.size(); ++from) {
+    for (from = skipToAnyOf<u'&', u'<', u'>'>(text, from); from < text.size(); ++from) {
         const char16_t c = text[from];
         if (c == u'&' || c == u'<' || c == u'>') return from;
     }
