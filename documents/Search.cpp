@@ -71,12 +71,8 @@ void searchPart(const CaseInsensitiveFinder& finder, QStringView text, std::size
             position += characterWidth(units, size, position);
             continue;
         }
-        if (!line.found() || position > line.end()) {
-            const std::size_t start =
-                CaseInsensitiveFinder::lineStartBefore(units, position, line.found() ? line.end() : from);
-            line = Range::fromBounds(start,
-                                     CaseInsensitiveFinder::nextLineBreak(units, position + length, size));
-        }
+        if (!line.found() || position > line.end())
+            line = CaseInsensitiveFinder::lineAround(units, position, position + length, size);
         results.add(text, line, {position, length});
         position += length;
     }

@@ -51,6 +51,11 @@ public:
     // The start of the line that holds `position`, looking back no further than `floor`.
     static std::size_t lineStartBefore(const char16_t* units, std::size_t position, std::size_t floor);
 
+    // The line that holds the occurrence [position, end), without its line break: from just
+    // after the last line break before `position` (or the text's start) to the first at or after
+    // `end` (or `size`).
+    static Range lineAround(const char16_t* units, std::size_t position, std::size_t end, std::size_t size);
+
     // Whether a match could start at this code unit.
     bool mayStartWith(char16_t unit) const { return startUnits_[unit] != 0; }
     const SearchScanPlan& scanPlan() const { return plan_; }

@@ -162,6 +162,33 @@ __attribute__((target("avx2"))) std::size_t nextLineBreakWide(const char16_t* un
     return position;
 }
 
+// Line breaks among thirty-two units, as lineBreakLanesWide.
+__attribute__((target("avx2"))) inline std::uint64_t lineBreakLanes32(const char16_t* at) {
+    return lineBreakLanesWide(at) | std::uint64_t(lineBreakLanesWide(at + 16)) << 32;
+}
+
+// The first line break at or after `position`, or `size` when there is none.
+__attribute__((target("avx2"))) inline std::size_t lineEndFromWide(const char16_t* units,
+                                                                   std::size_t position, std::size_t size) {
+    for (; position + 32 <= size; position += 32)
+        if (const std::uint64_t lanes = lineBreakLanes32(units + position))
+            return position + lowestLane(lanes);
+    while (position < size && !isLineBreak(units[position]))
+        ++position;
+    return position;
+}
+
+// Just after the last line break before `position`, or the text's start.
+__attribute__((target("avx2"))) inline std::size_t lineStartFromWide(const char16_t* units,
+                                                                     std::size_t position) {
+    for (; position >= 32; position -= 32)
+        if (const std::uint64_t lanes = lineBreakLanes32(units + position - 32))
+            return position - 32 + static_cast<std::size_t>(63 - __builtin_clzll(lanes)) / 2 + 1;
+    while (position > 0 && !isLineBreak(units[position - 1]))
+        --position;
+    return position;
+}
+
 // Just after the last line break before `position`, or where fewer than sixteen units are left
 // above `floor`.
 __attribute__((target("avx2"))) std::size_t lineStartBeforeWide(const char16_t* units, std::size_t position,
@@ -174,8 +201,22 @@ __attribute__((target("avx2"))) std::size_t lineStartBeforeWide(const char16_t* 
     }
     return position;
 }
+
+// The line around the occurrence [position, end), as CaseInsensitiveFinder::lineAround.
+__attribute__((target("avx2"))) Range lineAroundWide(const char16_t* units, std::size_t position,
+                                                     std::size_t end, std::size_t size) {
+    return Range::fromBounds(lineStartFromWide(units, position), lineEndFromWide(units, end, size));
+}
 } // namespace
 #endif
+
+Range CaseInsensitiveFinder::lineAround(const char16_t* units, std::size_t position, std::size_t end,
+                                        std::size_t size) {
+#if defined(__x86_64__)
+    if (hasWideVectors()) return lineAroundWide(units, position, end, size);
+#endif
+    return Range::fromBounds(lineStartBefore(units, position, 0), nextLineBreak(units, end, size));
+}
 
 std::size_t CaseInsensitiveFinder::nextCandidate(const char16_t* units, std::size_t position,
                                                  std::size_t size) const {

@@ -43,6 +43,42 @@ TEST(SearchLines, EveryLineBreakAtEveryOffset) {
     }
 }
 
+// The line around an occurrence, for every line break on either side of it at every distance up
+// to beyond two vector steps, and with none at all.
+TEST(SearchLines, TheLineAroundAnOccurrence) {
+    const char16_t breaks[] = {u'\n', u'\r', 0x0085, 0x2028, 0x2029};
+    const std::size_t size = 150;
+    const char16_t fillers[] = {0x000B, 0x000C, 0x000E, 0x0084, 0x0086, 0x2027, 0x202A, 0x2128, 0x3028, u'x'};
+    std::u16string text;
+    for (std::size_t i = 0; i < size; ++i)
+        text += fillers[i * 7 % std::size(fillers)];
+    const std::size_t position = 75, end = 78;
+    EXPECT_EQ(CaseInsensitiveFinder::lineAround(text.data(), position, end, size), (Range{0, size}));
+    for (const char16_t lineBreak : breaks) {
+        for (std::size_t before = 0; before < position; ++before) {
+            std::u16string withBreak = text;
+            withBreak[before] = lineBreak;
+            ASSERT_EQ(CaseInsensitiveFinder::lineAround(withBreak.data(), position, end, size),
+                      Range::fromBounds(before + 1, size))
+                << "break " << int(lineBreak) << " at " << before;
+        }
+        for (std::size_t after = end; after < size; ++after) {
+            std::u16string withBreak = text;
+            withBreak[after] = lineBreak;
+            withBreak[10] = lineBreak;
+            ASSERT_EQ(CaseInsensitiveFinder::lineAround(withBreak.data(), position, end, size),
+                      Range::fromBounds(11, after))
+                << "break " << int(lineBreak) << " at " << after;
+        }
+    }
+    // Occurrences at the text's ends, and an empty line between two breaks.
+    EXPECT_EQ(CaseInsensitiveFinder::lineAround(text.data(), 0, 2, size), (Range{0, size}));
+    EXPECT_EQ(CaseInsensitiveFinder::lineAround(text.data(), size - 2, size, size), (Range{0, size}));
+    const std::u16string lines = u"ab\n\ncd";
+    EXPECT_EQ(CaseInsensitiveFinder::lineAround(lines.data(), 5, 6, lines.size()), (Range{4, 2}));
+    EXPECT_EQ(CaseInsensitiveFinder::lineAround(lines.data(), 0, 1, lines.size()), (Range{0, 2}));
+}
+
 TEST(SearchLines, TheFirstBreakAheadAndTheLastBehind) {
     const std::u16string text = u"one\ntwo\u2028three\r\nfour and some more words to go past a step\u0085end";
     const std::size_t size = text.size();
