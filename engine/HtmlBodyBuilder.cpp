@@ -37,6 +37,11 @@ std::u16string_view slice(std::u16string_view line, Range range) {
     return line.substr(range.location, std::min(range.length, line.size() - range.location));
 }
 
+// How many children of the body are handed over at a time when streaming.
+constexpr std::size_t kHandOverBatch = 64;
+// When streaming, the arena is renewed once it holds this much.
+constexpr std::size_t kArenaBytesPerBatch = 2 * 1024 * 1024;
+
 bool isOpen(BlockState state) {
     return state == BlockState::first || state == BlockState::inside;
 }
@@ -47,9 +52,12 @@ HtmlBodyBuilder::HtmlBodyBuilder(MarkdownString& engine, const std::optional<std
     : engine_(engine), options_(engine.markdownOptions()), baseURL_(baseURL),
       body_(RQXMLElement::elementWithName(u"body")), path_(body_.get()) {}
 
-RQXMLElementRef HtmlBodyBuilder::build(std::u16string_view text) {
-    // The tree is made, written and dropped as a whole: its elements come from one arena.
-    const RQXMLArenaScope arena;
+RQXMLElementRef HtmlBodyBuilder::build(std::u16string_view text, const FinishedBodyChildren* finished) {
+    // The tree is made, written and dropped as a whole: its elements come from one arena (one
+    // at a time when streaming).
+    arena_.emplace();
+    finished_ = finished;
+    handOverAt_ = kHandOverBatch;
     std::size_t position = 0;
     while (position < text.size()) {
         std::u16string_view line = text.substr(position, lineLengthWithTerminator(text, position));
@@ -58,9 +66,38 @@ RQXMLElementRef HtmlBodyBuilder::build(std::u16string_view text) {
         RangeDict record = engine_.rangeDictForLine(line, Range{0, line.size()});
         record.lineRange = Range{position, line.size()};
         handleLine(line, record);
+        if (finished_ && body_->children().size() >= handOverAt_) handOverFinishedChildren();
         position += line.size() + 1;
     }
+    arena_.reset();
     return body_;
+}
+
+// Lines only ever change the chain of open containers and add to the end of the body, so the
+// body's children before the one the chain runs through (before the last one, when the body
+// itself is current) are finished.
+void HtmlBodyBuilder::handOverFinishedChildren() {
+    const std::span<const RQXMLChild> children = body_->children();
+    const RQXMLElement* open = path_.size() > 1 ? path_.at(1) : body_->lastChildElement();
+    std::size_t finished = children.size() - 1;
+    if (open) {
+        while (finished > 0 && children[finished].element() != open)
+            --finished;
+    }
+    if (finished > 0) {
+        (*finished_)(children.first(finished));
+        body_->removeLeadingChildren(finished);
+    }
+    // Looking again only after the body has grown by a batch, or doubled when the open child
+    // keeps many behind it, keeps the search for it linear over the note.
+    const std::size_t left = body_->children().size();
+    handOverAt_ = std::max(left + kHandOverBatch, 2 * left);
+    // The arena's lists and texts are never used again once their elements go; a fresh arena
+    // lets the old one go with its last element, so the memory stays that of a few batches.
+    if (arena_->arena().slabBytes() >= kArenaBytesPerBatch) {
+        arena_.reset();
+        arena_.emplace();
+    }
 }
 
 // A block that began first wins until it closes: inside a fence every line is code, inside an

@@ -6,6 +6,7 @@
 
 #include "engine/HtmlContainerPath.h"
 #include "engine/MarkdownString.h"
+#include "engine/RQXMLArena.h"
 #include "engine/RQXMLElement.h"
 
 #include <filesystem>
@@ -22,7 +23,9 @@ class HtmlBodyBuilder {
 public:
     HtmlBodyBuilder(MarkdownString& engine, const std::optional<std::filesystem::path>& baseURL);
 
-    RQXMLElementRef build(std::u16string_view text);
+    // With `finished`, the body's finished children go there as the lines are read (see
+    // MarkdownString::bodyElementFromString).
+    RQXMLElementRef build(std::u16string_view text, const FinishedBodyChildren* finished = nullptr);
 
 private:
     // One nesting level of a marker line's fragment: a list with its item, or a blockquote.
@@ -39,6 +42,7 @@ private:
     };
 
     void handleLine(std::u16string_view line, const RangeDict& record);
+    void handOverFinishedChildren();
     void advanceStates(BlockType type);
 
     // The rules, in the order they are tried.
@@ -79,6 +83,10 @@ private:
     BlockState fence_ = BlockState::outside;
     BlockState html_ = BlockState::outside;
     Fragment fragment_; // reused from line to line
+    // Streaming: where the finished children go, and the body's size at which to look again.
+    const FinishedBodyChildren* finished_ = nullptr;
+    std::size_t handOverAt_ = 0;
+    std::optional<RQXMLArenaScope> arena_;
 };
 
 } // namespace quillet::html

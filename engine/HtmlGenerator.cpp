@@ -13,6 +13,12 @@ RQXMLElementRef MarkdownString::bodyElementFromString(std::u16string_view text,
     return html::HtmlBodyBuilder(*this, baseURL).build(text);
 }
 
+RQXMLElementRef MarkdownString::bodyElementFromString(std::u16string_view text,
+                                                      const std::optional<std::filesystem::path>& baseURL,
+                                                      const FinishedBodyChildren& finished) {
+    return html::HtmlBodyBuilder(*this, baseURL).build(text, &finished);
+}
+
 std::vector<RQXMLElementRef>
 MarkdownString::RQhtmlFromSpanArray(const std::vector<SpanDict>& spans, std::u16string_view line, Range range,
                                     const std::optional<std::filesystem::path>& baseURL) {

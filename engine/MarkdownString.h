@@ -21,8 +21,10 @@
 #include "engine/TextStore.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,13 +32,16 @@
 namespace quillet {
 
 class RQXMLElement;
+class RQXMLChild;
 using RQXMLElementRef = std::shared_ptr<RQXMLElement>;
+// Takes children of a note's body that no later line can change, in document order.
+using FinishedBodyChildren = std::function<void(std::span<const RQXMLChild>)>;
 
 // Folders the "pictures:" and "iCloudDrive:" image schemes resolve to. An unset folder makes
 // the scheme an ordinary URL.
 struct ImageFolders {
-    std::optional<std::filesystem::path> pictures;        // ~/Pictures
-    std::optional<std::filesystem::path> cloudDocuments;  // the cloud container's "Documents"
+    std::optional<std::filesystem::path> pictures;       // ~/Pictures
+    std::optional<std::filesystem::path> cloudDocuments; // the cloud container's "Documents"
 
     // ~/Pictures from $HOME (the part before "Library/Containers" when the home lies inside an
     // application container); no cloud container.
@@ -102,6 +107,12 @@ public:
     // `baseURL`: the folder the HTML document will be written to (local images are copied there).
     RQXMLElementRef bodyElementFromString(std::u16string_view text,
                                           const std::optional<std::filesystem::path>& baseURL);
+    // The same body built as a stream: its children are handed to `finished` as soon as no later
+    // line can change them, then dropped, and the body comes back holding the rest. A long
+    // note's tree never exists whole, and the memory of the finished part is used again.
+    RQXMLElementRef bodyElementFromString(std::u16string_view text,
+                                          const std::optional<std::filesystem::path>& baseURL,
+                                          const FinishedBodyChildren& finished);
     std::vector<RQXMLElementRef> RQhtmlFromSpanArray(const std::vector<SpanDict>& spans,
                                                      std::u16string_view line, Range range,
                                                      const std::optional<std::filesystem::path>& baseURL);

@@ -25,10 +25,12 @@ void* RQXMLArena::carve(std::size_t size, std::size_t alignment) {
     // A block larger than a quarter of a slab gets a slab of its own, so that the rest of the
     // current one is not wasted.
     if (size + alignment > nextSlabBytes_ / 4) {
+        slabBytes_ += size + alignment;
         slabs_.push_back(std::make_unique_for_overwrite<std::byte[]>(size + alignment));
         return alignedFrom(slabs_.back().get(), alignment);
     }
     slabs_.push_back(std::make_unique_for_overwrite<std::byte[]>(nextSlabBytes_));
+    slabBytes_ += nextSlabBytes_;
     start = alignedFrom(slabs_.back().get(), alignment);
     end_ = slabs_.back().get() + nextSlabBytes_;
     next_ = start + size;

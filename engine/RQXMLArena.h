@@ -53,6 +53,8 @@ public:
     }
 
     std::size_t slabCount() const { return slabs_.size(); }
+    // The bytes of all slabs taken so far.
+    std::size_t slabBytes() const { return slabBytes_; }
 
 private:
     friend class RQXMLArenaScope;
@@ -75,6 +77,7 @@ private:
     std::byte* next_ = nullptr;
     std::byte* end_ = nullptr;
     std::size_t nextSlabBytes_ = 64 * 1024; // slabs grow with the tree, up to a limit
+    std::size_t slabBytes_ = 0;
     // Blocks given back during the scope, all of one size (elements are all alike), each
     // holding the next one's address.
     void* reusable_ = nullptr;

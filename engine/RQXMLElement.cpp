@@ -419,6 +419,20 @@ RQXMLElement* RQXMLElement::firstChildElement() const {
     return childCount_ == 0 ? nullptr : children_[0].element();
 }
 
+void RQXMLElement::removeLeadingChildren(std::size_t count) {
+    count = std::min<std::size_t>(count, childCount_);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (RQXMLElement* element = children_[i].element(); element && element->parent_ == this)
+            element->parent_ = nullptr;
+        children_[i].~RQXMLChild();
+    }
+    for (std::size_t i = count; i < childCount_; ++i) {
+        new (children_ + i - count) RQXMLChild(std::move(children_[i]));
+        children_[i].~RQXMLChild();
+    }
+    childCount_ -= static_cast<std::uint32_t>(count);
+}
+
 void RQXMLElement::detach() {
     RQXMLElement* parent = parent_;
     if (!parent) return;

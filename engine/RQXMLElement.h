@@ -193,6 +193,8 @@ public:
     std::optional<std::span<const RQXMLAttributeView>> attributes() const;
     std::u16string_view attributeString() const;
 
+    // Drops the first `count` children (all when there are fewer), clearing their parent links.
+    void removeLeadingChildren(std::size_t count);
     // Removes this element from its parent's children and clears the parent link. The parent
     // may hold the last reference: do not touch the element afterwards through a raw pointer.
     void detach();

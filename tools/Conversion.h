@@ -38,8 +38,14 @@ struct ConversionSettings {
 std::string documentFromMarkdown(std::u16string_view note, const ConversionSettings& settings);
 std::string fragmentFromMarkdown(std::u16string_view note, const ConversionSettings& settings);
 std::string recordsFromMarkdown(std::u16string_view note, const ConversionSettings& settings);
+// Takes the output in pieces, in order.
+using ByteSink = std::function<void(std::string_view)>;
+
 // Dispatches on `settings.output`.
 std::string convertMarkdown(std::u16string_view note, const ConversionSettings& settings);
+// The same output handed to `emit` as it is made: HTML is written while the note is converted,
+// so a long note's HTML is never held whole.
+void convertMarkdown(std::u16string_view note, const ConversionSettings& settings, const ByteSink& emit);
 
 // Hands the record of every line to `visit`, in order, walking the note the way the HTML
 // conversion does: the line holding the position, one final newline character dropped,

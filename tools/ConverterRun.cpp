@@ -43,7 +43,11 @@ int convert(const CommandLine& command, int inputFd, std::FILE* output, std::FIL
     if (!note.ok()) return complain(errors, inputName + ": " + describe(*note.error), kExitFailure);
     dropByteOrderMark(note.text);
 
-    if (!writeAll(output, convertMarkdown(note.text, command.settings)))
+    bool written = true;
+    convertMarkdown(note.text, command.settings, [&](std::string_view bytes) {
+        written = written && std::fwrite(bytes.data(), 1, bytes.size(), output) == bytes.size();
+    });
+    if (!written || std::fflush(output) != 0)
         return complain(errors, "cannot write the output", kExitFailure);
     return kExitSuccess;
 }

@@ -217,6 +217,26 @@ TEST(RQXMLElementTest, DetachKeepsTheOrderOfTheOtherChildren) {
     EXPECT_EQ(middle->XMLString(), u"<p>m</p>");
 }
 
+TEST(RQXMLElementTest, RemovingLeadingChildrenKeepsTheRestInOrder) {
+    auto owner = RQXMLElement::elementWithName(u"div");
+    auto first = element(u"p", u"a");
+    owner->addChild(first);
+    owner->addText(u"t");
+    auto kept = element(u"p", u"b");
+    owner->addChild(kept);
+    owner->addText(u"u");
+    owner->removeLeadingChildren(2);
+    EXPECT_EQ(owner->XMLString(), u"<div><p>b</p>u</div>");
+    EXPECT_EQ(first->parent(), nullptr) << "a removed child keeps no link to its old parent";
+    EXPECT_EQ(kept->parent(), owner.get());
+    EXPECT_EQ(first->XMLString(), u"<p>a</p>");
+    owner->addChild(element(u"p", u"c"));
+    EXPECT_EQ(owner->XMLString(), u"<div><p>b</p>u<p>c</p></div>");
+    owner->removeLeadingChildren(10);
+    EXPECT_TRUE(owner->children().empty());
+    EXPECT_EQ(kept->parent(), nullptr);
+}
+
 TEST(RQXMLElementTest, ChildCopiesOwnTheirTextAndShareTheirElement) {
     auto p = element(u"p", u"text");
     RQXMLChild copy = p->children()[0];

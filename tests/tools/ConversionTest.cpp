@@ -111,3 +111,36 @@ TEST(Conversion, WritesTheSameBytesAsTheDocumentTextEncodedWhole) {
     EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(fragment));
     EXPECT_NE(text.find(u"href=\"http://e.x/?a=1&b=2\""), std::u16string::npos) << encodeUtf8(text);
 }
+
+TEST(Conversion, ALongNoteIsWrittenAsTheDocumentOfItsWholeTree) {
+    // Enough blocks for the body to be handed over many times while it is built, and a title
+    // that holds the text the document is cut at.
+    std::u16string note;
+    for (int i = 0; i < 2000; ++i)
+        note += u"# H\n\npara *em* [l]\n\n- a\n\t- b\n> q\n\n```\ncode <x>\n```\n<div>\n</div>\n";
+    note += u"[l]: http://l.x\n";
+    ConversionSettings settings;
+    settings.title = u"<quillet-body-children/> and \u00E9";
+
+    MarkdownString engine;
+    engine.setMarkdownOptions(settings.options);
+    engine.registerLinkDefinitions(note);
+    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
+    const std::u16string text = MarkdownString::htmlStringFromBody(body, settings.title, settings.lang, u"");
+    const std::string document = documentFromMarkdown(note, settings);
+    EXPECT_EQ(document, encodeUtf8(text));
+    std::u16string fragment;
+    for (const RQXMLChild& child : body->children())
+        child.appendXMLString(fragment);
+    EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(fragment));
+
+    // The same bytes in the pieces handed to a sink, the HTML in many of them.
+    std::size_t pieces = 0;
+    std::string joined;
+    convertMarkdown(note, settings, [&](std::string_view bytes) {
+        ++pieces;
+        joined += bytes;
+    });
+    EXPECT_EQ(joined, document);
+    EXPECT_GT(pieces, 2u);
+}

@@ -1,0 +1,120 @@
+// A body built as a stream hands over exactly the children the whole body would hold, in order,
+// whatever the note's structure and the options.
+
+#include "engine/MarkdownString.h"
+#include "engine/RQXMLArena.h"
+#include "engine/RQXMLElement.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace quillet {
+namespace {
+
+struct Streamed {
+    std::vector<RQXMLChild> handedOver; // kept past the build, with their elements
+    std::size_t handOvers = 0;
+    std::set<const RQXMLArena*> arenas; // open while children were handed over
+    RQXMLElementRef body;
+};
+
+Streamed streamed(const MarkdownOptions& options, std::u16string_view note) {
+    MarkdownString engine;
+    engine.setMarkdownOptions(options);
+    Streamed result;
+    result.body =
+        engine.bodyElementFromString(note, std::nullopt, [&result](std::span<const RQXMLChild> children) {
+            ++result.handOvers;
+            result.arenas.insert(RQXMLArena::current());
+            for (const RQXMLChild& child : children)
+                result.handedOver.push_back(child);
+        });
+    return result;
+}
+
+std::u16string whole(const MarkdownOptions& options, std::u16string_view note) {
+    MarkdownString engine;
+    engine.setMarkdownOptions(options);
+    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
+    std::u16string html;
+    for (const RQXMLChild& child : body->children())
+        child.appendXMLString(html);
+    return html;
+}
+
+std::u16string written(const Streamed& result) {
+    std::u16string html;
+    for (const RQXMLChild& child : result.handedOver)
+        child.appendXMLString(html);
+    for (const RQXMLChild& child : result.body->children())
+        child.appendXMLString(html);
+    return html;
+}
+
+std::string printable(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(HtmlStreamingTest, RandomNotesStreamToTheWholeBody) {
+    // Lists, quotes, fences and HTML blocks that run across many lines, and blank lines that
+    // step out of them, so that the open part of the body is sometimes deep and long.
+    const std::u16string pieces[] = {u"- ",   u"\t",   u"> ",    u">",      u"1. ", u"3. ",    u"# ",
+                                     u"```",  u"    ", u"<div>", u"</div>", u"*a*", u"[x](y)", u"---",
+                                     u"text", u"\n",   u"\n",    u"\n",     u"`c`", u"\n\n",   u"    x\n"};
+    std::mt19937 random(7);
+    std::size_t handOvers = 0;
+    for (int round = 0; round < 40; ++round) {
+        std::u16string note;
+        for (int i = 0; i < 3000; ++i)
+            note += pieces[random() % std::size(pieces)];
+        for (int variant = 0; variant < 4; ++variant) {
+            MarkdownOptions options = MarkdownOptions::defaults();
+            options.resetIndentByBlock = variant == 1;
+            options.resetIndentByBlankline = variant == 2;
+            options.resetIndentByHeader = variant != 3;
+            const Streamed result = streamed(options, note);
+            handOvers += result.handOvers;
+            ASSERT_EQ(written(result), whole(options, note))
+                << "variant " << variant << ": " << printable(note);
+        }
+    }
+    EXPECT_GT(handOvers, 400u);
+}
+
+TEST(HtmlStreamingTest, FinishedChildrenLeaveTheBodyInBatches) {
+    // Long enough for the builder to move on to fresh arenas while the children handed over
+    // from the earlier ones are still held here.
+    std::u16string note;
+    for (int i = 0; i < 30000; ++i)
+        note +=
+            u"# H\nparagraph *" + std::u16string(1, char16_t(u'a' + i % 26)) + u"*\n\n- item\n\t- inner\n";
+    const Streamed result = streamed(MarkdownOptions::defaults(), note);
+    EXPECT_GT(result.handOvers, 10u);
+    EXPECT_GT(result.arenas.size(), 2u);
+    // What stays in the body is what was still open, and no more than a batch.
+    EXPECT_GE(result.body->children().size(), 1u);
+    EXPECT_LT(result.body->children().size(), 200u);
+    for (const RQXMLChild& child : result.handedOver)
+        EXPECT_EQ(child.element()->parent(), nullptr) << "a child that left the body keeps no link to it";
+    EXPECT_EQ(written(result), whole(MarkdownOptions::defaults(), note));
+}
+
+TEST(HtmlStreamingTest, ALongOpenBlockIsHandedOverWhenItCloses) {
+    // One list of many items stays open to the end; a fence of many lines too.
+    std::u16string list;
+    for (int i = 0; i < 3000; ++i)
+        list += u"- item\n";
+    std::u16string fence = u"```\n";
+    for (int i = 0; i < 3000; ++i)
+        fence += u"code <" + std::u16string(1, char16_t(u'0' + i % 10)) + u">\n";
+    fence += u"```\nafter\n";
+    for (const std::u16string& note : {list, fence, list + u"\n\n" + fence + list}) {
+        const Streamed result = streamed(MarkdownOptions::defaults(), note);
+        EXPECT_EQ(written(result), whole(MarkdownOptions::defaults(), note));
+    }
+}
+
+} // namespace
+} // namespace quillet
