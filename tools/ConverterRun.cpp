@@ -23,6 +23,17 @@ bool writeAll(std::FILE* output, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), output) == text.size() && std::fflush(output) == 0;
 }
 
+// The note decoded as its bytes are read.
+class DecodedInput : public InputPieces {
+public:
+    void expect(std::size_t bytes) override { decoder_.expect(bytes); }
+    bool take(std::string_view piece) override { return decoder_.add(piece); }
+    Utf8Decoding finish() { return decoder_.finish(); }
+
+private:
+    Utf8PieceDecoder decoder_;
+};
+
 // A UTF-8 byte order mark is an encoding signature, not part of the note.
 void dropByteOrderMark(std::u16string& text) {
     if (!text.empty() && text.front() == 0xFEFF) text.erase(0, 1);
@@ -35,11 +46,11 @@ int convert(const CommandLine& command, int inputFd, std::FILE* output, std::FIL
         return complain(errors, "--base: '" + base->string() + "' is not a directory", kExitFailure);
 
     const std::string inputName = command.inputPath.value_or("standard input");
-    ReadResult input = command.inputPath ? readFile(*command.inputPath) : readDescriptor(inputFd, inputName);
-    if (!input.ok()) return complain(errors, input.error, kExitFailure);
-
-    Utf8Decoding note = decodeUtf8(input.bytes);
-    std::string().swap(input.bytes); // the bytes are not needed any more; a large note is large
+    DecodedInput input;
+    const std::string readError =
+        command.inputPath ? readFilePieces(*command.inputPath, input) : readPieces(inputFd, inputName, input);
+    if (!readError.empty()) return complain(errors, readError, kExitFailure);
+    Utf8Decoding note = input.finish();
     if (!note.ok()) return complain(errors, inputName + ": " + describe(*note.error), kExitFailure);
     dropByteOrderMark(note.text);
 

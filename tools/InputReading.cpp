@@ -1,9 +1,9 @@
 #include "tools/InputReading.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +11,9 @@ namespace quillet::convert {
 
 namespace {
 
-constexpr std::size_t kChunk = 65536;
+// Large enough that reading costs few calls, small enough that each piece is decoded while it is
+// still in the cache.
+constexpr std::size_t kPieceBytes = 128 * 1024;
 
 std::string systemError(const std::string& name) {
     return "cannot read '" + name + "': " + std::strerror(errno);
@@ -19,36 +21,28 @@ std::string systemError(const std::string& name) {
 
 } // namespace
 
-ReadResult readDescriptor(int fd, const std::string& name) {
-    ReadResult result;
-    std::string& bytes = result.bytes;
-    // Reads go straight into the string: for a regular file its size is known and one read
-    // takes all of it; a pipe grows the string as it delivers.
+std::string readPieces(int fd, const std::string& name, InputPieces& to) {
     struct stat status {};
-    const bool sized = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
-    std::size_t filled = 0;
-    bytes.resize(sized ? static_cast<std::size_t>(status.st_size) + 1 : kChunk);
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        to.expect(static_cast<std::size_t>(status.st_size));
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kPieceBytes);
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() + std::max(bytes.size(), kChunk));
-        const ssize_t count = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (count == 0) break;
+        const ssize_t count = ::read(fd, buffer.get(), kPieceBytes);
+        if (count == 0) return {};
         if (count < 0) {
             if (errno == EINTR) continue;
-            result.error = systemError(name);
-            break;
+            return systemError(name);
         }
-        filled += static_cast<std::size_t>(count);
+        if (!to.take(std::string_view(buffer.get(), static_cast<std::size_t>(count)))) return {};
     }
-    bytes.resize(filled);
-    return result;
 }
 
-ReadResult readFile(const std::string& path) {
+std::string readFilePieces(const std::string& path, InputPieces& to) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ReadResult{{}, systemError(path)};
-    ReadResult result = readDescriptor(fd, path);
+    if (fd < 0) return systemError(path);
+    std::string error = readPieces(fd, path, to);
     ::close(fd);
-    return result;
+    return error;
 }
 
 } // namespace quillet::convert

@@ -226,11 +226,15 @@ char* encodeInto(char* out, std::u16string_view text) {
 
 // One pass into a buffer of one unit per byte, which is never too small: a sequence of n
 // bytes becomes at most n units (notes may be many megabytes, so nothing is decoded twice).
-Utf8Decoding decodeUtf8(std::string_view bytes) {
-    Utf8Decoding result;
-    result.text.resize(bytes.size());
-    char16_t* const begin = result.text.data();
-    char16_t* out = begin;
+namespace {
+
+// Decodes `bytes`, which start `offset` bytes into the input, at the end of `into.text`, up to
+// the first error, which is recorded.
+void appendDecoded(std::string_view bytes, std::size_t offset, Utf8Decoding& into) {
+    const std::size_t start = into.text.size();
+    into.text.resize(start + bytes.size());
+    char16_t* const begin = into.text.data();
+    char16_t* out = begin + start;
     const auto byteAt = [&bytes](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
     for (std::size_t at = 0; at < bytes.size();) {
         const unsigned char lead = byteAt(at);
@@ -259,14 +263,75 @@ Utf8Decoding decodeUtf8(std::string_view bytes) {
         }
         const Sequence sequence = readSequence(bytes, at);
         if (sequence.problem) {
-            result.error = Utf8Error{at, sequence.problem};
+            into.error = Utf8Error{offset + at, sequence.problem};
             break;
         }
         out = writeUtf16(out, sequence.codePoint);
         at += sequence.length;
     }
-    result.text.resize(static_cast<std::size_t>(out - begin));
+    into.text.resize(static_cast<std::size_t>(out - begin));
+}
+
+// The bytes a sequence with this first byte takes; 1 for a byte that cannot start one.
+std::size_t sequenceLength(unsigned char lead) {
+    const auto shape = readLeadByte(lead);
+    return shape ? std::size_t(1 + shape->continuations) : 1;
+}
+
+// Where `bytes` would be cut so that a sequence they end in the middle of is left out.
+std::size_t endOfWholeSequences(std::string_view bytes) {
+    const std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, size); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[size - back]);
+        if (isContinuation(byte)) continue;
+        return sequenceLength(byte) > back ? size - back : size;
+    }
+    return size;
+}
+
+} // namespace
+
+Utf8Decoding decodeUtf8(std::string_view bytes) {
+    Utf8Decoding result;
+    appendDecoded(bytes, 0, result);
     return result;
+}
+
+void Utf8PieceDecoder::expect(std::size_t bytes) {
+    // A UTF-8 byte never makes more than one UTF-16 unit.
+    decoded_.text.reserve(decoded_.text.size() + bytes);
+}
+
+bool Utf8PieceDecoder::add(std::string_view piece) {
+    if (!decoded_.ok()) return false;
+    if (heldCount_ > 0) {
+        // The sequence the last piece ended in, completed from this one.
+        const std::size_t length = sequenceLength(static_cast<unsigned char>(held_[0]));
+        const std::size_t taken = std::min(length - heldCount_, piece.size());
+        std::copy_n(piece.data(), taken, held_ + heldCount_);
+        heldCount_ += taken;
+        piece.remove_prefix(taken);
+        if (heldCount_ < length) return true;
+        decode(std::string_view(held_, heldCount_));
+        heldCount_ = 0;
+        if (!decoded_.ok()) return false;
+    }
+    const std::size_t whole = endOfWholeSequences(piece);
+    decode(piece.substr(0, whole));
+    heldCount_ = piece.size() - whole;
+    std::copy_n(piece.data() + whole, heldCount_, held_);
+    return decoded_.ok();
+}
+
+Utf8Decoding Utf8PieceDecoder::finish() {
+    if (decoded_.ok() && heldCount_ > 0) decode(std::string_view(held_, heldCount_));
+    heldCount_ = 0;
+    return std::move(decoded_);
+}
+
+void Utf8PieceDecoder::decode(std::string_view bytes) {
+    appendDecoded(bytes, decodedBytes_, decoded_);
+    decodedBytes_ += bytes.size();
 }
 
 std::string describe(const Utf8Error& error) {

@@ -25,6 +25,27 @@ struct Utf8Decoding {
 // continuation bytes and truncated sequences are errors; the first one stops decoding.
 Utf8Decoding decodeUtf8(std::string_view bytes);
 
+// Decodes UTF-8 handed over in pieces into one text, exactly as decodeUtf8 decodes the pieces
+// joined: a sequence split between two pieces waits for its end, and an error gives its offset
+// in the whole input. A large input then never exists whole in both encodings.
+class Utf8PieceDecoder {
+public:
+    // Makes room at once for the text of this many bytes.
+    void expect(std::size_t bytes);
+    // False once an error was found: nothing after it is decoded.
+    bool add(std::string_view piece);
+    // Everything decoded; a sequence the input ends in the middle of is an error.
+    Utf8Decoding finish();
+
+private:
+    void decode(std::string_view bytes);
+
+    Utf8Decoding decoded_;
+    std::size_t decodedBytes_ = 0; // the offset in the input of the next byte decoded
+    char held_[4];                 // the start of a sequence the last piece ended in
+    std::size_t heldCount_ = 0;
+};
+
 // "invalid UTF-8 at byte 17: truncated sequence"
 std::string describe(const Utf8Error& error);
 

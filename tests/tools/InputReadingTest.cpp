@@ -40,6 +40,31 @@ private:
     std::string path_ = "/tmp/quillet-input-XXXXXX";
 };
 
+// Keeps every piece; refuses pieces once `limit` bytes were taken.
+class CollectedPieces : public InputPieces {
+public:
+    explicit CollectedPieces(std::size_t limit = std::string::npos) : limit_(limit) {}
+    void expect(std::size_t bytes) override {
+        EXPECT_TRUE(bytes_.empty()) << "the size comes before the first piece";
+        expected_ = bytes;
+    }
+    bool take(std::string_view piece) override {
+        EXPECT_FALSE(piece.empty());
+        bytes_ += piece;
+        ++pieces_;
+        return bytes_.size() < limit_;
+    }
+    const std::string& bytes() const { return bytes_; }
+    std::size_t expected() const { return expected_; }
+    std::size_t pieces() const { return pieces_; }
+
+private:
+    std::size_t limit_;
+    std::string bytes_;
+    std::size_t expected_ = 0;
+    std::size_t pieces_ = 0;
+};
+
 } // namespace
 
 TEST(InputReading, ReadsWholeFilesOfAnySize) {
@@ -47,11 +72,24 @@ TEST(InputReading, ReadsWholeFilesOfAnySize) {
                                    std::size_t(65537), std::size_t(3 * 65536 + 17)}) {
         const std::string bytes = patternedBytes(size);
         const TemporaryFile file(bytes);
-        const ReadResult result = readFile(file.path());
-        EXPECT_TRUE(result.ok()) << result.error;
-        EXPECT_EQ(result.bytes.size(), size);
-        EXPECT_TRUE(result.bytes == bytes) << "size " << size;
+        CollectedPieces result;
+        EXPECT_EQ(readFilePieces(file.path(), result), "");
+        EXPECT_EQ(result.expected(), size);
+        EXPECT_EQ(result.bytes().size(), size);
+        EXPECT_TRUE(result.bytes() == bytes) << "size " << size;
+        if (size > 3 * 65536) {
+            EXPECT_GT(result.pieces(), 1u) << "a large file comes in several pieces";
+        }
     }
+}
+
+TEST(InputReading, StopsWhenAPieceIsRefused) {
+    const std::string bytes = patternedBytes(2 * 1024 * 1024);
+    const TemporaryFile file(bytes);
+    CollectedPieces result(1);
+    EXPECT_EQ(readFilePieces(file.path(), result), "");
+    EXPECT_EQ(result.pieces(), 1u);
+    EXPECT_LT(result.bytes().size(), bytes.size());
 }
 
 TEST(InputReading, ReadsAPipeToItsEndInWhateverPiecesItDelivers) {
@@ -66,22 +104,26 @@ TEST(InputReading, ReadsAPipeToItsEndInWhateverPiecesItDelivers) {
         }
         ::close(ends[1]);
     });
-    const ReadResult result = readDescriptor(ends[0], "pipe");
+    CollectedPieces result;
+    const std::string error = readPieces(ends[0], "pipe", result);
     writer.join();
     ::close(ends[0]);
-    EXPECT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.bytes.size(), bytes.size());
-    EXPECT_TRUE(result.bytes == bytes);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(result.expected(), 0u) << "a pipe has no size to tell";
+    EXPECT_EQ(result.bytes().size(), bytes.size());
+    EXPECT_TRUE(result.bytes() == bytes);
 }
 
 TEST(InputReading, ReportsAFileThatCannotBeRead) {
-    const ReadResult missing = readFile("/tmp/quillet-no-such-folder/note.md");
-    EXPECT_FALSE(missing.ok());
-    EXPECT_NE(missing.error.find("cannot read '/tmp/quillet-no-such-folder/note.md'"), std::string::npos);
+    CollectedPieces missing;
+    EXPECT_NE(readFilePieces("/tmp/quillet-no-such-folder/note.md", missing)
+                  .find("cannot read '/tmp/quillet-no-such-folder/note.md'"),
+              std::string::npos);
     const int directory = ::open("/tmp", O_RDONLY | O_DIRECTORY);
     ASSERT_GE(directory, 0);
-    const ReadResult unreadable = readDescriptor(directory, "a folder");
+    CollectedPieces unreadable;
+    const std::string error = readPieces(directory, "a folder", unreadable);
     ::close(directory);
-    EXPECT_FALSE(unreadable.ok());
-    EXPECT_NE(unreadable.error.find("cannot read 'a folder'"), std::string::npos);
+    EXPECT_NE(error.find("cannot read 'a folder'"), std::string::npos) << error;
+    EXPECT_TRUE(unreadable.bytes().empty());
 }

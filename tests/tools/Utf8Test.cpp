@@ -46,6 +46,53 @@ TEST(Utf8, DescribesAnErrorWithItsOffsetAndReason) {
     EXPECT_EQ(decoded.text, u"abc");
 }
 
+TEST(Utf8, PiecesDecodeAsTheirWholeWhereverTheyAreCut) {
+    // Every length of sequence, and every kind of error, cut at every pair of places.
+    const std::string texts[] = {
+        "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z\xF4\x8F\xBF\xBF", // all valid
+        "ab\xE2\x82",                                             // truncated at the end
+        "\xE2\x82z\xC3\xA9",                                      // continuation missing
+        "\xC3\xA9\xF0\x9F\x98",                                   // four bytes cut short
+        "x\xC0\xAFy",                                             // overlong
+        "\xC3\xA9ok\xED\xA0\x80",                                 // encoded surrogate
+        "\xF4\x90\x80\x80\xC3\xA9",                               // beyond U+10FFFF
+        "\xC3\xA9\x80\x80\x80\x80"
+        "a",                        // stray continuations
+        "\xF0\x9F\x98\x80\xFF\xC3", // a byte never in UTF-8
+    };
+    for (const std::string& text : texts) {
+        const Utf8Decoding whole = decodeUtf8(text);
+        for (std::size_t first = 0; first <= text.size(); ++first) {
+            for (std::size_t second = first; second <= text.size(); ++second) {
+                Utf8PieceDecoder decoder;
+                decoder.expect(text.size());
+                const std::string_view bytes(text);
+                decoder.add(bytes.substr(0, first));
+                decoder.add(bytes.substr(first, second - first));
+                decoder.add(bytes.substr(second));
+                const Utf8Decoding pieces = decoder.finish();
+                EXPECT_EQ(pieces.text, whole.text) << first << " " << second;
+                ASSERT_EQ(pieces.ok(), whole.ok()) << first << " " << second;
+                if (!whole.ok()) {
+                    EXPECT_EQ(pieces.error->byteOffset, whole.error->byteOffset) << first << " " << second;
+                    EXPECT_EQ(pieces.error->reason, whole.error->reason) << first << " " << second;
+                }
+            }
+        }
+    }
+}
+
+TEST(Utf8, PieceDecodingStopsAtTheFirstError) {
+    Utf8PieceDecoder decoder;
+    EXPECT_TRUE(decoder.add("abc\xC3"));
+    EXPECT_FALSE(decoder.add("\xA9\xFF"));
+    EXPECT_FALSE(decoder.add("more"));
+    const Utf8Decoding decoded = decoder.finish();
+    ASSERT_FALSE(decoded.ok());
+    EXPECT_EQ(decoded.error->byteOffset, 5u);
+    EXPECT_EQ(decoded.text, u"abc\u00E9");
+}
+
 TEST(Utf8, EncodesSurrogatePairsAsOneSequenceAndLoneSurrogatesAsReplacement) {
     EXPECT_EQ(encodeUtf8(u"a\u00E9\u20AC\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
     const std::u16string loneHigh{u'x', char16_t(0xD83D), u'y'};
