@@ -228,13 +228,12 @@ char* encodeInto(char* out, std::u16string_view text) {
 // bytes becomes at most n units (notes may be many megabytes, so nothing is decoded twice).
 namespace {
 
-// Decodes `bytes`, which start `offset` bytes into the input, at the end of `into.text`, up to
-// the first error, which is recorded.
-void appendDecoded(std::string_view bytes, std::size_t offset, Utf8Decoding& into) {
-    const std::size_t start = into.text.size();
-    into.text.resize(start + bytes.size());
-    char16_t* const begin = into.text.data();
-    char16_t* out = begin + start;
+// Decodes `bytes`, which start `offset` bytes into the input, into `begin` (room for as many
+// units as there are bytes) up to the first error, which is recorded in `error`. Returns the
+// number of units written.
+std::size_t decodeInto(std::string_view bytes, std::size_t offset, char16_t* const begin,
+                       std::optional<Utf8Error>& error) {
+    char16_t* out = begin;
     const auto byteAt = [&bytes](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
     for (std::size_t at = 0; at < bytes.size();) {
         const unsigned char lead = byteAt(at);
@@ -263,13 +262,13 @@ void appendDecoded(std::string_view bytes, std::size_t offset, Utf8Decoding& int
         }
         const Sequence sequence = readSequence(bytes, at);
         if (sequence.problem) {
-            into.error = Utf8Error{offset + at, sequence.problem};
+            error = Utf8Error{offset + at, sequence.problem};
             break;
         }
         out = writeUtf16(out, sequence.codePoint);
         at += sequence.length;
     }
-    into.text.resize(static_cast<std::size_t>(out - begin));
+    return static_cast<std::size_t>(out - begin);
 }
 
 // The bytes a sequence with this first byte takes; 1 for a byte that cannot start one.
@@ -293,7 +292,8 @@ std::size_t endOfWholeSequences(std::string_view bytes) {
 
 Utf8Decoding decodeUtf8(std::string_view bytes) {
     Utf8Decoding result;
-    appendDecoded(bytes, 0, result);
+    result.text.resize(bytes.size());
+    result.text.resize(decodeInto(bytes, 0, result.text.data(), result.error));
     return result;
 }
 
@@ -329,8 +329,14 @@ Utf8Decoding Utf8PieceDecoder::finish() {
     return std::move(decoded_);
 }
 
+// Each piece is decoded into a buffer of its own and appended, rather than into the text grown
+// first, which would fill the room with zeros only to write over them.
 void Utf8PieceDecoder::decode(std::string_view bytes) {
-    appendDecoded(bytes, decodedBytes_, decoded_);
+    if (bytes.size() > scratchUnits_) {
+        scratch_ = std::make_unique_for_overwrite<char16_t[]>(bytes.size());
+        scratchUnits_ = bytes.size();
+    }
+    decoded_.text.append(scratch_.get(), decodeInto(bytes, decodedBytes_, scratch_.get(), decoded_.error));
     decodedBytes_ += bytes.size();
 }
 

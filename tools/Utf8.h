@@ -3,6 +3,7 @@
 // only exist on the way in (a note file, an argument) and on the way out (HTML, JSON).
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,8 @@ private:
     std::size_t decodedBytes_ = 0; // the offset in the input of the next byte decoded
     char held_[4];                 // the start of a sequence the last piece ended in
     std::size_t heldCount_ = 0;
+    std::unique_ptr<char16_t[]> scratch_; // a piece's units before they join the text
+    std::size_t scratchUnits_ = 0;
 };
 
 // "invalid UTF-8 at byte 17: truncated sequence"
