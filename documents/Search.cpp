@@ -5,7 +5,10 @@
 #include "documents/SearchFragments.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 #include <iterator>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -37,17 +40,28 @@ public:
     }
 
     std::size_t count() const { return count_; }
-    void moveTo(SearchResults& results) {
-        for (SearchResults& chunk : chunks_)
-            std::move(chunk.begin(), chunk.end(), std::back_inserter(results));
-        chunks_.clear();
-        count_ = 0;
+    // Moves the next `count` records, after those moved before, to the end of `results`.
+    void moveNext(std::size_t count, SearchResults& results) {
+        while (count > 0) {
+            SearchResults& chunk = chunks_[readChunk_];
+            const std::size_t taken = std::min(count, chunk.size() - readOffset_);
+            const auto from = chunk.begin() + static_cast<std::ptrdiff_t>(readOffset_);
+            std::move(from, from + static_cast<std::ptrdiff_t>(taken), std::back_inserter(results));
+            count -= taken;
+            readOffset_ += taken;
+            if (readOffset_ == chunk.size()) {
+                ++readChunk_;
+                readOffset_ = 0;
+            }
+        }
     }
 
 private:
     static constexpr std::size_t kChunkSize = 1024;
     std::vector<SearchResults> chunks_;
     std::size_t count_ = 0;
+    std::size_t readChunk_ = 0; // where moveNext goes on
+    std::size_t readOffset_ = 0;
     SearchFragments fragments_;
 };
 
@@ -78,12 +92,12 @@ void searchPart(const CaseInsensitiveFinder& finder, QStringView text, std::size
     }
 }
 
-// Where the text is cut into parts searched side by side: just after a line break near each
-// even share, since no occurrence crosses a line. Fewer parts when the breaks are far apart.
-std::vector<std::size_t> partStarts(const char16_t* units, std::size_t size, std::size_t parts) {
+// Where the text is cut into pieces: just after a line break near each even share, since no
+// occurrence crosses a line. Fewer pieces when the breaks are far apart.
+std::vector<std::size_t> pieceStarts(const char16_t* units, std::size_t size, std::size_t pieces) {
     std::vector<std::size_t> starts{0};
-    for (std::size_t part = 1; part < parts; ++part) {
-        const std::size_t from = std::max(starts.back(), size / parts * part);
+    for (std::size_t piece = 1; piece < pieces; ++piece) {
+        const std::size_t from = std::max(starts.back(), size / pieces * piece);
         const std::size_t lineBreak = CaseInsensitiveFinder::nextLineBreak(units, from, size);
         if (lineBreak + 1 >= size) break;
         starts.push_back(lineBreak + 1);
@@ -92,17 +106,100 @@ std::vector<std::size_t> partStarts(const char16_t* units, std::size_t size, std
     return starts;
 }
 
-// The parts' results in order, each moved once into a vector of the right size.
-SearchResults joined(std::vector<PartResults>& parts) {
-    std::size_t total = 0;
-    for (const PartResults& part : parts)
-        total += part.count();
-    SearchResults results;
-    results.reserve(total);
-    for (PartResults& part : parts)
-        part.moveTo(results);
-    return results;
-}
+// The records one thread made, and the pieces they belong to, in the order it searched them.
+struct ThreadResults {
+    struct Run {
+        std::size_t piece;
+        std::size_t count;
+    };
+    PartResults found;
+    std::vector<Run> runs;
+    std::exception_ptr failure;
+};
+
+// A long note is cut into pieces that the calling thread and its helpers take in turn, so that a
+// helper that starts late (a new thread takes a while to be running) searches fewer pieces
+// instead of holding up the end. The calling thread joins the records in the pieces' order.
+class PieceSearch {
+public:
+    PieceSearch(const CaseInsensitiveFinder& finder, QStringView text, std::size_t threads)
+        : finder_(finder), text_(text),
+          starts_(pieceStarts(text.utf16(), static_cast<std::size_t>(text.size()),
+                              std::max(threads, static_cast<std::size_t>(text.size()) / kPieceSize))),
+          pieces_(starts_.size() - 1), threads_(threads) {}
+
+    SearchResults run() {
+        {
+            std::vector<std::jthread> helpers;
+            try {
+                for (std::size_t helper = 1; helper < threads_.size(); ++helper)
+                    helpers.emplace_back([this, helper] { searchPieces(threads_[helper]); });
+            } catch (const std::system_error&) {
+                // No more threads to be had: those running and this one search every piece.
+            }
+            searchPieces(threads_[0]);
+            // The pieces the helpers still search are short: wait for them without sleeping.
+            while (finished_.load(std::memory_order_acquire) < pieces_)
+                std::this_thread::yield();
+            for (const ThreadResults& thread : threads_)
+                if (thread.failure) std::rethrow_exception(thread.failure);
+            return joined();
+        } // the helpers have no pieces left to search and end
+    }
+
+private:
+    void searchPieces(ThreadResults& mine) {
+        try {
+            mine.runs.reserve(pieces_);
+        } catch (...) {
+            mine.failure = std::current_exception();
+        }
+        for (std::size_t piece; (piece = next_.fetch_add(1, std::memory_order_relaxed)) < pieces_;) {
+            if (!mine.failure) {
+                const std::size_t before = mine.found.count();
+                try {
+                    searchPart(finder_, text_, starts_[piece], starts_[piece + 1], mine.found);
+                } catch (...) {
+                    mine.failure = std::current_exception();
+                }
+                mine.runs.push_back({piece, mine.found.count() - before}); // reserved: cannot throw
+            }
+            finished_.fetch_add(1, std::memory_order_release);
+        }
+    }
+
+    // Each thread searched its pieces in ascending order, so every piece is the next run of one of them.
+    SearchResults joined() {
+        std::size_t total = 0;
+        for (const ThreadResults& thread : threads_)
+            total += thread.found.count();
+        SearchResults results;
+        results.reserve(total);
+        std::vector<std::size_t> nextRun(threads_.size(), 0);
+        for (std::size_t piece = 0; piece < pieces_; ++piece) {
+            for (std::size_t thread = 0; thread < threads_.size(); ++thread) {
+                const std::vector<ThreadResults::Run>& runs = threads_[thread].runs;
+                if (nextRun[thread] < runs.size() && runs[nextRun[thread]].piece == piece) {
+                    threads_[thread].found.moveNext(runs[nextRun[thread]++].count, results);
+                    break;
+                }
+            }
+        }
+        return results;
+    }
+
+    // A few tens of microseconds of searching on one thread: short enough that no thread waits
+    // long for another's last piece, long enough that taking a piece costs nothing.
+    static constexpr std::size_t kPieceSize = 1 << 18;
+
+    const CaseInsensitiveFinder& finder_;
+    QStringView text_;
+    std::vector<std::size_t> starts_;
+    std::size_t pieces_;
+    std::vector<ThreadResults> threads_;
+    std::atomic<std::size_t> next_{0};     // the next piece to take
+    std::atomic<std::size_t> finished_{0}; // pieces searched
+};
 
 std::size_t searchThreads(std::size_t size) {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
@@ -114,17 +211,7 @@ std::size_t searchThreads(std::size_t size) {
 SearchResults searchResults(QStringView searchString, QStringView text) {
     const CaseInsensitiveFinder finder(searchString);
     if (finder.isEmpty() || finder.spansLines()) return {};
-    const std::size_t size = static_cast<std::size_t>(text.size());
-    const std::vector<std::size_t> starts = partStarts(text.utf16(), size, searchThreads(size));
-    std::vector<PartResults> parts(starts.size() - 1);
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t part = 1; part < parts.size(); ++part)
-            helpers.emplace_back(
-                [&, part] { searchPart(finder, text, starts[part], starts[part + 1], parts[part]); });
-        searchPart(finder, text, starts[0], starts[1], parts[0]);
-    }
-    return joined(parts);
+    return PieceSearch(finder, text, searchThreads(static_cast<std::size_t>(text.size()))).run();
 }
 
 bool textContainsCaseInsensitive(QStringView text, QStringView searchString) {

@@ -176,6 +176,39 @@ TEST(Search, LongNotesSearchedInPartsAgreeWithThePlainDefinition) {
     }
 }
 
+// A note of about `size` units in short lines, with a line holding the search word "Needle" (or
+// "NEEDLE") wherever `holds` says so for the line's start.
+template <typename Holds> QString noteWithNeedles(qsizetype size, Holds holds) {
+    QString text;
+    text.reserve(size + 100);
+    for (int line = 0; text.size() < size; ++line) {
+        const bool needle = holds(text.size());
+        text +=
+            needle ? QStringLiteral("a line with the Needle and a NEEDLE") : QStringLiteral("a line of hay");
+        text += line % 7 == 0 ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    }
+    return text;
+}
+
+TEST(Search, NotesSearchedInPiecesOnSeveralThreadsJoinInOrder) {
+    // Several million units, searched in many pieces taken in turn by several threads: occurrences
+    // only in one stretch (one piece holds them all, the others none), only at both ends, in every
+    // other stretch, and nowhere.
+    const qsizetype size = 3'000'000;
+    const QString oneStretch =
+        noteWithNeedles(size, [](qsizetype at) { return at > 1'500'000 && at < 1'520'000; });
+    const QString bothEnds = noteWithNeedles(size, [](qsizetype at) { return at < 200 || at > size - 200; });
+    const QString everyOther = noteWithNeedles(size, [](qsizetype at) { return at / 100'000 % 2 == 0; });
+    const QString nowhere = noteWithNeedles(size, [](qsizetype) { return false; });
+    for (const QString* text : {&oneStretch, &bothEnds, &everyOther}) {
+        const SearchResults results = searchResults(u"needle", *text);
+        EXPECT_EQ(results.size(), std::size_t(text->count(QStringLiteral("needle"), Qt::CaseInsensitive)));
+        expectPlainDefinition(results, u"needle", *text);
+    }
+    EXPECT_TRUE(searchResults(u"needle", nowhere).empty());
+    EXPECT_EQ(searchResults(u"hay", nowhere).size(), std::size_t(nowhere.count(QStringLiteral("hay"))));
+}
+
 // The length of the match at `position` by the plain definition: fold one character after
 // another until the folding is as long as the search string's; 0 when it differs, stops inside a
 // character's folding or meets a line break.
