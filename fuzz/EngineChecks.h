@@ -149,6 +149,26 @@ inline std::string checkLineRecords(std::u16string_view text, std::uint64_t choi
 
 // Converts a note to a document the way the converter does (labels registered first, no base
 // folder) and checks that the document wraps exactly the body's markup.
+// The body built as a stream: the children handed over, then those left, are the whole body's.
+inline std::string checkStreamedBody(std::u16string_view note, const MarkdownOptions& options,
+                                     const RQXMLElement& whole) {
+    MarkdownString engine;
+    engine.setMarkdownOptions(options);
+    engine.createLocalLinkLables(note);
+    std::u16string streamed;
+    const RQXMLElementRef rest =
+        engine.bodyElementFromString(note, std::nullopt, [&streamed](std::span<const RQXMLChild> children) {
+            for (const RQXMLChild& child : children)
+                child.appendXMLString(streamed);
+        });
+    for (const RQXMLChild& child : rest->children())
+        child.appendXMLString(streamed);
+    std::u16string expected;
+    for (const RQXMLChild& child : whole.children())
+        child.appendXMLString(expected);
+    return streamed == expected ? std::string() : "the body built as a stream differs from the whole body";
+}
+
 inline std::string checkConversion(std::u16string_view note, const MarkdownOptions& options) {
     MarkdownString engine;
     engine.setMarkdownOptions(options);
@@ -164,7 +184,7 @@ inline std::string checkConversion(std::u16string_view note, const MarkdownOptio
         return "the document is not one html element after the doctype";
     if (document.find(bodyMarkup) == std::u16string::npos)
         return "the document does not hold the body's markup";
-    return {};
+    return checkStreamedBody(note, options, *body);
 }
 
 // The option sets the conversion is checked with: the defaults, and every flag flipped.
