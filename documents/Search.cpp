@@ -3,12 +3,12 @@
 #include "documents/OutlineLines.h"
 #include "documents/SearchCaseFolding.h"
 #include "documents/SearchFragments.h"
+#include "documents/SearchHelpers.h"
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <iterator>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -118,8 +118,8 @@ struct ThreadResults {
 };
 
 // A long note is cut into pieces that the calling thread and its helpers take in turn, so that a
-// helper that starts late (a new thread takes a while to be running) searches fewer pieces
-// instead of holding up the end. The calling thread joins the records in the pieces' order.
+// helper that is woken late searches fewer pieces instead of holding up the end. The calling
+// thread joins the records in the pieces' order.
 class PieceSearch {
 public:
     PieceSearch(const CaseInsensitiveFinder& finder, QStringView text, std::size_t threads)
@@ -128,41 +128,31 @@ public:
                               std::max(threads, static_cast<std::size_t>(text.size()) / kPieceSize))),
           pieces_(starts_.size() - 1), threads_(threads) {}
 
-    SearchResults run() {
-        {
-            std::vector<std::jthread> helpers;
-            try {
-                for (std::size_t helper = 1; helper < threads_.size(); ++helper)
-                    helpers.emplace_back([this, helper] { searchPieces(threads_[helper]); });
-            } catch (const std::system_error&) {
-                // No more threads to be had: those running and this one search every piece.
-            }
-            searchPieces(threads_[0]);
-            // The pieces the helpers still search are short: wait for them without sleeping.
-            while (finished_.load(std::memory_order_acquire) < pieces_)
-                std::this_thread::yield();
-            for (const ThreadResults& thread : threads_)
-                if (thread.failure) std::rethrow_exception(thread.failure);
-            return joined();
-        } // the helpers have no pieces left to search and end
+    SearchResults run(SearchHelpers& helpers) {
+        const SearchHelpers::Offer offer = helpers.offer(
+            [this](std::size_t helper) { searchPieces(threads_[helper]); }, threads_.size() - 1);
+        searchPieces(threads_[0]);
+        // The pieces the helpers still search are short: wait for them without sleeping.
+        while (finished_.load(std::memory_order_acquire) < pieces_)
+            std::this_thread::yield();
+        for (const ThreadResults& thread : threads_)
+            if (thread.failure) std::rethrow_exception(thread.failure);
+        // A helper that comes now finds no piece left and touches nothing else.
+        return joined();
     }
 
 private:
     void searchPieces(ThreadResults& mine) {
-        try {
-            mine.runs.reserve(pieces_);
-        } catch (...) {
-            mine.failure = std::current_exception();
-        }
         for (std::size_t piece; (piece = next_.fetch_add(1, std::memory_order_relaxed)) < pieces_;) {
             if (!mine.failure) {
                 const std::size_t before = mine.found.count();
                 try {
+                    mine.runs.reserve(pieces_);
                     searchPart(finder_, text_, starts_[piece], starts_[piece + 1], mine.found);
+                    mine.runs.push_back({piece, mine.found.count() - before}); // reserved: cannot throw
                 } catch (...) {
                     mine.failure = std::current_exception();
                 }
-                mine.runs.push_back({piece, mine.found.count() - before}); // reserved: cannot throw
             }
             finished_.fetch_add(1, std::memory_order_release);
         }
@@ -201,9 +191,8 @@ private:
     std::atomic<std::size_t> finished_{0}; // pieces searched
 };
 
-std::size_t searchThreads(std::size_t size) {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    return std::min({cores, kMaxSearchThreads, std::max<std::size_t>(1, size / kMinPartSize)});
+std::size_t searchThreads(std::size_t size, const SearchHelpers& helpers) {
+    return std::min(helpers.threads() + 1, std::max<std::size_t>(1, size / kMinPartSize));
 }
 
 } // namespace
@@ -211,7 +200,9 @@ std::size_t searchThreads(std::size_t size) {
 SearchResults searchResults(QStringView searchString, QStringView text) {
     const CaseInsensitiveFinder finder(searchString);
     if (finder.isEmpty() || finder.spansLines()) return {};
-    return PieceSearch(finder, text, searchThreads(static_cast<std::size_t>(text.size()))).run();
+    SearchHelpers& helpers = SearchHelpers::shared(kMaxSearchThreads - 1);
+    return PieceSearch(finder, text, searchThreads(static_cast<std::size_t>(text.size()), helpers))
+        .run(helpers);
 }
 
 bool textContainsCaseInsensitive(QStringView text, QStringView searchString) {

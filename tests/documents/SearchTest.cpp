@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <ostream>
+#include <thread>
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -207,6 +208,23 @@ TEST(Search, NotesSearchedInPiecesOnSeveralThreadsJoinInOrder) {
     }
     EXPECT_TRUE(searchResults(u"needle", nowhere).empty());
     EXPECT_EQ(searchResults(u"hay", nowhere).size(), std::size_t(nowhere.count(QStringLiteral("hay"))));
+}
+
+TEST(Search, SeveralLongSearchesAtOnceShareTheHelpers) {
+    const QString text = noteWithNeedles(2'000'000, [](qsizetype at) { return at % 5 == 0; });
+    const SearchResults expected = searchResults(u"needle", text);
+    ASSERT_GT(expected.size(), 1000u);
+    std::vector<SearchResults> found(4);
+    {
+        std::vector<std::jthread> searchers;
+        for (SearchResults& results : found)
+            searchers.emplace_back([&] {
+                for (int round = 0; round < 5; ++round)
+                    results = searchResults(u"NEEDLE", text);
+            });
+    }
+    for (const SearchResults& results : found)
+        EXPECT_TRUE(results == expected);
 }
 
 // The length of the match at `position` by the plain definition: fold one character after
