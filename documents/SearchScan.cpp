@@ -121,6 +121,29 @@ __attribute__((target("avx2"))) std::size_t scanLetterPairWide(char16_t letter,
                                                                const char16_t* units, std::size_t& position,
                                                                std::size_t size) {
     const __m256i wanted = _mm256_set1_epi16(static_cast<short>(letter | 0x20));
+    const __m256i caseBit = _mm256_set1_epi16(0x20);
+    // Sixty-four units per step are only tested for any candidate; most steps hold none.
+    for (; position + 64 <= size; position += 64) {
+        const auto* at = reinterpret_cast<const __m256i*>(units + position);
+        const __m256i any = _mm256_or_si256(
+            _mm256_or_si256(_mm256_cmpeq_epi16(_mm256_or_si256(_mm256_loadu_si256(at), caseBit), wanted),
+                            _mm256_cmpeq_epi16(_mm256_or_si256(_mm256_loadu_si256(at + 1), caseBit), wanted)),
+            _mm256_or_si256(
+                _mm256_cmpeq_epi16(_mm256_or_si256(_mm256_loadu_si256(at + 2), caseBit), wanted),
+                _mm256_cmpeq_epi16(_mm256_or_si256(_mm256_loadu_si256(at + 3), caseBit), wanted)));
+        if (_mm256_testz_si256(any, any)) continue;
+        for (std::size_t half = 0; half < 64; half += 32) {
+            std::uint64_t lanes = letterLanesWide(units + position + half, wanted) |
+                                  letterLanesWide(units + position + half + 16, wanted) << 32;
+            for (; lanes != 0; lanes = withoutLowestLane(lanes)) {
+                const std::size_t found = position + half + lowestLane(lanes);
+                if (startUnits[units[found]]) {
+                    position += half;
+                    return found;
+                }
+            }
+        }
+    }
     for (; position + 32 <= size; position += 32) {
         std::uint64_t lanes =
             letterLanesWide(units + position, wanted) | letterLanesWide(units + position + 16, wanted) << 32;

@@ -87,6 +87,29 @@ TEST(Search, MatchesCoverWholeCharacters) {
     EXPECT_EQ(rangesOf(searchResults(u"\xD801", u"a\xD801")), (std::vector<Range>{{1, 1}}));
 }
 
+TEST(Search, OneOrTwoOccurrencesAtEveryOffsetOfALongLine) {
+    // Occurrences in every lane of the scan's steps, and two in one step or in steps next to each
+    // other, among units that are not the first letter.
+    const QString filler = QStringLiteral("pPrR1uU");
+    QString line;
+    for (int i = 0; line.size() < 300; ++i)
+        line += filler[i % filler.size()];
+    for (qsizetype first = 0; first + 4 <= line.size(); ++first) {
+        QString text = line;
+        text.replace(first, 4, QStringLiteral("Quiz"));
+        EXPECT_EQ(rangesOf(searchResults(u"quiz", text)), (std::vector<Range>{{std::size_t(first), 4}}))
+            << "at " << first;
+        for (const qsizetype gap : {4, 9, 40, 70}) {
+            if (first + gap + 4 > text.size()) continue;
+            QString two = text;
+            two.replace(first + gap, 4, QStringLiteral("qUIZ"));
+            EXPECT_EQ(rangesOf(searchResults(u"QUIZ", two)),
+                      (std::vector<Range>{{std::size_t(first), 4}, {std::size_t(first + gap), 4}}))
+                << "at " << first << " and " << first + gap;
+        }
+    }
+}
+
 TEST(Search, ContainsLooksAcrossLines) {
     EXPECT_TRUE(textContainsCaseInsensitive(u"one\nTWO", u"E\nt"));
     EXPECT_TRUE(textContainsCaseInsensitive(u"Maße", u"MASSE"));
