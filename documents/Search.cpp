@@ -22,6 +22,7 @@ constexpr std::size_t kFragmentLength = 30;
 // threads would cost more than they save.
 constexpr std::size_t kMinPartSize = 1 << 19;
 constexpr std::size_t kMaxSearchThreads = 4;
+constexpr std::size_t kCacheLine = 64;
 
 // The results of one part, made in place in chunks of a fixed size: none is moved before they
 // are joined, and no memory grows by copying.
@@ -107,7 +108,9 @@ std::vector<std::size_t> pieceStarts(const char16_t* units, std::size_t size, st
 }
 
 // The records one thread made, and the pieces they belong to, in the order it searched them.
-struct ThreadResults {
+// Each on cache lines of its own: the threads' records side by side in one vector would share
+// lines, and every record made would take the line from the other thread.
+struct alignas(kCacheLine) ThreadResults {
     struct Run {
         std::size_t piece;
         std::size_t count;
