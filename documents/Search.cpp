@@ -18,14 +18,14 @@ namespace {
 
 constexpr std::size_t kFragmentLead = 15;
 constexpr std::size_t kFragmentLength = 30;
-// A long note is searched in parts on several threads; below this many units per part the
-// threads would cost more than they save.
+// A long note is searched on several threads; below this many units for each thread they would
+// cost more than they save.
 constexpr std::size_t kMinPartSize = 1 << 19;
 constexpr std::size_t kMaxSearchThreads = 4;
 constexpr std::size_t kCacheLine = 64;
 
-// The results of one part, made in place in chunks of a fixed size: none is moved before they
-// are joined, and no memory grows by copying.
+// The records one thread makes, in chunks of a fixed size: none is moved before they are
+// joined, and no memory grows by copying.
 class PartResults {
 public:
     void add(QStringView text, Range line, Range occurrence) {
