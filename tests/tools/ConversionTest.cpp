@@ -26,6 +26,24 @@ std::vector<Range> lineRangesOf(std::u16string_view note) {
     return ranges;
 }
 
+// The document and the fragment written from the note's whole tree, without streaming.
+struct WholeTreeOutput {
+    std::u16string document;
+    std::u16string fragment;
+};
+
+WholeTreeOutput wholeTreeOutput(std::u16string_view note, const ConversionSettings& settings) {
+    MarkdownString engine;
+    engine.setMarkdownOptions(settings.options);
+    engine.registerLinkDefinitions(note);
+    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
+    WholeTreeOutput output;
+    output.document = MarkdownString::htmlStringFromBody(body, settings.title, settings.lang, u"");
+    for (const RQXMLChild& child : body->children())
+        child.appendXMLString(output.fragment);
+    return output;
+}
+
 } // namespace
 
 TEST(Conversion, LineRecordsFollowThePlatformLines) {
@@ -98,18 +116,11 @@ TEST(Conversion, WritesTheSameBytesAsTheDocumentTextEncodedWhole) {
     ConversionSettings settings;
     settings.title = u"T\u00EDtulo";
 
-    MarkdownString engine;
-    engine.setMarkdownOptions(settings.options);
-    engine.registerLinkDefinitions(note);
-    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
-    const std::u16string text = MarkdownString::htmlStringFromBody(body, settings.title, settings.lang, u"");
-    EXPECT_EQ(documentFromMarkdown(note, settings), encodeUtf8(text));
-
-    std::u16string fragment;
-    for (const RQXMLChild& child : body->children())
-        child.appendXMLString(fragment);
-    EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(fragment));
-    EXPECT_NE(text.find(u"href=\"http://e.x/?a=1&b=2\""), std::u16string::npos) << encodeUtf8(text);
+    const WholeTreeOutput whole = wholeTreeOutput(note, settings);
+    EXPECT_EQ(documentFromMarkdown(note, settings), encodeUtf8(whole.document));
+    EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(whole.fragment));
+    EXPECT_NE(whole.document.find(u"href=\"http://e.x/?a=1&b=2\""), std::u16string::npos)
+        << encodeUtf8(whole.document);
 }
 
 TEST(Conversion, ALongNoteIsWrittenAsTheDocumentOfItsWholeTree) {
@@ -122,17 +133,10 @@ TEST(Conversion, ALongNoteIsWrittenAsTheDocumentOfItsWholeTree) {
     ConversionSettings settings;
     settings.title = u"<quillet-body-children/> and \u00E9";
 
-    MarkdownString engine;
-    engine.setMarkdownOptions(settings.options);
-    engine.registerLinkDefinitions(note);
-    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
-    const std::u16string text = MarkdownString::htmlStringFromBody(body, settings.title, settings.lang, u"");
+    const WholeTreeOutput whole = wholeTreeOutput(note, settings);
     const std::string document = documentFromMarkdown(note, settings);
-    EXPECT_EQ(document, encodeUtf8(text));
-    std::u16string fragment;
-    for (const RQXMLChild& child : body->children())
-        child.appendXMLString(fragment);
-    EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(fragment));
+    EXPECT_EQ(document, encodeUtf8(whole.document));
+    EXPECT_EQ(fragmentFromMarkdown(note, settings), encodeUtf8(whole.fragment));
 
     // The same bytes in the pieces handed to a sink, the HTML in many of them.
     std::size_t pieces = 0;
