@@ -45,32 +45,17 @@ QString typeIdentifierOfEntry(const platform::FolderEntry& entry) {
     return platform::typeIdentifierString(platform::kPlainTextTypeIdentifier);
 }
 
-QUrl fileURLForPath(const QString& path) {
-    // Without a '%' there is nothing to escape, so the path can be parsed as it stands; a path
-    // starting "//" names a host. Anything else takes the general route.
-    if (!path.startsWith(u'/') || path.startsWith(QLatin1StringView("//")) || path.contains(u'%'))
-        return QUrl::fromLocalFile(path);
-    // A copy of a URL holding only the scheme, which each thread keeps for itself: copies of one
-    // shared URL would all count references on it from every listing thread at once, and setting
-    // the scheme anew costs more than the copy. The scheme's text is static.
-    thread_local const QUrl fileScheme = [] {
-        QUrl url;
-        url.setScheme(QStringLiteral("file"));
-        return url;
-    }();
-    QUrl url = fileScheme;
-    url.setPath(path, QUrl::TolerantMode);
-    return url;
-}
-
 FileRep recordForFolderEntry(const platform::FolderEntry& entry) {
     return recordForFolderEntry(platform::FolderEntry(entry));
 }
 
 FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
-    FileRep rep = FileRepresentation::make(fileURLForPath(entry.path));
-    rep->filename = nameWithoutExtension(platform::entryName(entry));
-    rep->displayName = rep->filename;
+    // The name and type come from the path, which the record then takes over.
+    QString filename = nameWithoutExtension(platform::entryName(entry));
+    QString typeIdentifier = typeIdentifierOfEntry(entry);
+    FileRep rep = FileRepresentation::forPath(std::move(entry.path));
+    rep->displayName = filename;
+    rep->filename = std::move(filename);
     rep->directory = entry.isDirectory;
     rep->lastModified = std::move(entry.contentModificationDate);
     rep->creationDate = std::move(entry.creationDate);
@@ -78,7 +63,7 @@ FileRep recordForFolderEntry(platform::FolderEntry&& entry) {
     rep->setTagNames(std::move(entry.tagNames));
     rep->iCloud = false;
     rep->downloaded = true;
-    rep->UTI = typeIdentifierOfEntry(entry);
+    rep->UTI = std::move(typeIdentifier);
     return rep;
 }
 

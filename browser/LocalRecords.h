@@ -20,10 +20,6 @@ bool isBrowsableEntry(const platform::FolderEntry& entry, const QString& typeIde
 // The same, with the type identifier typeIdentifierOfEntry gives.
 bool isBrowsableEntry(const platform::FolderEntry& entry);
 
-// The file URL of a local path: the same as QUrl::fromLocalFile, at half the cost for the
-// plain absolute paths a listing gives.
-QUrl fileURLForPath(const QString& path);
-
 // Application bundles (folders named "*.app") are never opened.
 bool isApplicationBundle(QStringView path);
 

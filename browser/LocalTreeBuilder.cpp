@@ -81,13 +81,11 @@ std::vector<PendingFolder> listFolder(const PendingFolder& folder, const LocalTr
     if (entries.ok()) {
         children.reserve(entries->size());
         for (platform::FolderEntry& entry : *entries) {
-            const bool isFolder = entry.isDirectory;
-            QString path = isFolder ? entry.path : QString();
             FileRep rep = recordForFolderEntry(std::move(entry));
             rep->readTagNamesWhenAsked();
-            if (isFolder) {
+            if (rep->directory) {
                 rep->children.emplace();
-                subfolders.push_back({rep, std::move(path)});
+                subfolders.push_back({rep, rep->path()});
             }
             children.push_back(std::move(rep));
         }

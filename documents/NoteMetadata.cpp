@@ -86,7 +86,7 @@ void NoteMetadata::writeEAToURL(FileRepresentation& note) const {
 }
 
 void NoteMetadata::readEAFromCloudKV(FileRepresentation& note) const {
-    const auto key = keyValueKey(note.fileURL);
+    const auto key = keyValueKey(note.fileURL());
     const auto store = keyValueStore();
     if (!key || !store) return;
     store->synchronize();
@@ -98,7 +98,7 @@ void NoteMetadata::readEAFromCloudKV(FileRepresentation& note) const {
 }
 
 void NoteMetadata::writeEAToCloudKV(FileRepresentation& note) const {
-    const auto key = keyValueKey(note.fileURL);
+    const auto key = keyValueKey(note.fileURL());
     const auto store = keyValueStore();
     if (!key || !store) return;
     QVariantMap entry = store->dictionary(*key).value_or(QVariantMap());
@@ -125,7 +125,7 @@ void NoteMetadata::ubiquitousDataDidChange(const FileRep& iCloudTop,
     const auto store = keyValueStore();
     if (iCloudTop && store) {
         auto takeLock = [&](FileRepresentation& note) {
-            const auto key = keyValueKey(note.fileURL);
+            const auto key = keyValueKey(note.fileURL());
             note.isImmutable = key && entryLocked(store->dictionary(*key));
         };
         // The cloud enumeration changes this subtree under the same lock.

@@ -61,7 +61,7 @@ void ViewController::openDocument(const FileRep& note) {
         return;
     }
 
-    d->setOpenedFileURL(note->fileURL);
+    d->setOpenedFileURL(note->fileURL());
     showProgress(editor, true);
     if (note->lastModified) note->lastUpdated = note->lastModified;
     const std::uint64_t generation = ++d->documentGeneration;
@@ -167,7 +167,7 @@ void ViewController::applyEditState(bool editable) {
 void ViewController::updateDocument(const FileRep& note) {
     if (!note || !note->hasFileURL()) return;
     if (note->lastModified) note->lastUpdated = note->lastModified;
-    rereadDocument(note->fileURL, note->iCloud, false);
+    rereadDocument(note->fileURL(), note->iCloud, false);
 }
 
 void ViewController::revertDocumentWithContentsOfURL(const QUrl& url) {

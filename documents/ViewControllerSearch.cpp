@@ -58,7 +58,7 @@ bool ViewController::searchResults(const QString& searchString, const FileRep& n
         return found;
     }
     coordinateReadURL(
-        note->fileURL, [note, searchString](std::optional<QString> text, const platform::Status&) {
+        note->fileURL(), [note, searchString](std::optional<QString> text, const platform::Status&) {
             if (text)
                 note->setSearchResults(
                     std::make_shared<const SearchResults>(quillet::searchResults(searchString, *text)));
@@ -68,7 +68,7 @@ bool ViewController::searchResults(const QString& searchString, const FileRep& n
 
 void ViewController::findString(const QString& searchString, const FileRep& note) {
     if (!note || note->hasSearchTarget()) return;
-    coordinateReadURL(note->fileURL,
+    coordinateReadURL(note->fileURL(),
                       [note, searchString](std::optional<QString> text, const platform::Status&) {
                           if (text && textContainsCaseInsensitive(*text, searchString))
                               note->setHasSearchTarget(true);

@@ -238,8 +238,8 @@ void FolderViewController::selectRowWithFileRep(const FileRep& item) {
     const FileRep cloudTop = d->tree.iCloudTop();
     std::unique_lock<std::recursive_mutex> lock;
     if (cloudTop) lock = std::unique_lock(cloudTop->lock());
-    if (!d->tree.findParentFileRep(item->fileURL)) {
-        const QModelIndex top = d->model.indexOfRecord(d->tree.findTopFromFileURL(item->fileURL));
+    if (!d->tree.findParentFileRep(item->fileURL())) {
+        const QModelIndex top = d->model.indexOfRecord(d->tree.findTopFromFileURL(item->fileURL()));
         if (top.isValid()) d->view->expand(top);
     }
     const QModelIndex index = d->model.indexOfRecord(item);

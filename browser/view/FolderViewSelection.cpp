@@ -79,7 +79,7 @@ bool FolderViewController::Private::shouldSelectHeader(const QModelIndex& index,
     if (!note || !host) return false;
     const FileRep open = host->lastFileRepresentation();
     const Range headerRange = node->headerRange;
-    if (open && open->fileURL == note->fileURL) {
+    if (open && open->fileURL() == note->fileURL()) {
         host->setSelectedRange(headerRange);
         return true;
     }
@@ -148,9 +148,9 @@ void FolderViewController::Private::didCollapse(const QModelIndex& index) {
     folder->expanded = false;
     const QModelIndexList selected = view->selectionModel()->selectedRows();
     const FileRep selectedRecord = selected.isEmpty() ? nullptr : model.recordAt(selected.front());
-    const FileRep selectedParent = selectedRecord ? tree.findParentFileRep(selectedRecord->fileURL) : nullptr;
+    const FileRep selectedParent = selectedRecord ? tree.findParentFileRep(selectedRecord->fileURL()) : nullptr;
     const int folderRow = rowNumber(index);
-    if (selectedParent && selectedParent->fileURL == folder->fileURL && folderRow >= 2) {
+    if (selectedParent && selectedParent->fileURL() == folder->fileURL() && folderRow >= 2) {
         const QModelIndex above = view->indexAbove(index);
         if (shouldSelect(above)) {
             selectIndex(above, true);

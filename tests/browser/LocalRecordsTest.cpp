@@ -63,7 +63,7 @@ TEST(LocalRecords, NamesWithoutExtensionMatchThePathRule) {
         const FileRep rep = recordForFolderEntry(entry);
         EXPECT_EQ(rep->filename, lastComponentWithoutExtension(entry.path)) << name;
         EXPECT_EQ(rep->displayName, rep->filename) << name;
-        EXPECT_EQ(rep->fileURL, QUrl::fromLocalFile(entry.path)) << name;
+        EXPECT_EQ(rep->fileURL(), QUrl::fromLocalFile(entry.path)) << name;
     }
 }
 

@@ -190,7 +190,7 @@ TEST_F(ViewControllerTest, ReReadingReplacesTheTextAndFollowsTheLock) {
     EXPECT_FALSE(editor().textView()->isReadOnly());
 
     ASSERT_TRUE(platform::setLocked(note->path(), true).ok);
-    controller->revertDocumentWithContentsOfURL(note->fileURL);
+    controller->revertDocumentWithContentsOfURL(note->fileURL());
     dispatcher.runPending();
     EXPECT_TRUE(editor().textView()->isReadOnly());
     EXPECT_TRUE(controller->editState()); // the controller's own state is left to the edit button
