@@ -173,18 +173,6 @@ __attribute__((target("avx2"))) inline unsigned lineBreakLanesWide(const char16_
         _mm256_or_si256(_mm256_or_si256(lineFeeds, returns), _mm256_or_si256(nextLines, separators))));
 }
 
-// The first line break at or after `position`, or where fewer than sixteen units are left.
-__attribute__((target("avx2"))) std::size_t nextLineBreakWide(const char16_t* units, std::size_t position,
-                                                              std::size_t size, bool& found) {
-    for (; position + 16 <= size; position += 16) {
-        if (const unsigned lanes = lineBreakLanesWide(units + position)) {
-            found = true;
-            return position + lowestLane(lanes);
-        }
-    }
-    return position;
-}
-
 // Line breaks among thirty-two units, as lineBreakLanesWide.
 __attribute__((target("avx2"))) inline std::uint64_t lineBreakLanes32(const char16_t* at) {
     return lineBreakLanesWide(at) | std::uint64_t(lineBreakLanesWide(at + 16)) << 32;
@@ -201,34 +189,21 @@ __attribute__((target("avx2"))) inline std::size_t lineEndFromWide(const char16_
     return position;
 }
 
-// Just after the last line break before `position`, or the text's start.
-__attribute__((target("avx2"))) inline std::size_t lineStartFromWide(const char16_t* units,
-                                                                     std::size_t position) {
-    for (; position >= 32; position -= 32)
+// Just after the last line break before `position`, looking back no further than `floor`.
+__attribute__((target("avx2"))) inline std::size_t
+lineStartFromWide(const char16_t* units, std::size_t position, std::size_t floor) {
+    for (; position >= floor + 32; position -= 32)
         if (const std::uint64_t lanes = lineBreakLanes32(units + position - 32))
             return position - 32 + static_cast<std::size_t>(63 - __builtin_clzll(lanes)) / 2 + 1;
-    while (position > 0 && !isLineBreak(units[position - 1]))
+    while (position > floor && !isLineBreak(units[position - 1]))
         --position;
-    return position;
-}
-
-// Just after the last line break before `position`, or where fewer than sixteen units are left
-// above `floor`.
-__attribute__((target("avx2"))) std::size_t lineStartBeforeWide(const char16_t* units, std::size_t position,
-                                                                std::size_t floor, bool& found) {
-    for (; position >= floor + 16; position -= 16) {
-        if (const unsigned lanes = lineBreakLanesWide(units + position - 16)) {
-            found = true;
-            return position - 16 + highestLane(lanes) + 1;
-        }
-    }
     return position;
 }
 
 // The line around the occurrence [position, end), as CaseInsensitiveFinder::lineAround.
 __attribute__((target("avx2"))) Range lineAroundWide(const char16_t* units, std::size_t position,
                                                      std::size_t end, std::size_t size) {
-    return Range::fromBounds(lineStartFromWide(units, position), lineEndFromWide(units, end, size));
+    return Range::fromBounds(lineStartFromWide(units, position, 0), lineEndFromWide(units, end, size));
 }
 } // namespace
 #endif
@@ -309,11 +284,7 @@ std::size_t CaseInsensitiveFinder::nextLineBreak(const char16_t* units, std::siz
                                                  std::size_t size) {
 #if defined(__SSE2__)
 #if defined(__x86_64__)
-    if (hasWideVectors()) {
-        bool found = false;
-        position = nextLineBreakWide(units, position, size, found);
-        if (found) return position;
-    }
+    if (hasWideVectors()) return lineEndFromWide(units, position, size);
 #endif
     for (; position + 8 <= size; position += 8)
         if (const unsigned lanes = Block(units + position).lineBreaks()) return position + lowestLane(lanes);
@@ -327,11 +298,7 @@ std::size_t CaseInsensitiveFinder::lineStartBefore(const char16_t* units, std::s
                                                    std::size_t floor) {
 #if defined(__SSE2__)
 #if defined(__x86_64__)
-    if (hasWideVectors()) {
-        bool found = false;
-        position = lineStartBeforeWide(units, position, floor, found);
-        if (found) return position;
-    }
+    if (hasWideVectors()) return lineStartFromWide(units, position, floor);
 #endif
     for (; position >= floor + 8; position -= 8)
         if (const unsigned lanes = Block(units + position - 8).lineBreaks())
