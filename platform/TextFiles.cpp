@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/xattr.h>
 
 namespace quillet::platform {
 namespace {
@@ -76,15 +77,51 @@ Status writeAll(int fd, const QByteArray& bytes, const QString& path) {
     return Status::success();
 }
 
-// Gives the new file what the old one had: permission bits, owner, extended attributes.
+bool lacksAttributeSupport(int error) {
+    return error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// The whole value of an extended attribute of the file, or none with errno set.
+std::optional<QByteArray> attributeValue(const QByteArray& path, const char* name) {
+    for (;;) {
+        const ssize_t size = ::getxattr(path.constData(), name, nullptr, 0);
+        if (size < 0) return std::nullopt;
+        QByteArray value(size, Qt::Uninitialized);
+        const ssize_t got = ::getxattr(path.constData(), name, value.data(), value.size());
+        if (got >= 0) return value.left(got);
+        if (errno != ERANGE) return std::nullopt; // else grown meanwhile: ask again
+    }
+}
+
+// Gives the new file the old one's access ACL, or none when it had none (the temporary file may
+// have inherited one from the folder's default ACL). Set after the mode, so that the list lands
+// exactly as read: a chmod rewrites an ACL's owner, mask and other entries, and setting the list
+// sets the mode's group bits to its mask.
+Status carryAccessList(int fd, const QString& target) {
+    constexpr char kAccessList[] = "system.posix_acl_access";
+    if (const auto value = attributeValue(posix::nativePath(target), kAccessList)) {
+        if (::fsetxattr(fd, kAccessList, value->constData(), value->size(), 0) != 0)
+            return Status::fromErrno(errno, target);
+        return Status::success();
+    }
+    if (lacksAttributeSupport(errno)) return Status::success();
+    if (errno != ENODATA) return Status::fromErrno(errno, target);
+    if (::fremovexattr(fd, kAccessList) != 0 && errno != ENODATA && !lacksAttributeSupport(errno))
+        return Status::fromErrno(errno, target);
+    return Status::success();
+}
+
+// Gives the new file what the old one had: owner, permission bits, ACL, extended attributes.
 Status carryOver(int fd, const QString& temporary, const QString& target) {
     const auto old = posix::linkStatus(target);
     if (!old) {
         if (::fchmod(fd, 0666 & ~creationMask()) != 0) return Status::fromErrno(errno, target);
         return Status::success();
     }
-    if (::fchmod(fd, old->st_mode & 07777) != 0) return Status::fromErrno(errno, target);
+    // Before the mode: a change of owner may clear the set-user-ID and set-group-ID bits.
     [[maybe_unused]] const int owned = ::fchown(fd, old->st_uid, old->st_gid); // only root may
+    if (::fchmod(fd, old->st_mode & 07777) != 0) return Status::fromErrno(errno, target);
+    if (Status acl = carryAccessList(fd, target); !acl) return acl;
     return posix::copyUserAttributes(posix::nativePath(target), posix::nativePath(temporary));
 }
 

@@ -4,9 +4,12 @@
 #include "platform/ExtendedAttributes.h"
 #include "platform/ItemLock.h"
 
+#include <array>
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 namespace quillet::platform {
 namespace {
@@ -115,6 +118,60 @@ TEST(TextFiles, AtomicWriteReplacesTheNoteKeepingModeAndAttributes) {
 
     ASSERT_TRUE(writeUtf8FileAtomically(folder.file("fresh.md"), "fresh").ok);
     EXPECT_EQ(readBytes(folder.file("fresh.md")), QByteArray("fresh"));
+}
+
+// A POSIX ACL as the kernel stores it: a version, then (tag, permissions, id) entries in order.
+QByteArray accessList(std::initializer_list<std::array<unsigned, 3>> entries) {
+    QByteArray bytes("\x02\0\0\0", 4);
+    for (const auto& [tag, permissions, id] : entries) {
+        const char entry[8] = {char(tag), 0, char(permissions), 0, char(id), char(id >> 8), char(id >> 16), char(id >> 24)};
+        bytes.append(entry, 8);
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> accessListOf(const QString& path, const char* kind = "system.posix_acl_access") {
+    char value[256];
+    const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), kind, value, sizeof value);
+    if (size < 0) return std::nullopt;
+    return QByteArray(value, size);
+}
+
+TEST(TextFiles, AtomicWriteKeepsTheNotesAccessListAndAddsNone) {
+    TempFolder folder;
+    const QString note = folder.file("shared.md");
+    ASSERT_TRUE(writeBytes(note, "old"));
+    constexpr unsigned kNobody = 65534, kAnyone = 0xFFFFFFFF;
+    // Owner rw, nobody r, owning group r, mask rw, others nothing: the mode shows the mask.
+    const QByteArray list = accessList(
+        {{0x01, 6, kAnyone}, {0x02, 4, kNobody}, {0x04, 4, kAnyone}, {0x10, 6, kAnyone}, {0x20, 0, kAnyone}});
+    if (::setxattr(QFile::encodeName(note).constData(), "system.posix_acl_access", list.constData(),
+                   list.size(), 0) != 0)
+        GTEST_SKIP() << "the file system takes no ACL: " << std::strerror(errno);
+    struct stat before {};
+    ::stat(QFile::encodeName(note).constData(), &before);
+    ASSERT_EQ(before.st_mode & 07777, mode_t(0660));
+
+    ASSERT_TRUE(writeUtf8FileAtomically(note, "new").ok);
+    struct stat after {};
+    ::stat(QFile::encodeName(note).constData(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, mode_t(0660));
+    EXPECT_EQ(accessListOf(note), list);
+
+    // A note without a list stays without one where the folder hands one to new files.
+    const QString plain = folder.file("Inherits/plain.md");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Inherits"));
+    ASSERT_TRUE(writeBytes(plain, "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(plain).constData(), 0640), 0);
+    ASSERT_EQ(::setxattr(QFile::encodeName(folder.file("Inherits")).constData(), "system.posix_acl_default",
+                         list.constData(), list.size(), 0),
+              0);
+    ASSERT_TRUE(writeUtf8FileAtomically(plain, "new").ok);
+    EXPECT_EQ(accessListOf(plain), std::nullopt);
+    struct stat plainAfter {};
+    ::stat(QFile::encodeName(plain).constData(), &plainAfter);
+    EXPECT_EQ(plainAfter.st_mode & 07777, mode_t(0640));
 }
 
 TEST(TextFiles, ALockedNoteIsNotWritten) {
