@@ -1,5 +1,6 @@
 #include "editor/IndentingDocumentLayout.h"
 
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -12,6 +13,30 @@ namespace {
 
 // A line never gets narrower than this, however deep its indent.
 constexpr double kMinimumLineWidth = 40.0;
+
+// How far the line's text is drawn above and below its natural box.
+struct BaselineShift {
+    double up = 0;
+    double down = 0;
+};
+
+// Qt draws a baseline offset (code lines are raised) without making the line any taller, so
+// raised text would be drawn over the line above unless the line makes room for it.
+BaselineShift baselineShift(const QTextLayout& layout, const QTextLine& line, const QFont& baseFont) {
+    BaselineShift shift;
+    const int lineStart = line.textStart();
+    const int lineEnd = lineStart + line.textLength();
+    for (const QTextLayout::FormatRange& range : layout.formats()) {
+        if (!range.format.hasProperty(QTextFormat::TextBaselineOffset)) continue;
+        if (range.start >= lineEnd || range.start + range.length <= lineStart) continue;
+        // Qt takes the offset as a share of the font's height.
+        const double height = QFontMetricsF(range.format.font().resolve(baseFont)).height();
+        const double offset = range.format.baselineOffset() / 100.0 * height;
+        shift.up = std::max(shift.up, offset);
+        shift.down = std::max(shift.down, -offset);
+    }
+    return shift;
+}
 
 } // namespace
 
@@ -64,8 +89,10 @@ void IndentingDocumentLayout::layoutStyledBlock(const QTextBlock& block) {
         double height = natural;
         if (geometry.maximumLineHeight > 0) height = std::min(height, geometry.maximumLineHeight);
         if (geometry.minimumLineHeight > 0) height = std::max(height, geometry.minimumLineHeight);
+        const BaselineShift shift = baselineShift(*layout, line, document->defaultFont());
+        height = std::max(height, natural + shift.up + shift.down);
         // Extra height goes above the text, as the line's own leading would.
-        line.setPosition(QPointF(margin + indent, y + std::max(0.0, height - natural)));
+        line.setPosition(QPointF(margin + indent, y + std::max(0.0, height - natural - shift.down)));
         y += height;
     }
     layout->endLayout();

@@ -1,13 +1,16 @@
 // The layout around the styling: the pause after an edit lays out the lines its restyling
-// reached, forceLayout lays out everything, colours follow the palette, and the fonts the
-// engine is given keep their identity and measure tabs.
+// reached, forceLayout lays out everything, every line is drawn inside its own box, colours
+// follow the palette, and the fonts the engine is given keep their identity and measure tabs.
 
 #include "EditorTestSupport.h"
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/QtFontProvider.h"
 
 #include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
+#include <cmath>
 
 namespace quillet::test {
 namespace {
@@ -40,6 +43,40 @@ TEST_F(EditorLayoutTest, ThePauseAfterAnEditLaysOutTheLinesItsRestylingReached) 
     editor.forceLayout();
     for (QTextBlock each = document().begin(); each.isValid(); each = each.next())
         ASSERT_TRUE(IndentingDocumentLayout::hasStyledLayout(each)) << each.blockNumber();
+}
+
+// The rows of a block's drawing that fall outside its bounding rectangle, which the view
+// stacks edge to edge: ink there is drawn over the neighbouring line.
+int rowsInkedOutsideItsBox(const QTextBlock& block) {
+    constexpr int pad = 20;
+    const QRectF box = block.document()->documentLayout()->blockBoundingRect(block);
+    const int boxRows = static_cast<int>(std::ceil(box.height()));
+    QImage image(static_cast<int>(std::ceil(box.width())), boxRows + 2 * pad,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        block.layout()->draw(&painter, QPointF(0, pad));
+    }
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        if (y >= pad && y < pad + boxRows) continue;
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0) {
+                ++inked;
+                break;
+            }
+    }
+    return inked;
+}
+
+TEST_F(EditorLayoutTest, EveryLineIsDrawnInsideItsOwnBox) {
+    editor.setString(QStringLiteral("para\n```\ncode `x` gj\n```\nafter\n# Head\n- item\n    - nested\n"
+                                    "> quote\n> > deeper\n    indented code\nend"));
+    for (QTextBlock each = document().begin(); each.isValid(); each = each.next()) {
+        laidOut(each);
+        EXPECT_EQ(rowsInkedOutsideItsBox(each), 0) << each.text().toStdString();
+    }
 }
 
 TEST_F(EditorLayoutTest, ColoursFollowThePalette) {
