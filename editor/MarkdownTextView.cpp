@@ -3,6 +3,7 @@
 #include "editor/IndentingDocumentLayout.h"
 
 #include <QApplication>
+#include <QMimeData>
 #include <QPainter>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -77,6 +78,14 @@ void MarkdownTextView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(QRect(caret.center().x(), caret.top(), kStandardCaretWidth, caret.height()),
                      caretColor_);
+}
+
+bool MarkdownTextView::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText() && !source->text().isEmpty();
+}
+
+void MarkdownTextView::insertFromMimeData(const QMimeData* source) {
+    if (canInsertFromMimeData(source)) QPlainTextEdit::insertFromMimeData(source);
 }
 
 void MarkdownTextView::focusInEvent(QFocusEvent* event) {

@@ -38,6 +38,10 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    // Only text is pasted or dropped; an empty clipboard (no data at all, or data without
+    // text) pastes nothing rather than reaching Qt, which fails on it.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void restartBlink();

@@ -1,13 +1,15 @@
 // The editor state the main controller relies on: undo and the dirty flag, the first-line scan
-// on the virtual clock, line breaks, locked notes, the selection and its notices, geometry and
-// the caret colour.
+// on the virtual clock, line breaks, locked notes, the selection and its notices, geometry,
+// pasting and the caret colour.
 
 #include "EditorTestSupport.h"
 #include "editor/InputSourceCaret.h"
 #include "platform/Dispatcher.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QMimeData>
 #include <QTest>
 
 namespace quillet::test {
@@ -139,6 +141,26 @@ TEST_F(EditorStateTest, RectanglesOfCharactersFollowTheLines) {
     EXPECT_NEAR(item.left(), editor.rectForRange({0, 1}).left() + editor.markdownString().fontWidth * 3, 0.5);
     // Past the end: clamped, no failure.
     EXPECT_FALSE(editor.rectForRange({1000, 3}).isNull());
+}
+
+TEST_F(EditorStateTest, PastingNothingLeavesTheTextAndPastingTextInsertsIt) {
+    editor.setString(QStringLiteral("note"));
+    moveCursorTo(4);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    view().paste();
+    clipboard->setMimeData(new QMimeData);
+    view().paste();
+    QTest::keyClick(&view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor.string(), QStringLiteral("note"));
+    EXPECT_FALSE(view().canPaste());
+
+    auto* plain = new QMimeData;
+    plain->setData(QStringLiteral("text/plain"), QByteArrayLiteral(" pasted"));
+    clipboard->setMimeData(plain);
+    EXPECT_TRUE(view().canPaste());
+    view().paste();
+    EXPECT_EQ(editor.string(), QStringLiteral("note pasted"));
 }
 
 TEST_F(EditorStateTest, TheCaretIsBlueOnlyForAJapaneseInputMethod) {
