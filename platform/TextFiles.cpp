@@ -2,13 +2,12 @@
 
 #include "platform/ItemLock.h"
 #include "platform/PosixFiles.h"
+#include "platform/SaveFileNames.h"
 
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <string>
+#include <sys/file.h>
 #include <sys/xattr.h>
 
 namespace quillet::platform {
@@ -39,18 +38,6 @@ Result<QByteArray> readAll(const QString& path) {
         bytes.append(buffer, got);
     }
     return Result<QByteArray>::success(std::move(bytes));
-}
-
-// The file creation mask, read without changing it (umask() would race with other threads).
-mode_t creationMask() {
-    static const mode_t mask = [] {
-        std::ifstream status("/proc/self/status");
-        for (std::string line; std::getline(status, line);) {
-            if (line.rfind("Umask:", 0) == 0) return mode_t(std::strtoul(line.c_str() + 6, nullptr, 8));
-        }
-        return mode_t(022);
-    }();
-    return mask;
 }
 
 // The file a write to `path` lands on: a link's final target.
@@ -111,18 +98,40 @@ Status carryAccessList(int fd, const QString& target) {
     return Status::success();
 }
 
-// Gives the new file what the old one had: owner, permission bits, ACL, extended attributes.
-Status carryOver(int fd, const QString& temporary, const QString& target) {
-    const auto old = posix::linkStatus(target);
-    if (!old) {
-        if (::fchmod(fd, 0666 & ~creationMask()) != 0) return Status::fromErrno(errno, target);
-        return Status::success();
-    }
+// Gives the new file what the old one had: owner, permission bits, ACL, extended attributes. A
+// new note keeps what the temporary file was created with.
+Status carryOver(int fd, const QString& temporary, const QString& target,
+                 const std::optional<struct stat>& old) {
+    if (!old) return Status::success();
     // Before the mode: a change of owner may clear the set-user-ID and set-group-ID bits.
     [[maybe_unused]] const int owned = ::fchown(fd, old->st_uid, old->st_gid); // only root may
     if (::fchmod(fd, old->st_mode & 07777) != 0) return Status::fromErrno(errno, target);
     if (Status acl = carryAccessList(fd, target); !acl) return acl;
     return posix::copyUserAttributes(posix::nativePath(target), posix::nativePath(temporary));
+}
+
+// Creates the temporary file of a save of `note` in `folder` and sets `path` to it. The file stays
+// locked while it is open: the clean-up of abandoned saves leaves a locked file alone, its save
+// still running. A new note is created with 0666, so that it gets what any new file in its folder
+// gets (the creation mask, or the folder's default ACL); a replaced one gets its old note's mode
+// later, and nobody else may read it before.
+int createTemporary(const QByteArray& folder, const QByteArray& note, bool replacing, QByteArray& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = folder + '/' + save_files::writingName(note);
+        const int fd =
+            ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+        if (fd >= 0) {
+            ::flock(fd, LOCK_EX); // where the file system has no locks, saving still works
+            return fd;
+        }
+        if (errno != EEXIST) break;
+    }
+    return -1;
+}
+
+Status renameItem(const QByteArray& from, const QByteArray& to, const QString& target) {
+    if (::rename(from.constData(), to.constData()) != 0) return Status::fromErrno(errno, target);
+    return Status::success();
 }
 
 } // namespace
@@ -153,17 +162,22 @@ Status writeFileAtomically(const QString& path, const QByteArray& bytes) {
     if (const auto locked = isLocked(folder); locked.ok() && *locked) return Status::fromErrno(EPERM, folder);
 
     // Hidden, so that a listing never shows the half-written file.
-    QByteArray temporary =
-        posix::nativePath(folder + QStringLiteral("/.") + posix::lastComponent(target)) + ".XXXXXX";
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    const auto old = posix::linkStatus(target);
+    QByteArray writing;
+    FileDescriptor fd(createTemporary(posix::nativePath(folder),
+                                      posix::nativePath(posix::lastComponent(target)), old.has_value(),
+                                      writing));
     if (!fd.valid()) return Status::fromErrno(errno, target);
-    const QString temporaryPath = QFile::decodeName(temporary);
     Status status = writeAll(fd.get(), bytes, target);
-    if (status) status = carryOver(fd.get(), temporaryPath, target);
-    if (status && ::rename(temporary.constData(), posix::nativePath(target).constData()) != 0)
-        status = Status::fromErrno(errno, target);
+    if (status) status = carryOver(fd.get(), QFile::decodeName(writing), target, old);
+    // Renamed once whole, so that a save killed before the last rename leaves a text that can be
+    // told from a part of one.
+    const QByteArray complete = save_files::completeName(writing);
+    if (status) status = renameItem(writing, complete, target);
+    const QByteArray& left = status ? complete : writing;
+    if (status) status = renameItem(complete, posix::nativePath(target), target);
     if (!status) {
-        ::unlink(temporary.constData());
+        ::unlink(left.constData());
         return status;
     }
     FileDescriptor folderFd(

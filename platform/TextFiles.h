@@ -2,7 +2,9 @@
 // Notes read and written as UTF-8. A read never guesses: bytes that are not valid UTF-8 fail
 // with EILSEQ and the offset of the first bad byte. A write never truncates the note before the
 // new text is on disk: it writes a hidden temporary file in the same folder, flushes it, copies
-// the old file's permission bits and extended attributes onto it, and renames it over the note.
+// the old file's owner, permission bits, ACL and extended attributes onto it, renames it to mark
+// it whole, and renames it over the note. A save killed on the way leaves that file behind:
+// recoverAbandonedSaves (AbandonedSaves.h) clears it away or keeps its text.
 
 #include "platform/Status.h"
 

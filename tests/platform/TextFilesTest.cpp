@@ -124,7 +124,8 @@ TEST(TextFiles, AtomicWriteReplacesTheNoteKeepingModeAndAttributes) {
 QByteArray accessList(std::initializer_list<std::array<unsigned, 3>> entries) {
     QByteArray bytes("\x02\0\0\0", 4);
     for (const auto& [tag, permissions, id] : entries) {
-        const char entry[8] = {char(tag), 0, char(permissions), 0, char(id), char(id >> 8), char(id >> 16), char(id >> 24)};
+        const char entry[8] = {
+            char(tag), 0, char(permissions), 0, char(id), char(id >> 8), char(id >> 16), char(id >> 24)};
         bytes.append(entry, 8);
     }
     return bytes;
