@@ -16,6 +16,7 @@
 #include "engine/FontProvider.h"
 #include "engine/LinkLabels.h"
 #include "engine/MarkdownOptions.h"
+#include "engine/RQXMLElementRef.h"
 #include "engine/Range.h"
 #include "engine/Records.h"
 #include "engine/TextStore.h"
@@ -31,9 +32,6 @@
 
 namespace quillet {
 
-class RQXMLElement;
-class RQXMLChild;
-using RQXMLElementRef = std::shared_ptr<RQXMLElement>;
 // Takes children of a note's body that no later line can change, in document order.
 using FinishedBodyChildren = std::function<void(std::span<const RQXMLChild>)>;
 

@@ -14,7 +14,7 @@
 // it: a tree built in a scope then goes without a free per list or text. Outside it they come
 // from the heap.
 
-#include "engine/MarkdownString.h"
+#include "engine/RQXMLElementRef.h"
 
 #include <cstddef>
 #include <cstdint>
