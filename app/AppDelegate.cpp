@@ -4,37 +4,36 @@
 #include "app/WindowController.h"
 #include "browser/NoteTree.h"
 #include "browser/view/FolderViewController.h"
-#include "documents/DocumentAlerts.h"
+#include "documents/DocumentSession.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
 #include "platform/Containers.h"
 #include "platform/Dispatcher.h"
+#include "platform/TextFiles.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
-#include <QEventLoop>
+#include <QFileDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSessionManager>
-#include <QTimer>
 #include <QUrl>
-#include <memory>
 
 namespace quillet {
-
-namespace {
-
-// How long ending the desktop session waits for the open note to be written.
-constexpr int kSessionEndSaveTimeoutMs = 10000;
-// After this long without word from the save, asking to quit again quits.
-constexpr qint64 kQuitSaveTimeoutMs = 10000;
-
-} // namespace
 
 AppDelegate::AppDelegate(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher, QObject* parent)
     : QObject(parent), defaults_(defaults), dispatcher_(dispatcher) {}
 
 void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& notePath) {
     findMainWindow();
-    if (viewController_) reopenLastNote(notePath);
+    if (viewController_ && !viewController_->lastFileRepresentation()) {
+        const std::optional<QString> path =
+            notePath ? notePath
+                     : defaults_.string(QString::fromLatin1(platform::defaults_keys::kLastOpenedFilepath));
+        if (path && !path->isEmpty()) openNoteAtPath(*path);
+    }
     initMarkdownStyleSheet();
 
     auto* app = qApp;
@@ -60,85 +59,112 @@ void AppDelegate::findMainWindow() {
     qWarning("%s: ERROR can't find windowController", Q_FUNC_INFO);
 }
 
-void AppDelegate::reopenLastNote(const std::optional<QString>& notePath) {
-    if (viewController_->lastFileRepresentation()) return;
-    const std::optional<QString> path =
-        notePath ? notePath
-                 : defaults_.string(QString::fromLatin1(platform::defaults_keys::kLastOpenedFilepath));
-    if (!path || path->isEmpty()) return;
+bool AppDelegate::openNoteAtPath(const QString& path) {
+    if (!viewController_) return false;
     FolderViewController* browser = viewController_->folderViewController();
-    const FileRep note = browser->noteTree().findFileRep(QUrl::fromLocalFile(*path));
-    if (!note) return;
-    dispatcher_.onMain([browser, viewController = viewController_, note] {
-        browser->selectRowWithFileRep(note);
-        viewController->setLastFileRepresentation(note);
-        viewController->openDocument(note);
-    });
+    const FileRep note = browser->noteTree().findFileRep(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    if (!note) return false;
+    if (note == viewController_->lastFileRepresentation()) return true;
+    viewController_->closeDocument();
+    browser->selectRowWithFileRep(note);
+    viewController_->openDocument(note);
+    return true;
+}
+
+void AppDelegate::openFromOtherInstance(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-')) && QFileInfo(argument).isFile()) {
+            openNoteAtPath(argument);
+            break;
+        }
+    }
+    if (!window_) return;
+    window_->show();
+    window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window_->raise();
+    window_->activateWindow();
 }
 
 void AppDelegate::initMarkdownStyleSheet(const std::optional<QString>& containerPath) {
     quillet::initMarkdownStyleSheet(containerPath.value_or(platform::localContainerPath()), defaults_);
 }
 
-bool AppDelegate::applicationShouldTerminate() {
-    if (!viewController_) return true;
-    // A save for quitting is under way; asking again waits for it, unless it never reported.
-    if (terminating_) return terminationStarted_.elapsed() > kQuitSaveTimeoutMs;
-    MarkdownViewController* editor = viewController_->markdownViewController();
-    if (!editor->documentDirty() || !viewController_->lastFileRepresentation()) return true;
-    saveThenQuit();
-    return false;
+bool AppDelegate::saveAndWait() {
+    DocumentSession& session = viewController_->session();
+    session.setQuitting(true);
+    session.saveNow();
+    session.waitForWrites();
+    session.setQuitting(false);
+    return !session.isDirty();
 }
 
-void AppDelegate::saveThenQuit() {
-    terminating_ = true;
-    terminationStarted_.start();
-    viewController_->saveFile(viewController_->lastFileRepresentation(), std::nullopt, false,
-                              [this](bool success, const platform::Status& error) {
-                                  dispatcher_.onMain([this, success, error] {
-                                      terminating_ = false;
-                                      if (!success) {
-                                          // Quitting now would lose the text: stay open and say why.
-                                          MessageBoxAlerts(window_).showAlert(tr("Couldn't save the Note."),
-                                                                              error.description);
-                                          return;
-                                      }
-                                      viewController_->markdownViewController()->setDocumentDirty(false);
-                                      QCoreApplication::quit();
-                                  });
-                              });
+bool AppDelegate::applicationShouldTerminate() {
+    if (!viewController_ || quitting_) return true;
+    if (saveAndWait()) return true;
+    switch (askHowToQuit()) {
+    case 0: {
+        const QString path = chooseSaveAsPath();
+        if (path.isEmpty()) return false;
+        const platform::Status status =
+            platform::writeUtf8FileAtomically(path, viewController_->markdownViewController()->string());
+        if (!status) {
+            QMessageBox::warning(window_, QString(), tr("Couldn't save the Note."), QMessageBox::Ok);
+            return false;
+        }
+        break;
+    }
+    case 1:
+        viewController_->session().keepUnsavedText();
+        break;
+    default:
+        return false;
+    }
+    // The text is elsewhere now: the note's own save is not tried again.
+    quitting_ = true;
+    viewController_->session().setQuitting(true);
+    return true;
+}
+
+int AppDelegate::askHowToQuit() {
+    if (askQuit_) return askQuit_();
+    QMessageBox box(QMessageBox::Warning, QString(), tr("Couldn't save the Note."), QMessageBox::NoButton, window_);
+    box.setInformativeText(tr("Save the text somewhere else, or quit and keep it in the recovery folder."));
+    QPushButton* saveAs = box.addButton(tr("Save As\u2026"), QMessageBox::AcceptRole);
+    QPushButton* quit = box.addButton(tr("Quit Without Saving"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(saveAs);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == saveAs) return 0;
+    if (box.clickedButton() == quit) return 1;
+    return 2;
+}
+
+QString AppDelegate::chooseSaveAsPath() {
+    if (chooseSaveAs_) return chooseSaveAs_();
+    const FileRep note = viewController_->lastFileRepresentation();
+    const QString suggested = note ? QFileInfo(note->path()).fileName() : QStringLiteral("Note.md");
+    return QFileDialog::getSaveFileName(window_, tr("Save As"),
+                                        QDir::homePath() + QLatin1Char('/') + suggested,
+                                        tr("Markdown (*.md);;All Files (*)"));
 }
 
 void AppDelegate::applicationWillTerminate() {
-    if (viewController_) viewController_->autosaveFile();
+    if (!viewController_ || quitting_) return;
+    quitting_ = true;
+    if (!saveAndWait()) viewController_->session().keepUnsavedText();
 }
 
-// The desktop session is ending: the process may not get another turn of the event loop, so
-// the save is waited for here.
+void AppDelegate::terminateForSignal() {
+    applicationWillTerminate();
+    QCoreApplication::quit();
+}
+
+// The desktop session is ending: the process may not get another turn of the event loop.
 void AppDelegate::commitData(QSessionManager& manager) {
     Q_UNUSED(manager);
-    if (!viewController_ || !viewController_->lastFileRepresentation() ||
-        !viewController_->markdownViewController()->documentDirty())
-        return;
-    // The completion may come after the wait gave up: it only touches this shared state.
-    struct Wait {
-        bool finished = false;
-        QEventLoop* loop = nullptr;
-    };
-    auto wait = std::make_shared<Wait>();
-    viewController_->saveFile(viewController_->lastFileRepresentation(), std::nullopt, false,
-                              [this, wait](bool, const platform::Status&) {
-                                  dispatcher_.onMain([wait] {
-                                      wait->finished = true;
-                                      if (wait->loop) wait->loop->quit();
-                                  });
-                              });
-    if (wait->finished) return;
-    QEventLoop loop;
-    wait->loop = &loop;
-    QTimer::singleShot(kSessionEndSaveTimeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    wait->loop = nullptr;
+    if (!viewController_ || quitting_) return;
+    if (!saveAndWait()) viewController_->session().keepUnsavedText();
 }
 
 void AppDelegate::receiveSleepNotification() {

@@ -1,11 +1,13 @@
 #pragma once
 // The application's start and end: at launch it finds the main window, reopens the last opened
 // note and installs the bundled style sheets; it saves the open note when the application loses
-// the focus, is suspended, or quits, and lets it quit only once a dirty note is on disk.
+// the focus, is suspended, quits or is told to end by a signal, and lets it quit only once the
+// text is on disk, or kept elsewhere by the user's choice.
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 class QSessionManager;
@@ -28,30 +30,45 @@ public:
 
     // `notePath` replaces the note stored under "RQ1DlastOpenedFilepath" for this launch.
     void applicationDidFinishLaunching(const std::optional<QString>& notePath = std::nullopt);
-    // True: quit now. False: a dirty note is being saved; the application quits once it is on
-    // disk (and stays open, with the alert shown, when the save fails).
+    // True: quit now. False: stay (the user chose to, after a save that failed).
     bool applicationShouldTerminate();
     void applicationWillTerminate();
     void receiveSleepNotification();
     void receiveWakeupNotification();
     // Installs the bundled style sheets into <container>/CSS (the local container when none).
     void initMarkdownStyleSheet(const std::optional<QString>& containerPath = std::nullopt);
+    // SIGTERM, SIGHUP, SIGINT: save and quit without asking; text that cannot be saved is kept
+    // in the recovery folder.
+    void terminateForSignal();
+    // Another launch handed over its arguments: opens the note named, raises the window.
+    void openFromOtherInstance(const QStringList& arguments);
+    // Opens the note at the path when the browser lists it; false when it does not.
+    bool openNoteAtPath(const QString& path);
 
     WindowController* window() const { return window_; }
     ViewController* viewController() const { return viewController_; }
 
+    // How the quit question is answered when a save failed (tests replace it): 0 "Save As…",
+    // 1 "Quit Without Saving", 2 "Cancel".
+    void setQuitQuestion(std::function<int()> ask) { askQuit_ = std::move(ask); }
+    // Where "Save As…" writes (tests replace the file dialog); empty: cancelled.
+    void setSaveAsChooser(std::function<QString()> choose) { chooseSaveAs_ = std::move(choose); }
+
 private:
     void findMainWindow();
-    void reopenLastNote(const std::optional<QString>& notePath);
     void commitData(QSessionManager& manager);
-    void saveThenQuit();
+    // Saves the open note's edits and waits for them; true when nothing is left unsaved.
+    bool saveAndWait();
+    int askHowToQuit();
+    QString chooseSaveAsPath();
 
     platform::UserDefaults& defaults_;
     platform::Dispatcher& dispatcher_;
     WindowController* window_ = nullptr;
     ViewController* viewController_ = nullptr;
-    bool terminating_ = false;
-    QElapsedTimer terminationStarted_;
+    bool quitting_ = false;
+    std::function<int()> askQuit_;
+    std::function<QString()> chooseSaveAs_;
 };
 
 } // namespace quillet

@@ -58,8 +58,21 @@ void WindowController::splitButtonsPressed(int segment) {
         return;
     }
     if (segment != 0) return;
-    // The browser keeps a minimum width in the splitter; hiding it gives its room to the editor.
-    d->viewController->folderViewController()->setHidden(isBrowserShown());
+    // The browser keeps a minimum width in the splitter; hiding it gives its room to the editor,
+    // and showing it again takes back the width it had.
+    QList<int> sizes = split->sizes();
+    if (isBrowserShown()) {
+        d->browserWidth = sizes[0];
+        d->viewController->folderViewController()->hide();
+    } else {
+        d->viewController->folderViewController()->show();
+        if (d->browserWidth > 0) {
+            sizes = split->sizes();
+            sizes[1] = std::max(sizes[1] + sizes[0] - d->browserWidth, 0);
+            sizes[0] = d->browserWidth;
+            split->setSizes(sizes);
+        }
+    }
     d->actions->setBrowserShown(isBrowserShown());
 }
 

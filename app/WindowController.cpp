@@ -171,7 +171,8 @@ void WindowController::saveFrame() {
 void WindowController::updateWindowTitle() {
     const FileRep note = d->viewController->lastFileRepresentation();
     QString title;
-    if (note) title = note->displayName.value_or(note->filename.value_or(note->fileURL().fileName()));
+    if (note) title = d->viewController->displayName();
+    if (note && title.isEmpty()) title = note->filename.value_or(note->fileURL().fileName());
     setWindowTitle(title.isEmpty() ? QStringLiteral("Quillet") : title);
 }
 

@@ -15,6 +15,9 @@ public:
     virtual ~BrowserHost() = default;
 
     virtual void openDocument(const FileRep& item) = 0;
+    // Opens the note with the range selected (a header or a search result chosen) instead of
+    // the note's stored selection.
+    virtual void openDocument(const FileRep& item, Range selection) = 0;
     virtual void closeDocument() = 0;
     // Selects text in the editor.
     virtual void setSelectedRange(Range range) = 0;

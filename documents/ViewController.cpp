@@ -60,14 +60,19 @@ ViewController::ViewController(platform::UserDefaults& defaults, platform::Dispa
 
     d->markdownViewController->setHost(this);
     d->folderViewController->setHost(this);
+    d->sessionView = std::make_unique<SessionAdapter>(*this);
+    d->session = std::make_unique<DocumentSession>(defaults, dispatcher, *d->sessionView);
+    d->previewConversion = std::make_unique<PreviewConversion>(dispatcher, [this](const QString& html) {
+        if (d->preview && d->webViewState) d->preview->showHTMLString(html, previewBaseURL());
+    });
     d->defaultAlerts = std::make_unique<MessageBoxAlerts>(this);
     d->alerts = d->defaultAlerts.get();
 }
 
 ViewController::~ViewController() {
-    d->alive.reset();
-    d->autosaveCall.cancel();
     d->previewCall.cancel();
+    d->previewConversion.reset();
+    d->session.reset();
     // The panes call back into this controller while they are torn down.
     d->markdownViewController->setHost(nullptr);
     d->folderViewController->setHost(nullptr);
@@ -112,22 +117,6 @@ PreviewPane* ViewController::webViewController() const {
 }
 NoteMetadata& ViewController::noteMetadata() {
     return *d->metadata;
-}
-
-FileRep ViewController::lastFileRepresentation() const {
-    return d->lastFileRepresentation;
-}
-void ViewController::setLastFileRepresentation(FileRep note) {
-    d->lastFileRepresentation = std::move(note);
-}
-
-std::optional<QUrl> ViewController::openedFileURL() const {
-    std::lock_guard lock(d->openedFileURLMutex);
-    return d->openedFileURL;
-}
-
-bool ViewController::editState() const {
-    return d->editState;
 }
 
 void ViewController::setSelectedRange(Range range) {

@@ -37,8 +37,8 @@ class FolderViewController;
 class MarkdownViewController;
 class PreviewPane;
 class ShellHost;
+class DocumentSession;
 
-using SaveCompletion = std::function<void(bool success, const platform::Status& error)>;
 using ReadCompletion = std::function<void(std::optional<QString> text, const platform::Status& error)>;
 
 class ViewController : public QWidget, public EditorHost, public BrowserHost {
@@ -64,45 +64,41 @@ public:
     PreviewPane* webViewController() const;
     NoteMetadata& noteMetadata();
 
-    // ---- The open document
+    // ---- The open document (owned by the document session; the panes ask it)
+    DocumentSession& session() const;
     FileRep lastFileRepresentation() const override;
-    void setLastFileRepresentation(FileRep note);
-    std::optional<QUrl> openedFileURL() const;
     bool editState() const;
+    bool documentDirty() const;
+    QString displayName() const override;
 
     void openDocument(const FileRep& note) override;
-    void updateDocument(const FileRep& note);
-    void revertDocumentWithContentsOfURL(const QUrl& url);
+    // Opens the note with `selection` selected instead of its stored selection.
+    void openDocument(const FileRep& note, Range selection) override;
     void closeDocument() override;
-    void clearDocument();
 
-    void scheduleAutosave() override;
-    void disableAutosave();
-    void autosaveFile() override;
-    // `srcString` none: the editor's text. The completion is not called when there is nothing
-    // to save.
-    void saveFile(const FileRep& note, std::optional<QString> srcString, bool lockOption,
-                  SaveCompletion completion);
-    void saveContents(QString text, const QUrl& url, const QString& title);
+    // EditorHost: the editor's text changed; its first line gives a new name.
+    void textDidChange() override;
+    void firstLineNameDidChange(const QString& name) override;
+    // Saves pending edits (when the window's focus changes, the desktop suspends the app…).
+    void autosaveFile();
     static QString convertLineBreak(const QString& text);
     void setSelectedRange(Range range) override;
     // The edit button: state 1 unlocks the open note, 0 locks it (saving pending edits first).
     void changeEditState(int state);
 
-    // ---- Coordinated file operations (completions run on a worker thread)
+    // Reads a note's text on a worker; the completion runs there.
     void coordinateReadURL(const QUrl& url, ReadCompletion completion);
-    void coordinateSaveURL(const QUrl& url, SaveCompletion completion);
-    void coordinateDeleteURL(const std::optional<QUrl>& url, SaveCompletion completion);
-    void coordinateLockFileRep(const FileRep& note, SaveCompletion completion);
-    void coordinateRenameURL(const QUrl& source, const QUrl& destination, SaveCompletion completion);
 
     // ---- Editor font
     QFont selectedFont() const;
     void setFont(const QFont& font);
-    void revertToDefaultFont();
 
     // ---- Preview
+    // Converts the note for the preview on a worker and shows it (at once; a refresh asked for
+    // during a conversion runs once after it).
     void updateWebView();
+    // Refreshes the preview 2 seconds after the last edit.
+    void schedulePreviewRefresh();
     void togglePreview(bool shown);
     // Shows (true) or hides (false) the preview pane.
     void showPreview(bool show);
@@ -120,8 +116,6 @@ public:
     void textViewDidChangeSelection(Range range) override;
     bool searchResults(const QString& searchString, const FileRep& note) override;
     void findString(const QString& searchString, const FileRep& note) override;
-    // Selects the record's "lineRange" in the editor.
-    void rangeDictDidSelect(Range lineRange);
 
 signals:
     // The open note changed (opened, closed, renamed): the window updates its title.
@@ -129,23 +123,10 @@ signals:
 
 private:
     struct Private;
-    struct ReadOutcome;
+    class SessionAdapter;
     QFont defaultEditorFont() const;
+    QUrl previewBaseURL() const;
     void showAlert(const QString& message, const QString& informativeText);
-    void finishOpening(const FileRep& note, const QString& typeIdentifier, const ReadOutcome& outcome);
-    static void readNoteFile(const QString& path, FileRepresentation* note, bool iCloud,
-                             const NoteMetadata& metadata, ReadOutcome& outcome);
-    void rereadDocument(const QUrl& url, bool iCloud, bool readMetadata);
-    void finishRereading(const ReadOutcome& outcome);
-    void saveCompleted(const FileRep& note, bool success, const platform::Status& error);
-    void writeMetadata(FileRepresentation& note);
-    void touchSynchronizeData();
-    void saveICloudNote(const FileRep& note, std::optional<QString> srcString, bool lockOption,
-                        SaveCompletion completion);
-    void lockOpenNote();
-    void unlockOpenNote();
-    void applyEditState(bool editable);
-    void saveEditsBeforeReplacingText(const FileRep& incoming);
 
     std::unique_ptr<Private> d;
 };

@@ -46,9 +46,4 @@ void ViewController::setFont(const QFont& font) {
     d->defaults.setObject(QString::fromLatin1(kDefaultFontSize), font.pointSizeF());
 }
 
-void ViewController::revertToDefaultFont() {
-    if (d->selectedFont.family() == kFallbackFontName) return;
-    setFont(fontNamed(kFallbackFontName, d->selectedFont.pointSizeF()));
-}
-
 } // namespace quillet

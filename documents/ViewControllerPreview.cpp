@@ -23,10 +23,7 @@ const QString kDefaultStyleSheet = QStringLiteral("markdown.css");
 const QUrl kBundledStyleSheet(QStringLiteral("qrc:/quillet/css/markdown.css"));
 constexpr int kPreviewIndex = 2;
 constexpr int kDefaultPreviewWidth = 400;
-
-std::u16string_view engineText(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
-}
+constexpr auto kPreviewDelay = platform::seconds(2.0);
 
 QString firstPreferredLanguage(const platform::UserDefaults& defaults) {
     const auto languages =
@@ -54,31 +51,33 @@ QUrl ViewController::styleSheetURL() {
 }
 
 void ViewController::updateWebView() {
+    d->previewCall.cancel();
     if (!d->preview || !d->webViewState) return;
     d->preview->setCssURL(styleSheetURL());
+    const FileRep note = d->session->note();
+    PreviewRequest request;
+    request.text = d->markdownViewController->string();
+    request.title = d->session->displayName();
+    if (request.title.isEmpty() && note && note->displayName) request.title = *note->displayName;
+    request.language = firstPreferredLanguage(d->defaults);
+    request.styleSheetName = d->markdownCSS;
+    request.options = d->markdownViewController->markdownString().markdownOptions();
+    request.imageFolder = documents_detail::previewTemporaryFolder();
+    d->previewConversion->request(std::move(request));
+}
 
-    const QString temporaryFolder = documents_detail::previewTemporaryFolder();
-    documents_detail::cleanTemporaryFolder(temporaryFolder);
-    std::optional<std::filesystem::path> baseFolder;
-    if (!temporaryFolder.isEmpty()) baseFolder = std::filesystem::path(temporaryFolder.toStdString());
+void ViewController::schedulePreviewRefresh() {
+    d->previewCall.schedule(kPreviewDelay, [this] { updateWebView(); });
+}
 
-    const QString language = firstPreferredLanguage(d->defaults);
-    const FileRep note = d->lastFileRepresentation;
-    const QString title = note && note->displayName ? *note->displayName : QString();
-    const QString text = d->markdownViewController->string();
-    MarkdownString& engine = d->markdownViewController->markdownString();
-    const RQXMLElementRef body = engine.bodyElementFromString(engineText(text), baseFolder);
-    const std::u16string html = MarkdownString::htmlStringFromBody(
-        body, engineText(title), engineText(language), engineText(d->markdownCSS));
-    if (html.empty()) return;
-    const QUrl baseURL =
-        temporaryFolder.isEmpty() ? QUrl() : QUrl::fromLocalFile(temporaryFolder + QLatin1Char('/'));
-    d->preview->showHTMLString(QString::fromStdU16String(html), baseURL);
+QUrl ViewController::previewBaseURL() const {
+    const QString folder = documents_detail::previewTemporaryFolder();
+    return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + QLatin1Char('/'));
 }
 
 void ViewController::togglePreview(bool shown) {
     d->webViewState = shown;
-    if (shown && d->lastFileRepresentation) updateWebView();
+    if (shown && d->session->note()) updateWebView();
 }
 
 bool ViewController::webViewState() const {

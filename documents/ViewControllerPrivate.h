@@ -5,7 +5,8 @@
 #include "documents/NoteMetadata.h"
 #include "documents/ViewController.h"
 #include "platform/DelayedCall.h"
-#include "platform/FileCoordinator.h"
+#include "documents/DocumentSession.h"
+#include "documents/PreviewConversion.h"
 
 #include <QFont>
 #include <QString>
@@ -30,8 +31,7 @@ class ShellHost;
 struct ViewController::Private {
     Private(platform::UserDefaults& userDefaults, platform::Dispatcher& mainDispatcher)
         : defaults(userDefaults), dispatcher(mainDispatcher),
-          metadata(std::make_shared<NoteMetadata>(mainDispatcher)), autosaveCall(mainDispatcher),
-          previewCall(mainDispatcher) {}
+          metadata(std::make_shared<NoteMetadata>(mainDispatcher)), previewCall(mainDispatcher) {}
 
     platform::UserDefaults& defaults;
     platform::Dispatcher& dispatcher;
@@ -45,24 +45,12 @@ struct ViewController::Private {
     DocumentAlerts* alerts = nullptr;
     std::unique_ptr<MessageBoxAlerts> defaultAlerts;
 
-    // Shared with background reads, which may outlive the controller.
     std::shared_ptr<NoteMetadata> metadata;
-    std::shared_ptr<platform::FileCoordinator> fileCoordinator =
-        std::make_shared<platform::FileCoordinator>();
-    // Reset when the controller goes away; work coming back to the main queue checks it.
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    std::unique_ptr<SessionAdapter> sessionView;
+    std::unique_ptr<DocumentSession> session;
 
-    // The open document.
-    FileRep lastFileRepresentation;
-    mutable std::mutex openedFileURLMutex;
-    std::optional<QUrl> openedFileURL;
-    bool editState = true;
-    // Counts opens and closes: a read that comes back after a later open or close is dropped.
-    std::uint64_t documentGeneration = 0;
-    std::atomic<bool> coordinateWriting{false};
-
-    platform::DelayedCall autosaveCall;
     platform::DelayedCall previewCall;
+    std::unique_ptr<PreviewConversion> previewConversion;
 
     QFont selectedFont;
 
@@ -72,31 +60,6 @@ struct ViewController::Private {
     int previewWidth = 0; // the preview's width before it was collapsed
 
     QString searchTarget;
-
-    // Texts of closed notes whose last save failed, by path: shown again, still unsaved, when
-    // the note is reopened, so that a close never throws edits away.
-    std::map<QString, QString> unsavedTexts;
-
-    // Runs `task` on the main queue unless the controller is gone by then.
-    void onMainWhileAlive(std::function<void()> task) {
-        std::weak_ptr<bool> token = alive;
-        dispatcher.onMain([token, task = std::move(task)] {
-            if (token.lock()) task();
-        });
-    }
-    void setOpenedFileURL(std::optional<QUrl> url) {
-        std::lock_guard lock(openedFileURLMutex);
-        openedFileURL = std::move(url);
-    }
-};
-
-// What a background read of a note found.
-struct ViewController::ReadOutcome {
-    bool missing = false;         // no file at the path
-    std::optional<QString> text;  // none when the read or the coordination failed
-    platform::Status error;       // why there is no text
-    std::optional<bool> locked;   // the file's lock; none when it could not be examined
-    std::uint64_t generation = 0; // the open it belongs to
 };
 
 // Helpers shared by the controller's files.
@@ -114,3 +77,5 @@ void cleanTemporaryFolder(const QString& folder);
 } // namespace documents_detail
 
 } // namespace quillet
+
+#include "documents/ViewControllerSessionAdapter.h" // completes Private::sessionView

@@ -26,6 +26,7 @@ QString ViewController::searchTarget() const {
 
 void ViewController::setSearchTarget(const QString& target) {
     d->searchTarget = target;
+    d->session->setSearchTarget(target);
     d->markdownViewController->setSearchTarget(target);
     d->folderViewController->setSearchTarget(target);
     d->folderViewController->updateTable();
@@ -50,7 +51,7 @@ void ViewController::textViewDidChangeSelection(Range range) {
 
 bool ViewController::searchResults(const QString& searchString, const FileRep& note) {
     if (!note) return false;
-    if (isSameNote(note, d->lastFileRepresentation)) {
+    if (isSameNote(note, d->session->note())) {
         auto results = std::make_shared<const SearchResults>(
             quillet::searchResults(searchString, d->markdownViewController->string()));
         const bool found = !results->empty();
@@ -73,10 +74,6 @@ void ViewController::findString(const QString& searchString, const FileRep& note
                           if (text && textContainsCaseInsensitive(*text, searchString))
                               note->setHasSearchTarget(true);
                       });
-}
-
-void ViewController::rangeDictDidSelect(Range lineRange) {
-    d->markdownViewController->setSelectedRange(lineRange);
 }
 
 } // namespace quillet

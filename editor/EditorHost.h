@@ -4,18 +4,21 @@
 
 #include "engine/Range.h"
 
+#include <QString>
+
 namespace quillet {
 
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
 
-    // After every edit, and after every key command while the text is dirty.
-    virtual void scheduleAutosave() = 0;
-    // After the display name taken from the first line changed.
-    virtual void autosaveFile() = 0;
+    // After every edit (an undoable change of the text).
+    virtual void textDidChange() = 0;
     // After every change of the editor's selection.
     virtual void textViewDidChangeSelection(Range range) = 0;
+    // The open note's display name, and a new one read from its first line.
+    virtual QString displayName() const = 0;
+    virtual void firstLineNameDidChange(const QString& name) = 0;
 };
 
 } // namespace quillet

@@ -56,8 +56,7 @@ struct MarkdownViewController::Private {
     std::unique_ptr<StyledTextDocument> styled;
 
     bool editState = true;
-    bool documentDirty = false;
-    QString displayName;
+    bool reportEdits = true;
     QString fileUTI = QLatin1String(platform::kMarkdownTypeIdentifier);
     QString searchTarget;
     QFont selectedFont;
@@ -134,7 +133,6 @@ TextStore& MarkdownViewController::textStorage() {
 
 void MarkdownViewController::setString(const QString& text) {
     d->textView->setReadOnly(!d->editState);
-    d->documentDirty = false;
     const QString converted = convertLineBreak(text);
     d->styled->setAttached(true);
     d->applyFontForType();
@@ -166,17 +164,18 @@ void MarkdownViewController::setFileUTI(const QString& typeIdentifier) {
 QString MarkdownViewController::fileUTI() const {
     return d->fileUTI;
 }
-void MarkdownViewController::setDisplayName(const QString& name) {
-    d->displayName = name;
-}
-QString MarkdownViewController::displayName() const {
-    return d->displayName;
-}
-void MarkdownViewController::setDocumentDirty(bool dirty) {
-    d->documentDirty = dirty;
-}
-bool MarkdownViewController::documentDirty() const {
-    return d->documentDirty;
+void MarkdownViewController::replaceString(const QString& text) {
+    const Range selection = selectedRange();
+    const int scroll = d->textView->verticalScrollBar()->value();
+    QTextCursor cursor(d->textView->document());
+    cursor.select(QTextCursor::Document);
+    d->reportEdits = false;
+    d->reportSelection = false;
+    cursor.insertText(convertLineBreak(text));
+    d->reportSelection = true;
+    d->reportEdits = true;
+    setSelectedRange(selection);
+    d->textView->verticalScrollBar()->setValue(scroll);
 }
 
 void MarkdownViewController::setSelectedFont(const QFont& font) {
@@ -257,14 +256,12 @@ void MarkdownViewController::scanFirstLine() {
     const Range firstLine = d->firstLineContents();
     const QString text = d->styled->text();
     const QString name = displayname(QStringView(text).left(static_cast<qsizetype>(firstLine.end())));
-    if (d->displayName.isEmpty()) {
-        d->displayName = name;
-        return;
-    }
+    if (!d->host) return;
+    const QString current = d->host->displayName();
     // A first line emptied since the scan was scheduled gives no name; the note keeps its own.
-    if (name.isEmpty() || name == d->displayName) return;
-    d->displayName = name;
-    if (d->host) d->host->autosaveFile();
+    if (!current.isEmpty() && (name.isEmpty() || name == current)) return;
+    if (current.isEmpty() && name.isEmpty()) return;
+    d->host->firstLineNameDidChange(name);
 }
 
 bool MarkdownViewController::usesInputMethodCaretColor() const {
@@ -283,10 +280,8 @@ void MarkdownViewController::Private::applyFontForType() {
 }
 
 void MarkdownViewController::Private::textEdited(std::size_t location, Range restyledBeyond) {
-    if (textView->document()->isUndoAvailable()) {
-        documentDirty = true;
-        if (host) host->scheduleAutosave();
-    }
+    const bool edited = reportEdits && textView->document()->isUndoAvailable();
+    if (edited && host) host->textDidChange();
     if (!restyledBeyond.empty()) {
         pendingLayout = pendingLayout
                             ? Range::fromBounds(std::min(pendingLayout->location, restyledBeyond.location),
@@ -294,7 +289,8 @@ void MarkdownViewController::Private::textEdited(std::size_t location, Range res
                             : restyledBeyond;
         forceLayoutCall.schedule(kForceLayoutDelay, [this] { completePendingLayout(); });
     }
-    if (!isMarkdown() || (!displayName.isEmpty() && !documentDirty)) return;
+    // A note without a name takes one from its first line even when it was only loaded.
+    if (!isMarkdown() || (!edited && (!host || !host->displayName().isEmpty()))) return;
     const Range firstLine = firstLineContents();
     if (location <= firstLine.end() && !firstLine.empty())
         scanFirstLineCall.schedule(kScanFirstLineDelay, [this] { owner.scanFirstLine(); });

@@ -1,7 +1,8 @@
 #pragma once
 // The editor pane: one text view showing the open file's text, the Markdown engine that styles it
-// while it is typed, and the editor state the main controller reads and sets (edit state, dirty
-// flag, display name from the first line, file type, search target).
+// while it is typed, and the editor state the main controller reads and sets (edit state, file
+// type, search target). The open note's state (unsaved edits, display name) belongs to the
+// document session; the editor reports edits and first-line names to its host.
 //
 // Main thread only. The text-change hooks restyle only the edited lines (and the lines the engine
 // continues to); styling never goes on the undo stack and never marks the text dirty.
@@ -43,19 +44,18 @@ public:
     // The styling's text store: the text view's characters with the attributes the engine set.
     TextStore& textStorage();
 
-    // Shows a new text: line breaks converted, undo history cleared, not dirty, styled, search
-    // target marked again; editable exactly when the edit state is on.
+    // Shows a new text: line breaks converted, undo history cleared, styled, search target marked
+    // again; editable exactly when the edit state is on.
     void setString(const QString& text);
+    // Replaces the whole text as one undoable step that is not reported as an edit (the note
+    // changed on disk), keeping the caret where it was as far as the new text allows.
+    void replaceString(const QString& text);
     QString string() const;
 
     void setEditState(bool editable);
     bool editState() const;
     void setFileUTI(const QString& typeIdentifier);
     QString fileUTI() const;
-    void setDisplayName(const QString& name);
-    QString displayName() const;
-    void setDocumentDirty(bool dirty);
-    bool documentDirty() const;
 
     void setSelectedFont(const QFont& font);
     QFont selectedFont() const;

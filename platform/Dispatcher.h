@@ -42,6 +42,10 @@ public:
     virtual DelayedCallHandle after(Duration delay, Task task) = 0;
     // True on the thread that runs the main queue.
     virtual bool isMainThread() const = 0;
+    // On the main thread: runs the tasks queued for it now, without waiting for the event loop
+    // (quitting needs the results of the last writes). A manual dispatcher also runs its queued
+    // worker tasks.
+    virtual void flush() = 0;
 
     // The process's dispatcher: a QtDispatcher unless one was installed (not owned).
     static Dispatcher& shared();

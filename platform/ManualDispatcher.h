@@ -19,6 +19,7 @@ public:
     void onWorker(Task task) override;
     DelayedCallHandle after(Duration delay, Task task) override;
     bool isMainThread() const override { return !inWorker_; }
+    void flush() override { runPending(); }
 
     // Runs queued main and worker tasks (and what they queue) until both queues are empty;
     // returns how many ran.

@@ -44,6 +44,10 @@ bool QtDispatcher::isMainThread() const {
     return application && QThread::currentThread() == application->thread();
 }
 
+void QtDispatcher::flush() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}
+
 void QtDispatcher::waitForWorkers() {
     QThreadPool::globalInstance()->waitForDone();
 }

@@ -14,6 +14,7 @@ public:
     void onWorker(Task task) override;
     DelayedCallHandle after(Duration delay, Task task) override;
     bool isMainThread() const override;
+    void flush() override;
 
     // Blocks the worker pool's callers until every queued worker task has finished.
     static void waitForWorkers();

@@ -7,6 +7,7 @@
 #include "browser/view/FolderViewController.h"
 #include "documents/DocumentAlerts.h"
 #include "documents/PreviewPane.h"
+#include "documents/DocumentSession.h"
 #include "documents/ShellHost.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
@@ -17,6 +18,7 @@
 #include "tests/support/TemporaryHome.h"
 
 #include <QByteArray>
+#include <cstdio>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -42,7 +44,12 @@ public:
     void showAlert(const QString& message, const QString& informativeText) override {
         alerts.push_back({message, informativeText});
     }
+    int ask(const QString& message, const QString& informativeText, const QStringList&) override {
+        alerts.push_back({message, informativeText});
+        return answer;
+    }
     std::vector<Alert> alerts;
+    int answer = 0; // the button every question is answered with
 };
 
 class RecordingShell final : public ShellHost {
@@ -115,6 +122,19 @@ protected:
         const QString path = notePath(name);
         writeBytes(path, bytes);
         return FileRepresentation::forPath(path);
+    }
+
+    QString editorText() { return editor().string(); }
+
+    // Another program's write: a new file renamed over the note, as most editors save.
+    void replaceFromOutside(const QString& path, const QByteArray& bytes) {
+        writeBytes(path + ".other", bytes);
+        ASSERT_TRUE(::rename(QFile::encodeName(path + ".other"), QFile::encodeName(path)) == 0);
+    }
+    // What the watcher would make the session do.
+    void lookAtDisk() {
+        controller->session().checkDisk();
+        dispatcher.runPending();
     }
 
     // Opens the note and lets the background read come back.

@@ -25,14 +25,12 @@ TEST_F(EditorStateTest, UndoUndoesTypingButNeverStylingAndStylingNeverMarksDirty
     editor.setMarkdownOptions(editor.markdownString().markdownOptions());
     EXPECT_FALSE(document().isUndoAvailable());
     EXPECT_FALSE(document().isModified());
-    EXPECT_FALSE(editor.documentDirty());
-    EXPECT_EQ(host.autosavesScheduled, 0);
+    EXPECT_EQ(host.edits, 0);
 
     moveCursorTo(13);
     QTest::keyClicks(&view(), "abc");
     EXPECT_EQ(editor.string(), QStringLiteral("# Head\n- listabc\n"));
-    EXPECT_TRUE(editor.documentDirty());
-    EXPECT_EQ(host.autosavesScheduled, 3);
+    EXPECT_EQ(host.edits, 3);
 
     while (document().isUndoAvailable())
         document().undo();
@@ -41,23 +39,24 @@ TEST_F(EditorStateTest, UndoUndoesTypingButNeverStylingAndStylingNeverMarksDirty
     EXPECT_EQ(attributesAt(3).font, editor.markdownString().boldFont());
     EXPECT_EQ(attributesAt(7).mdIndentDepth, 1);
 
-    // A new text forgets the history and is clean again.
+    // A new text forgets the history and is no edit.
     document().redo();
+    const int edits = host.edits;
     editor.setString(QStringLiteral("new"));
     EXPECT_FALSE(document().isUndoAvailable());
-    EXPECT_FALSE(editor.documentDirty());
+    EXPECT_EQ(host.edits, edits);
 }
 
 TEST_F(EditorStateTest, OnlyAnEditOfTheFirstLineRescansItTwoSecondsLater) {
-    editor.setDisplayName(QStringLiteral("Title"));
+    host.name = QStringLiteral("Title");
     editor.setString(QStringLiteral("# Title\nbody\n"));
     dispatcher.advance(platform::seconds(5));
-    EXPECT_EQ(editor.displayName(), QStringLiteral("Title"));
+    EXPECT_EQ(host.name, QStringLiteral("Title"));
 
     moveCursorTo(12);
     QTest::keyClicks(&view(), "more");
     dispatcher.advance(platform::seconds(5));
-    EXPECT_EQ(host.filesAutosaved, 0);
+    EXPECT_EQ(host.renames, 0);
     EXPECT_EQ(dispatcher.pendingDelayedCalls(), 0u);
 
     moveCursorTo(7);
@@ -65,25 +64,25 @@ TEST_F(EditorStateTest, OnlyAnEditOfTheFirstLineRescansItTwoSecondsLater) {
     dispatcher.advance(platform::seconds(1.5));
     QTest::keyClicks(&view(), "!"); // restarts the wait
     dispatcher.advance(platform::seconds(1.5));
-    EXPECT_EQ(editor.displayName(), QStringLiteral("Title"));
+    EXPECT_EQ(host.name, QStringLiteral("Title"));
     dispatcher.advance(platform::seconds(0.6));
-    EXPECT_EQ(editor.displayName(), QStringLiteral("Titles!"));
-    EXPECT_EQ(host.filesAutosaved, 1);
+    EXPECT_EQ(host.name, QStringLiteral("Titles!"));
+    EXPECT_EQ(host.renames, 1);
 
     // An edit that leaves the name as it was renames nothing.
     QTest::keyClicks(&view(), "x");
     QTest::keyClick(&view(), Qt::Key_Backspace);
     dispatcher.advance(platform::seconds(3));
-    EXPECT_EQ(editor.displayName(), QStringLiteral("Titles!"));
-    EXPECT_EQ(host.filesAutosaved, 1);
+    EXPECT_EQ(host.name, QStringLiteral("Titles!"));
+    EXPECT_EQ(host.renames, 1);
 }
 
 TEST_F(EditorStateTest, AnUnknownNameIsTakenFromTheFirstLineWithoutSaving) {
     editor.setString(QStringLiteral("## Groceries ##\nmilk\n"));
-    EXPECT_TRUE(editor.displayName().isEmpty());
+    EXPECT_TRUE(host.name.isEmpty());
     dispatcher.advance(platform::seconds(2));
-    EXPECT_EQ(editor.displayName(), QStringLiteral("Groceries"));
-    EXPECT_EQ(host.filesAutosaved, 0);
+    EXPECT_EQ(host.name, QStringLiteral("Groceries"));
+    EXPECT_EQ(host.renames, 0);
 }
 
 TEST_F(EditorStateTest, LineBreaksBecomeLineFeeds) {
@@ -101,7 +100,7 @@ TEST_F(EditorStateTest, ALockedNoteStaysReadOnlyWhenItsTextIsReplaced) {
     moveCursorTo(0);
     QTest::keyClicks(&view(), "typed");
     EXPECT_EQ(editor.string(), QStringLiteral("locked"));
-    EXPECT_FALSE(editor.documentDirty());
+    EXPECT_EQ(host.edits, 0);
 
     editor.setEditState(true);
     editor.setString(QStringLiteral("open"));
@@ -178,12 +177,12 @@ TEST_F(EditorStateTest, ADetachedEditorFollowsTheTextWithoutStylingOrSaving) {
     moveCursorTo(0);
     QTest::keyClicks(&view(), "# ");
     EXPECT_EQ(editor.string(), QStringLiteral("# plain\n"));
-    EXPECT_EQ(host.autosavesScheduled, 0);
+    EXPECT_EQ(host.edits, 0);
     EXPECT_NE(attributesAt(3).font, editor.markdownString().boldFont());
 
     editor.attachTextStorageDelegate();
     QTest::keyClicks(&view(), "x");
-    EXPECT_EQ(host.autosavesScheduled, 1);
+    EXPECT_EQ(host.edits, 1);
     EXPECT_EQ(attributesAt(4).font, editor.markdownString().boldFont());
 }
 

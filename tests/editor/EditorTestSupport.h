@@ -18,12 +18,17 @@ namespace quillet::test {
 
 class RecordingHost final : public EditorHost {
 public:
-    void scheduleAutosave() override { ++autosavesScheduled; }
-    void autosaveFile() override { ++filesAutosaved; }
+    void textDidChange() override { ++edits; }
     void textViewDidChangeSelection(Range range) override { selections.push_back(range); }
+    QString displayName() const override { return name; }
+    void firstLineNameDidChange(const QString& newName) override {
+        if (!name.isEmpty()) ++renames;
+        name = newName;
+    }
 
-    int autosavesScheduled = 0;
-    int filesAutosaved = 0;
+    int edits = 0;
+    int renames = 0; // of a note that had a name
+    QString name;
     std::vector<Range> selections;
 };
 

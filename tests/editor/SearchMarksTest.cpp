@@ -45,11 +45,11 @@ TEST_F(SearchMarksTest, EveryOccurrenceIsMarkedAndAnEmptyTargetClearsThem) {
 TEST_F(SearchMarksTest, MarkingNeverRestylesAndANewTextIsMarkedAgain) {
     editor.setString(QStringLiteral("# find me\n"));
     const TextAttributes before = attributesAt(4);
-    const int autosaves = host.autosavesScheduled;
+    const int autosaves = host.edits;
     const bool wasModified = document().isModified();
     editor.setSearchTarget(QStringLiteral("me"));
     EXPECT_TRUE(attributesAt(4) == before);
-    EXPECT_EQ(host.autosavesScheduled, autosaves);
+    EXPECT_EQ(host.edits, autosaves);
     EXPECT_EQ(document().isModified(), wasModified);
     EXPECT_FALSE(document().isUndoAvailable());
     // The header styling is still drawn under the mark.

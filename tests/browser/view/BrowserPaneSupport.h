@@ -63,6 +63,10 @@ public:
         open = note;
         if (whenOpened) whenOpened(note);
     }
+    void openDocument(const FileRep& note, Range selection) override {
+        openDocument(note);
+        setSelectedRange(selection);
+    }
     void closeDocument() override {
         calls.push_back("close");
         open = nullptr;
