@@ -6,6 +6,7 @@
 // it whole, and renames it over the note. A save killed on the way leaves that file behind:
 // recoverAbandonedSaves (AbandonedSaves.h) clears it away or keeps its text.
 
+#include "engine/Utf8.h"
 #include "platform/Status.h"
 
 #include <QByteArray>
@@ -36,6 +37,9 @@ Status writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // Offset of the first byte that is not part of a well-formed UTF-8 sequence (overlong forms,
 // surrogates and values past U+10FFFF are ill-formed); none when all of it is valid.
-std::optional<std::size_t> firstInvalidUtf8Offset(std::string_view bytes);
+inline std::optional<std::size_t> firstInvalidUtf8Offset(std::string_view bytes) {
+    const auto error = firstUtf8Error(bytes);
+    return error ? std::optional<std::size_t>(error->byteOffset) : std::nullopt;
+}
 
 } // namespace quillet::platform

@@ -1,53 +1,21 @@
 #pragma once
 // UTF-8 <-> UTF-16 at the converter's boundary. Text positions inside Quillet stay UTF-16; bytes
-// only exist on the way in (a note file, an argument) and on the way out (HTML, JSON).
+// only exist on the way in (a note file, an argument), decoded by the engine's strict decoder,
+// and on the way out (HTML, JSON), encoded here.
+
+#include "engine/Utf8.h"
 
 #include <cstddef>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace quillet::convert {
 
-struct Utf8Error {
-    std::size_t byteOffset = 0; // first byte of the offending sequence
-    std::string reason;
-};
-
-struct Utf8Decoding {
-    std::u16string text;            // everything decoded before the error, or the whole text
-    std::optional<Utf8Error> error; // absent when the bytes were valid UTF-8
-
-    bool ok() const { return !error.has_value(); }
-};
-
-// Strict decoding: overlong forms, encoded surrogates, code points past U+10FFFF, stray
-// continuation bytes and truncated sequences are errors; the first one stops decoding.
-Utf8Decoding decodeUtf8(std::string_view bytes);
-
-// Decodes UTF-8 handed over in pieces into one text, exactly as decodeUtf8 decodes the pieces
-// joined: a sequence split between two pieces waits for its end, and an error gives its offset
-// in the whole input. A large input then never exists whole in both encodings.
-class Utf8PieceDecoder {
-public:
-    // Makes room at once for the text of this many bytes.
-    void expect(std::size_t bytes);
-    // False once an error was found: nothing after it is decoded.
-    bool add(std::string_view piece);
-    // Everything decoded; a sequence the input ends in the middle of is an error.
-    Utf8Decoding finish();
-
-private:
-    void decode(std::string_view bytes);
-
-    Utf8Decoding decoded_;
-    std::size_t decodedBytes_ = 0; // the offset in the input of the next byte decoded
-    char held_[4];                 // the start of a sequence the last piece ended in
-    std::size_t heldCount_ = 0;
-    std::unique_ptr<char16_t[]> scratch_; // a piece's units before they join the text
-    std::size_t scratchUnits_ = 0;
-};
+// Decoding is the engine's (engine/Utf8.h), under the converter's names.
+using quillet::decodeUtf8;
+using quillet::Utf8Decoding;
+using quillet::Utf8Error;
+using quillet::Utf8PieceDecoder;
 
 // "invalid UTF-8 at byte 17: truncated sequence"
 std::string describe(const Utf8Error& error);

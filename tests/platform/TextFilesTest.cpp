@@ -18,25 +18,6 @@ using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
 
-std::optional<std::size_t> invalidAt(const char* bytes, std::size_t size) {
-    return firstInvalidUtf8Offset(std::string_view(bytes, size));
-}
-
-TEST(Utf8Validation, FindsTheFirstIllFormedByte) {
-    EXPECT_EQ(invalidAt("", 0), std::nullopt);
-    EXPECT_EQ(invalidAt("plain ascii, longer than eight bytes", 36), std::nullopt);
-    EXPECT_EQ(invalidAt("caf\xc3\xa9 \xe2\x86\x92 \xf0\x9f\x98\x80", 14), std::nullopt);
-    EXPECT_EQ(invalidAt("abcdefghij\xff", 11), std::optional<std::size_t>(10));
-    EXPECT_EQ(invalidAt("a\xc3", 2), std::optional<std::size_t>(1));            // cut short
-    EXPECT_EQ(invalidAt("a\xc0\xaf", 3), std::optional<std::size_t>(1));        // overlong '/'
-    EXPECT_EQ(invalidAt("\xe0\x80\xaf", 3), std::optional<std::size_t>(0));     // overlong
-    EXPECT_EQ(invalidAt("\xed\xa0\x80", 3), std::optional<std::size_t>(0));     // a surrogate
-    EXPECT_EQ(invalidAt("\xf4\x90\x80\x80", 4), std::optional<std::size_t>(0)); // past U+10FFFF
-    EXPECT_EQ(invalidAt("\xf4\x8f\xbf\xbf", 4), std::nullopt);                  // U+10FFFF itself
-    EXPECT_EQ(invalidAt("ab\x80", 3), std::optional<std::size_t>(2));           // stray continuation
-    EXPECT_EQ(invalidAt("12345678\xe2\x86", 10), std::optional<std::size_t>(8));
-}
-
 TEST(TextFiles, ReadsUtf8AndDropsAByteOrderMark) {
     TempFolder folder;
     ASSERT_TRUE(writeBytes(folder.file("a.md"), "# Caf\xc3\xa9\n\xf0\x9f\x98\x80"));

@@ -7,9 +7,14 @@ using namespace quillet::convert;
 
 namespace {
 
+// Where decoding stops, checked against validation alone, which must find the same error.
 std::optional<std::size_t> errorOffset(std::string_view bytes) {
     const Utf8Decoding decoded = decodeUtf8(bytes);
-    if (decoded.ok()) return std::nullopt;
+    const std::optional<Utf8Error> found = quillet::firstUtf8Error(bytes);
+    EXPECT_EQ(found.has_value(), !decoded.ok());
+    if (decoded.ok() || !found) return std::nullopt;
+    EXPECT_EQ(found->byteOffset, decoded.error->byteOffset);
+    EXPECT_EQ(found->reason, decoded.error->reason);
     return decoded.error->byteOffset;
 }
 
@@ -26,17 +31,20 @@ TEST(Utf8, DecodesEveryEncodingLength) {
 }
 
 TEST(Utf8, ReportsTheOffsetOfTheFirstBadSequence) {
-    EXPECT_EQ(errorOffset("ab\x80"), 2u);               // stray continuation byte
-    EXPECT_EQ(errorOffset("abc\xC3"), 3u);              // truncated at the end
-    EXPECT_EQ(errorOffset("\xE2\x82z"), 0u);            // continuation missing in the middle
-    EXPECT_EQ(errorOffset("x\xC0\xAF"), 1u);            // overlong '/'
-    EXPECT_EQ(errorOffset("xy\xE0\x80\xAF"), 2u);       // overlong three-byte form
-    EXPECT_EQ(errorOffset("\xF0\x82\x82\xAC"), 0u);     // overlong four-byte form
-    EXPECT_EQ(errorOffset("ok\xED\xA0\x80"), 2u);       // encoded high surrogate
-    EXPECT_EQ(errorOffset("\xF4\x90\x80\x80"), 0u);     // beyond U+10FFFF
-    EXPECT_EQ(errorOffset("\xC3\xA9\xFF"), 2u);         // a byte that never occurs in UTF-8
-    EXPECT_EQ(errorOffset("\xC3\xA9\xC3\xA9\xF8"), 4u); // offsets count bytes, not characters
+    EXPECT_EQ(errorOffset("ab\x80"), 2u);                 // stray continuation byte
+    EXPECT_EQ(errorOffset("abc\xC3"), 3u);                // truncated at the end
+    EXPECT_EQ(errorOffset("\xE2\x82z"), 0u);              // continuation missing in the middle
+    EXPECT_EQ(errorOffset("x\xC0\xAF"), 1u);              // overlong '/'
+    EXPECT_EQ(errorOffset("xy\xE0\x80\xAF"), 2u);         // overlong three-byte form
+    EXPECT_EQ(errorOffset("\xF0\x82\x82\xAC"), 0u);       // overlong four-byte form
+    EXPECT_EQ(errorOffset("ok\xED\xA0\x80"), 2u);         // encoded high surrogate
+    EXPECT_EQ(errorOffset("\xF4\x90\x80\x80"), 0u);       // beyond U+10FFFF
+    EXPECT_EQ(errorOffset("\xC3\xA9\xFF"), 2u);           // a byte that never occurs in UTF-8
+    EXPECT_EQ(errorOffset("\xC3\xA9\xC3\xA9\xF8"), 4u);   // offsets count bytes, not characters
+    EXPECT_EQ(errorOffset("12345678\xE2\x82"), 8u);       // truncated after a word of ASCII
+    EXPECT_EQ(errorOffset("abcdefghijklmnopq\xFF"), 17u); // after a block of sixteen
     EXPECT_EQ(errorOffset("fine \xC3\xA9"), std::nullopt);
+    EXPECT_EQ(errorOffset(""), std::nullopt);
 }
 
 TEST(Utf8, DescribesAnErrorWithItsOffsetAndReason) {
