@@ -15,6 +15,9 @@ public:
     virtual void updateTable() = 0;
     // Rebuilds the rows from the roots.
     virtual void reloadData() = 0;
+    // The folder's "children" changed: records were added (`added`), removed or reordered, or
+    // their values read again. Views that cannot show one folder anew rebuild every row.
+    virtual void reloadFolder(const FileRep& /*folder*/, const FileRepList& /*added*/) { reloadData(); }
     virtual void expandItem(const FileRep& item) = 0;
     virtual void selectRowWithFileRep(const FileRep& item) = 0;
     // The record of the selected row; none when no row is selected.

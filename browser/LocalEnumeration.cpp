@@ -19,7 +19,6 @@ FileRep NoteTree::makeLocalTop(const QUrl& url, const QString& displayName) cons
 void NoteTree::enumerateTop(const FileRep& top) {
     std::lock_guard lock(top->lock());
     enumerateLocalFile(top, 0);
-    sortRecords(*top->children, enumerationSortDescriptors(sortMode_));
 }
 
 void NoteTree::queryLocalTop(const SortDescriptors& /*descriptors: the sort mode decides*/) {
@@ -55,12 +54,12 @@ void NoteTree::setLocalFolderURL(const std::optional<QUrl>& url) {
 
 void NoteTree::enumerateLocalFile(const FileRep& folder, int /*depth: the whole tree is listed*/) {
     if (!folder) return;
-    // With a row selected, every listed folder is sorted and the row selected again afterwards.
+    // With a row selected, the row is selected again afterwards.
     const FileRep selected = view_ ? view_->selectedItem() : nullptr;
     const bool reselect = selected && selected->hasFileURL();
     LocalTreeOptions options;
     options.threads = localTreeThreads();
-    if (reselect) options.sortEachFolder = enumerationSortDescriptors(sortMode_);
+    options.sortEachFolder = folderSortDescriptors();
     const std::size_t listed = buildLocalTree(folder, options);
     if (!reselect) return;
     for (std::size_t i = 0; i < listed; ++i) {

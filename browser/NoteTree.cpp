@@ -4,6 +4,17 @@
 
 namespace quillet {
 
+namespace {
+
+void sortEveryFolder(FileRepresentation& folder, const SortDescriptors& descriptors) {
+    if (!folder.children) return;
+    sortRecords(*folder.children, descriptors);
+    for (const FileRep& child : *folder.children)
+        if (child && child->directory) sortEveryFolder(*child, descriptors);
+}
+
+} // namespace
+
 NoteTree::NoteTree(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher)
     : defaults_(defaults), dispatcher_(dispatcher), openFolderCall_(dispatcher) {
     sortMode_ =
@@ -37,8 +48,9 @@ void NoteTree::sortMenuDidSelect(const QString& title) {
     }
     defaults_.setObject(QString::fromLatin1(platform::defaults_keys::kLastSortMode), sortMode_);
     if (descriptors.empty()) return;
-    if (localTop_ && localTop_->children) sortChildren(*localTop_->children, descriptors);
-    if (localFolderTop_ && localFolderTop_->children) sortChildren(*localFolderTop_->children, descriptors);
+    // Every local folder, as the next launch will list them.
+    for (const FileRep& top : {localTop_, localFolderTop_})
+        if (top) sortEveryFolder(*top, descriptors);
     if (iCloudTop_) {
         std::lock_guard lock(iCloudTop_->lock());
         if (iCloudTop_->children) sortChildren(*iCloudTop_->children, descriptors);

@@ -15,11 +15,15 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 
 namespace quillet {
+
+struct FolderListing;
 
 namespace platform {
 class UserDefaults;
@@ -96,8 +100,8 @@ public:
     static void sortChildren(FileRepList& children, const SortDescriptors& descriptors) {
         quillet::sortChildren(children, descriptors);
     }
-    // Applies the sort mode named by a menu item's title ("Date" or "Name") to every top and
-    // stores the title under "RQ1DlastSortMode".
+    // Applies the sort mode named by a menu item's title ("Date" or "Name") to every folder of the
+    // local tops and two levels of the cloud top, and stores the title under "RQ1DlastSortMode".
     void sortMenuDidSelect(const QString& title);
 
     // --- local enumeration
@@ -110,13 +114,30 @@ public:
     // Opens (a URL) or closes (none) the folder shown beside "On My Mac".
     void setLocalFolderURL(const std::optional<QUrl>& url);
     // Replaces the folder record's "children" with the folder's notes, style sheets, scripts and
-    // sub-folders, recursively.
+    // sub-folders, recursively, each folder sorted by the sort mode.
     void enumerateLocalFile(const FileRep& folder, int depth);
+
+    // --- keeping the local tops up to date with the disk
+    // What the sort mode sorts every local folder by.
+    SortDescriptors folderSortDescriptors() const;
+    // The records of the folder at the path, one from each local top that holds it.
+    FileRepList localFoldersAt(const QString& path) const;
+    // Lists a folder of a local top again on a worker and merges the listing into its "children"
+    // on the main thread, keeping the records of files still there (FolderMerge.h); then the view
+    // reloads the folder. Asked while a refresh of the folder runs, it runs once more after it.
+    void refreshFolder(const FileRep& folder);
+    // The local folders worth watching, at most `limit`, shallower first: the local tops and the
+    // expanded folders shown below them, then the other folders shown (those directly in a top
+    // count as shown).
+    QStringList foldersToWatch(std::size_t limit) const;
 
 private:
     FileRep makeLocalTop(const QUrl& url, const QString& displayName) const;
     void enumerateTop(const FileRep& top);
     FileRep firstNoteOfTop(const FileRep& top, const QString& excludedPath) const;
+    // The local top whose tree holds this very record; none when it is not in a local tree.
+    FileRep localTopHolding(const FileRep& folder) const;
+    void applyRefresh(const FileRep& folder, FolderListing listing);
     void onMain(platform::Task task);
 
     platform::UserDefaults& defaults_;
@@ -138,6 +159,9 @@ private:
     double rowHeight_ = 0;
     bool updateTableWithoutSelection_ = false;
     FileRepList draggingSourceItems_;
+    // Folders being listed again, and those asked for again meanwhile.
+    std::unordered_set<FileRep> refreshing_;
+    std::unordered_set<FileRep> refreshAgain_;
 };
 
 } // namespace quillet
