@@ -32,7 +32,8 @@ FolderViewController::Private::Private(FolderViewController& owner, platform::Us
                                        platform::Dispatcher& dispatcher)
     : owner(owner), defaults(defaults), dispatcher(dispatcher), tree(defaults, dispatcher), model(tree),
       openCall(dispatcher), outlineRefreshCall(dispatcher), searchRefreshCall(dispatcher),
-      scheduledUpdateCall(dispatcher), textSelectionCall(dispatcher) {}
+      scheduledUpdateCall(dispatcher), textSelectionCall(dispatcher),
+      watcher(dispatcher, [this](const QStringList& folders) { foldersDidChange(folders); }) {}
 
 void FolderViewController::Private::later(platform::Duration delay, platform::Task task) {
     dispatcher.after(delay, [alive = std::weak_ptr<bool>(alive), task = std::move(task)] {
@@ -200,6 +201,7 @@ void FolderViewController::Private::reloadRows(bool scroll, const RowItem& fallb
     const QModelIndex index = model.indexOfItem(selected);
     if (isShown(index)) selectIndex(index, scroll);
     tree.setUpdateTableWithoutSelection(false);
+    updateWatches();
 }
 
 void FolderViewController::updateTable() {

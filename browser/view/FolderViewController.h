@@ -14,7 +14,9 @@
 #include "platform/Dispatcher.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+#include <cstddef>
 #include <memory>
 
 class QShowEvent;
@@ -47,6 +49,7 @@ public:
     // BrowserView
     void updateTable() override;
     void reloadData() override;
+    void reloadFolder(const FileRep& folder, const FileRepList& added) override;
     void expandItem(const FileRep& item) override;
     void selectRowWithFileRep(const FileRep& item) override;
     FileRep selectedItem() const override;
@@ -75,6 +78,17 @@ public:
 
     // The sort menu's action ("Date" or "Name").
     void sortMenuDidSelect(const QString& title);
+
+    // The note's outline changed (the main controller saved it). In outline mode its header rows
+    // are read again; headers that keep their titles stay expanded and selected.
+    void noteOutlineDidChange(const FileRep& note);
+
+    // The local folders shown are watched, and listed again when notes or folders are added,
+    // removed or renamed outside the app: the tops and the expanded folders first, then the other
+    // folders shown, at most `limit` of them (FolderWatcher::kDefaultLimit). A folder expanded
+    // while not watched is listed again.
+    void setFolderWatchLimit(std::size_t limit);
+    QStringList watchedFolders() const;
 
 protected:
     // The rows are read afresh each time the pane is shown.

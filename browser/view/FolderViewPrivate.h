@@ -5,6 +5,7 @@
 #include "browser/view/FolderViewController.h"
 #include "browser/view/NoteOutlineView.h"
 #include "browser/view/NoteTreeModel.h"
+#include "browser/FolderWatcher.h"
 #include "platform/DelayedCall.h"
 
 #include <QButtonGroup>
@@ -31,6 +32,7 @@ struct FolderViewController::Private {
     platform::DelayedCall searchRefreshCall;   // the rows 0.5 s after the search string changes
     platform::DelayedCall scheduledUpdateCall; // scheduleUpdateTable
     platform::DelayedCall textSelectionCall;   // the editor selection once a note has opened
+    FolderWatcher watcher;                     // the local folders shown, refreshed as they change
     // Calls queued with later() run only while this lives.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     // Notes whose search results were asked for since the search string last changed.
@@ -68,6 +70,12 @@ struct FolderViewController::Private {
 
     int findRowInRangeTable(const std::vector<OutlineNodeRef>& nodes, Range range) const;
     void followCaret(Range range);
+
+    // Watching the library: the folders the tree says are worth it, refreshed when they change.
+    void updateWatches();
+    void foldersDidChange(const QStringList& folders);
+    // Expanding a folder that is not watched lists it again: it may have changed unseen.
+    void folderDidExpand(const FileRep& folder);
 };
 
 } // namespace quillet

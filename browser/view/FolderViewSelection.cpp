@@ -123,6 +123,7 @@ void FolderViewController::Private::didExpand(const QModelIndex& index) {
     const FileRep& record = item.record;
     if (isFolderOrTop(*record)) {
         record->expanded = true;
+        folderDidExpand(record);
         if (record->top) return;
         if (searching())
             owner.findString(tree.searchTarget(), record);
@@ -146,6 +147,7 @@ void FolderViewController::Private::didCollapse(const QModelIndex& index) {
     const FileRep folder = model.recordAt(index);
     if (!folder || !isFolderOrTop(*folder)) return;
     folder->expanded = false;
+    updateWatches();
     const QModelIndexList selected = view->selectionModel()->selectedRows();
     const FileRep selectedRecord = selected.isEmpty() ? nullptr : model.recordAt(selected.front());
     const FileRep selectedParent = selectedRecord ? tree.findParentFileRep(selectedRecord->fileURL()) : nullptr;

@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QSize>
 #include <algorithm>
+#include <cstddef>
+#include <unordered_set>
 
 namespace quillet {
 
@@ -297,36 +299,98 @@ void NoteTreeModel::reset() {
 
 void NoteTreeModel::forgetChildren(Row& row) {
     if (!row.children) return;
-    for (const void* key : *row.children) {
-        const auto found = rows_.find(key);
-        if (found == rows_.end()) continue;
-        forgetChildren(found->second);
-        retired_.insert(rows_.extract(found));
-    }
+    for (const void* key : *row.children)
+        retire(key);
     row.children.reset();
+}
+
+void NoteTreeModel::retire(const void* key) {
+    const auto found = rows_.find(key);
+    if (found == rows_.end()) return;
+    forgetChildren(found->second);
+    retired_.insert(rows_.extract(found));
+}
+
+void NoteTreeModel::renumber(const std::vector<const void*>& keys, std::size_t from) {
+    for (std::size_t i = from; i < keys.size(); ++i)
+        if (const auto found = rows_.find(keys[i]); found != rows_.end()) found->second.row = static_cast<int>(i);
+}
+
+// Removes, moves and inserts single runs of rows until the row's children are its fresh shape,
+// so that rows of objects that stay keep their children, expansion and selection.
+void NoteTreeModel::syncChildren(const QModelIndex& parent, Row& row) {
+    const void* parentKey = row.item.key();
+    std::vector<RowItem> fresh;
+    std::unordered_set<const void*> freshKeys;
+    for (RowItem& item : shapeOf(row)) {
+        const void* key = item.key();
+        // An object shown under another row stays there.
+        if (const auto shown = rows_.find(key); shown != rows_.end() && shown->second.parentKey != parentKey)
+            continue;
+        if (freshKeys.insert(key).second) fresh.push_back(std::move(item));
+    }
+
+    std::vector<const void*>& current = *row.children;
+    for (int end = static_cast<int>(current.size()) - 1; end >= 0;) {
+        if (freshKeys.contains(current[static_cast<std::size_t>(end)])) {
+            --end;
+            continue;
+        }
+        int start = end;
+        while (start > 0 && !freshKeys.contains(current[static_cast<std::size_t>(start - 1)]))
+            --start;
+        beginRemoveRows(parent, start, end);
+        for (int i = start; i <= end; ++i)
+            retire(current[static_cast<std::size_t>(i)]);
+        current.erase(current.begin() + start, current.begin() + end + 1);
+        renumber(current, static_cast<std::size_t>(start));
+        endRemoveRows();
+        end = start - 1;
+    }
+
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        const void* key = fresh[i].key();
+        if (i < current.size() && current[i] == key) continue;
+        if (rows_.contains(key)) {
+            const auto at = std::find(current.begin() + static_cast<std::ptrdiff_t>(i), current.end(), key);
+            const int from = static_cast<int>(at - current.begin());
+            beginMoveRows(parent, from, from, parent, static_cast<int>(i));
+            std::rotate(current.begin() + static_cast<std::ptrdiff_t>(i), at, at + 1);
+            renumber(current, i);
+            endMoveRows();
+            continue;
+        }
+        std::size_t last = i;
+        while (last + 1 < fresh.size() && !rows_.contains(fresh[last + 1].key()))
+            ++last;
+        beginInsertRows(parent, static_cast<int>(i), static_cast<int>(last));
+        std::vector<const void*> inserted;
+        for (std::size_t k = i; k <= last; ++k) {
+            const void* newKey = fresh[k].key();
+            rows_.emplace(newKey, Row{std::move(fresh[k]), parentKey, static_cast<int>(k), std::nullopt});
+            inserted.push_back(newKey);
+        }
+        current.insert(current.begin() + static_cast<std::ptrdiff_t>(i), inserted.begin(), inserted.end());
+        renumber(current, i);
+        endInsertRows();
+        i = last;
+    }
 }
 
 void NoteTreeModel::refreshRow(const QModelIndex& index) {
     Row* row = rowOf(index);
     if (!index.isValid() || !row) return;
     emit dataChanged(index, index);
-    if (!row->children) return;
-    std::vector<const void*> fresh;
-    for (const RowItem& item : shapeOf(*row))
-        fresh.push_back(item.key());
-    if (fresh == *row->children) return;
-    if (!row->children->empty()) {
-        beginRemoveRows(index, 0, static_cast<int>(row->children->size()) - 1);
-        forgetChildren(*row);
-        row->children.emplace();
-        endRemoveRows();
-    }
-    row->children.emplace();
-    std::vector<RowItem> items = unshownChildren(*row);
-    if (items.empty()) return;
-    beginInsertRows(index, 0, static_cast<int>(items.size()) - 1);
-    adoptChildren(*row, std::move(items));
-    endInsertRows();
+    if (row->children) syncChildren(index, *row);
+}
+
+void NoteTreeModel::refreshRowAndChildren(const QModelIndex& index) {
+    refreshRow(index);
+    // Children not read yet are read fresh when asked for.
+    const Row* row = rowOf(index);
+    if (!index.isValid() || !row || !row->children || row->children->empty()) return;
+    const int last = static_cast<int>(row->children->size()) - 1;
+    emit dataChanged(this->index(0, 0, index), this->index(last, 0, index));
 }
 
 } // namespace quillet

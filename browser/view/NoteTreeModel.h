@@ -14,6 +14,7 @@
 #include "browser/view/RowItem.h"
 
 #include <QAbstractItemModel>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <unordered_map>
@@ -57,8 +58,12 @@ public:
 
     // Reads everything afresh from the tree.
     void reset();
-    // The row's data changed; its children are read again and replaced when they differ.
+    // The row's data changed; its children are read again. Rows of objects that stay are kept
+    // (their children, expansion and selection with them) and moved into the new order; the
+    // others are removed or inserted.
     void refreshRow(const QModelIndex& index);
+    // The same, and the data of each child row changed too.
+    void refreshRowAndChildren(const QModelIndex& index);
 
 private:
     struct Row {
@@ -75,6 +80,9 @@ private:
     std::vector<RowItem> shapeOf(const Row& row) const;
     bool isExpandable(const RowItem& item) const;
     void forgetChildren(Row& row);
+    void retire(const void* key);
+    void renumber(const std::vector<const void*>& keys, std::size_t from);
+    void syncChildren(const QModelIndex& parent, Row& row);
     bool outlineMode() const;
     bool searching() const;
     QVariant recordData(const FileRepresentation& record, RowKind kind, int role) const;
