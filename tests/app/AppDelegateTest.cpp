@@ -1,9 +1,12 @@
 #include "QtPrinting.h"
 #include "ShellTestSupport.h"
 #include "app/MarkdownStyleSheets.h"
+#include "documents/RecoveryFile.h"
+#include "platform/ItemLock.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace quillet::testing {
@@ -43,39 +46,40 @@ TEST_F(AppDelegateTest, OpenOptionWinsOverTheStoredNote) {
     EXPECT_EQ(openPath(), notePath(QStringLiteral("b.md")));
 }
 
-TEST_F(AppDelegateTest, QuittingWithUnsavedTextSavesFirst) {
+TEST_F(AppDelegateTest, QuittingSavesFirstAndNeverLosesTextThatCannotBeSaved) {
     writeNote(QStringLiteral("draft.md"), "draft\n");
     launch(notePath(QStringLiteral("draft.md")));
     ASSERT_EQ(openPath(), notePath(QStringLiteral("draft.md")));
-    EXPECT_TRUE(delegate->applicationShouldTerminate()) << "nothing to save: quit at once";
-
-    typeAtEnd(QStringLiteral("more\n"));
-    ASSERT_TRUE(editor().documentDirty());
-    EXPECT_FALSE(delegate->applicationShouldTerminate());
-    EXPECT_FALSE(delegate->applicationShouldTerminate()) << "asking again waits for the same save";
-    dispatcher.runPending();
-
-    EXPECT_EQ(fileBytes(notePath(QStringLiteral("draft.md"))), QByteArray("draft\nmore\n"));
-    EXPECT_FALSE(editor().documentDirty());
-    EXPECT_TRUE(delegate->applicationShouldTerminate());
-}
-
-TEST_F(AppDelegateTest, ClosingTheWindowWithUnsavedTextKeepsItOpenUntilSaved) {
-    writeNote(QStringLiteral("draft.md"), "draft\n");
-    launch(notePath(QStringLiteral("draft.md")));
     typeAtEnd(QStringLiteral("late words\n"));
-
     QCloseEvent event;
     QApplication::sendEvent(window.get(), &event);
-    EXPECT_FALSE(event.isAccepted());
-    dispatcher.runPending();
+    EXPECT_TRUE(event.isAccepted());
     EXPECT_EQ(fileBytes(notePath(QStringLiteral("draft.md"))), QByteArray("draft\nlate words\n"));
-    EXPECT_TRUE(defaults->contains(QStringLiteral("Quillet/geometry")))
-        << "the frame is kept for the next launch";
+    EXPECT_TRUE(defaults->contains(QStringLiteral("Quillet/geometry"))) << "the frame is kept";
 
-    QCloseEvent again;
-    QApplication::sendEvent(window.get(), &again);
-    EXPECT_TRUE(again.isAccepted());
+    // A save that fails: the user picks how to quit, and the text always ends up somewhere.
+    ASSERT_TRUE(platform::setLocked(notePath(QStringLiteral("draft.md")), true).ok);
+    typeAtEnd(QStringLiteral("unsaved\n"));
+    int answer = 2;
+    delegate->setQuitQuestion([&answer] { return answer; });
+    EXPECT_FALSE(delegate->applicationShouldTerminate()) << "Cancel stays";
+    const QString elsewhere = home.path() + QStringLiteral("/elsewhere.md");
+    delegate->setSaveAsChooser([&elsewhere] { return elsewhere; });
+    answer = 0;
+    EXPECT_TRUE(delegate->applicationShouldTerminate());
+    EXPECT_EQ(fileBytes(elsewhere), QByteArray("draft\nlate words\nunsaved\n"));
+}
+
+TEST_F(AppDelegateTest, QuitWithoutSavingKeepsTheTextForRecovery) {
+    writeNote(QStringLiteral("draft.md"), "draft\n");
+    launch(notePath(QStringLiteral("draft.md")));
+    ASSERT_TRUE(platform::setLocked(notePath(QStringLiteral("draft.md")), true).ok);
+    typeAtEnd(QStringLiteral("precious\n"));
+    delegate->setQuitQuestion([] { return 1; });
+    EXPECT_TRUE(delegate->applicationShouldTerminate());
+    const QStringList kept = QDir(recoveryFolder()).entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(fileBytes(recoveryFolder() + QLatin1Char('/') + kept.first()), QByteArray("draft\nprecious\n"));
 }
 
 TEST_F(AppDelegateTest, FocusLossAndSuspensionSaveTheNote) {

@@ -74,7 +74,7 @@ TEST_F(EndToEndTest, ClickTypeSaveAndSearch) {
     ASSERT_GE(headerStart, 0);
     EXPECT_TRUE(isBoldAt(text, headerStart + 4));
     EXPECT_FALSE(isBoldAt(text, 12)); // the body line above stays plain
-    EXPECT_TRUE(editor().documentDirty());
+    EXPECT_TRUE(controller().documentDirty());
 
     const QByteArray before = fileBytes(beta->path());
     dispatcher.advance(seconds(4.9));
@@ -82,7 +82,7 @@ TEST_F(EndToEndTest, ClickTypeSaveAndSearch) {
     dispatcher.advance(seconds(0.2));
     EXPECT_EQ(QString::fromUtf8(fileBytes(beta->path())), editor().string());
     EXPECT_TRUE(fileBytes(beta->path()).endsWith("## Later"));
-    EXPECT_FALSE(editor().documentDirty());
+    EXPECT_FALSE(controller().documentDirty());
     const QString caret = QString::fromStdString(Range{std::size_t(editor().string().size()), 0}.toString());
     const auto stored = platform::readAttribute(beta->path(), QStringLiteral("text.selectedRange"), 100);
     ASSERT_TRUE(stored.ok());
