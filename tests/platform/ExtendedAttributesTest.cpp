@@ -12,76 +12,56 @@ namespace {
 using testing::TempFolder;
 using testing::writeBytes;
 
+// The same calls on real attributes and on the side file that stands in where there are none.
 class ExtendedAttributesTest : public ::testing::TestWithParam<AttributeStorage> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        note = folder.file("Bread.md");
-        ASSERT_TRUE(writeBytes(note, "# Bread\n"));
+    void SetUp() override { ASSERT_TRUE(writeBytes(note, "# Bread\n")); }
+    Result<QByteArray> read(const char* name, std::size_t buffer) {
+        return readAttribute(note, name, buffer, GetParam());
     }
-    AttributeStorage storage() const { return GetParam(); }
+    Status write(const char* name, const QByteArray& value) {
+        return writeAttribute(note, name, value, GetParam());
+    }
 
     TempFolder folder;
-    QString note;
+    QString note = folder.file("Bread.md");
 };
 
 TEST_P(ExtendedAttributesTest, WritesListsReadsAndRemovesByPlainNames) {
-    ASSERT_TRUE(writeAttribute(note, "displayName", "Shopping list", storage()).ok);
-    ASSERT_TRUE(writeAttribute(note, "text.selectedRange", "{12, 5}", storage()).ok);
-    ASSERT_TRUE(writeAttribute(note, "displayName", "Bread", storage()).ok); // replaces
-
-    const auto names = listAttributes(note, storage());
-    ASSERT_TRUE(names.ok()) << names.status.description.toStdString();
+    ASSERT_TRUE(write("displayName", "Shopping list").ok);
+    ASSERT_TRUE(write("text.selectedRange", "{12, 5}").ok);
+    ASSERT_TRUE(write("displayName", "Bread").ok); // replaces
+    const auto names = listAttributes(note, GetParam());
+    ASSERT_TRUE(names.ok());
     EXPECT_EQ(QSet<QString>(names->begin(), names->end()),
               (QSet<QString>{"displayName", "text.selectedRange"}));
+    EXPECT_EQ(*read("displayName", 100), QByteArray("Bread"));
 
-    const auto name = readAttribute(note, "displayName", 100, storage());
-    ASSERT_TRUE(name.ok());
-    EXPECT_EQ(*name, QByteArray("Bread"));
+    ASSERT_TRUE(removeAttribute(note, "displayName", GetParam()).ok);
+    EXPECT_EQ(read("displayName", 100).status.errorCode, ENODATA);
+    EXPECT_EQ(removeAttribute(note, "displayName", GetParam()).errorCode, ENODATA);
 
-    ASSERT_TRUE(removeAttribute(note, "displayName", storage()).ok);
-    const auto gone = readAttribute(note, "displayName", 100, storage());
-    EXPECT_FALSE(gone.ok());
-    EXPECT_EQ(gone.status.errorCode, ENODATA);
-    EXPECT_EQ(removeAttribute(note, "displayName", storage()).errorCode, ENODATA);
-}
-
-TEST_P(ExtendedAttributesTest, AValueLongerThanTheBufferIsWrittenButNotRead) {
-    const QByteArray exactly100(100, 'a');
-    const QByteArray over100(101, 'b');
-    ASSERT_TRUE(writeAttribute(note, "displayName", exactly100, storage()).ok);
-    ASSERT_TRUE(writeAttribute(note, "text.selectedRange", over100, storage()).ok);
-
-    const auto fits = readAttribute(note, "displayName", 100, storage());
-    ASSERT_TRUE(fits.ok());
-    EXPECT_EQ(*fits, exactly100);
-    const auto tooLong = readAttribute(note, "text.selectedRange", 100, storage());
-    EXPECT_FALSE(tooLong.ok());
-    EXPECT_EQ(tooLong.status.errorCode, ERANGE);
-    EXPECT_FALSE(tooLong.status.description.isEmpty());
-    // With a larger buffer the same value is there.
-    const auto whole = readAttribute(note, "text.selectedRange", 200, storage());
-    ASSERT_TRUE(whole.ok());
-    EXPECT_EQ(*whole, over100);
-}
-
-TEST_P(ExtendedAttributesTest, EmptyValuesAndZeroBuffers) {
-    ASSERT_TRUE(writeAttribute(note, "displayName", QByteArray(), storage()).ok);
-    const auto empty = readAttribute(note, "displayName", 0, storage());
-    ASSERT_TRUE(empty.ok());
-    EXPECT_TRUE(empty->isEmpty());
-    ASSERT_TRUE(writeAttribute(note, "displayName", "x", storage()).ok);
-    EXPECT_EQ(readAttribute(note, "displayName", 0, storage()).status.errorCode, ERANGE);
-}
-
-TEST_P(ExtendedAttributesTest, AMissingFileFailsEveryCall) {
     const QString missing = folder.file("gone.md");
-    EXPECT_FALSE(listAttributes(missing, storage()).ok());
-    EXPECT_FALSE(readAttribute(missing, "displayName", 100, storage()).ok());
-    const Status written = writeAttribute(missing, "displayName", "x", storage());
-    EXPECT_FALSE(written.ok);
-    EXPECT_EQ(written.errorCode, ENOENT);
+    EXPECT_FALSE(listAttributes(missing, GetParam()).ok());
+    EXPECT_EQ(writeAttribute(missing, "displayName", "x", GetParam()).errorCode, ENOENT);
     EXPECT_FALSE(QFile::exists(attributeSideFilePath(missing)));
+}
+
+TEST_P(ExtendedAttributesTest, AValueIsReadOnlyIntoABufferItFits) {
+    // Sizes around the buffer's, and the empty value into no buffer at all.
+    for (const auto& [size, buffer] :
+         {std::pair(100, 100), std::pair(101, 100), std::pair(0, 0), std::pair(1, 0)}) {
+        const QByteArray value(size, 'v');
+        ASSERT_TRUE(write("displayName", value).ok);
+        const auto got = read("displayName", buffer);
+        if (size <= buffer) {
+            ASSERT_TRUE(got.ok()) << size;
+            EXPECT_EQ(*got, value);
+        } else {
+            EXPECT_EQ(got.status.errorCode, ERANGE) << size;
+            EXPECT_EQ(*read("displayName", 200), value); // still there whole
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Storage, ExtendedAttributesTest,
@@ -90,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Storage, ExtendedAttributesTest,
                              return info.param == AttributeStorage::automatic ? "Xattr" : "SideFile";
                          });
 
-TEST(ExtendedAttributes, UseTheUserNamespaceAndIgnoreOthers) {
+TEST(ExtendedAttributes, RealAttributesAreInTheUserNamespaceAndNeedNoSideFile) {
     TempFolder folder;
     const QString note = folder.file("n.md");
     ASSERT_TRUE(writeBytes(note, "n"));
@@ -101,49 +81,30 @@ TEST(ExtendedAttributes, UseTheUserNamespaceAndIgnoreOthers) {
     EXPECT_STREQ(value, "Title");
     // Where this process may set attributes of another namespace, they are not listed.
     if (::setxattr(native.constData(), "trusted.quillet", "t", 1, 0) == 0) {
-        const auto names = listAttributes(note);
-        ASSERT_TRUE(names.ok());
-        EXPECT_EQ(*names, QStringList{"displayName"});
+        EXPECT_EQ(*listAttributes(note), QStringList{"displayName"});
     }
-    EXPECT_FALSE(QFile::exists(attributeSideFilePath(note))); // real attributes: no side file
+    EXPECT_FALSE(QFile::exists(attributeSideFilePath(note)));
 }
 
-TEST(ExtendedAttributes, SideFileIsHiddenBesideTheNoteAndGoesWithTheLastValue) {
+TEST(ExtendedAttributes, SideFileIsHiddenBesideTheNoteCopiedAndNeverOverwrittenWhenCorrupt) {
     TempFolder folder;
     const QString note = folder.file("Bread.md");
-    ASSERT_TRUE(writeBytes(note, "n"));
-    EXPECT_EQ(attributeSideFilePath(note), folder.file(".Bread.md.attributes"));
+    const QString copy = folder.file("Copy.md");
+    ASSERT_TRUE(writeBytes(note, "n") && writeBytes(copy, "c"));
+    ASSERT_EQ(attributeSideFilePath(note), folder.file(".Bread.md.attributes"));
     ASSERT_TRUE(writeAttribute(note, "displayName", "B", AttributeStorage::sideFile).ok);
-    EXPECT_TRUE(QFile::exists(folder.file(".Bread.md.attributes")));
+    ASSERT_TRUE(writeAttribute(note, "text.locked", "1").ok);
+    ASSERT_TRUE(copyAttributes(note, copy).ok);
+    EXPECT_EQ(*readAttribute(copy, "displayName", 100, AttributeStorage::sideFile), QByteArray("B"));
+    EXPECT_EQ(*readAttribute(copy, "text.locked", 100), QByteArray("1"));
     ASSERT_TRUE(removeAttribute(note, "displayName", AttributeStorage::sideFile).ok);
-    EXPECT_FALSE(QFile::exists(folder.file(".Bread.md.attributes")));
-}
+    EXPECT_FALSE(QFile::exists(attributeSideFilePath(note))); // gone with its last value
 
-TEST(ExtendedAttributes, ACorruptSideFileIsAnErrorNotACrash) {
-    TempFolder folder;
-    const QString note = folder.file("n.md");
-    ASSERT_TRUE(writeBytes(note, "n"));
     ASSERT_TRUE(writeBytes(attributeSideFilePath(note), "\xff{not json"));
     EXPECT_FALSE(readAttribute(note, "displayName", 100, AttributeStorage::sideFile).ok());
     EXPECT_FALSE(listAttributes(note, AttributeStorage::sideFile).ok());
     EXPECT_FALSE(writeAttribute(note, "displayName", "x", AttributeStorage::sideFile).ok);
-    EXPECT_EQ(testing::readBytes(attributeSideFilePath(note)), QByteArray("\xff{not json")); // left alone
-}
-
-TEST(ExtendedAttributes, CopyCarriesAttributesAndSideFileValues) {
-    TempFolder folder;
-    const QString from = folder.file("a.md");
-    const QString to = folder.file("b.md");
-    ASSERT_TRUE(writeBytes(from, "a"));
-    ASSERT_TRUE(writeBytes(to, "b"));
-    ASSERT_TRUE(writeAttribute(from, "displayName", "A").ok);
-    ASSERT_TRUE(writeAttribute(from, "text.selectedRange", "{1, 0}", AttributeStorage::sideFile).ok);
-    ASSERT_TRUE(writeAttribute(to, "displayName", "old").ok);
-
-    ASSERT_TRUE(copyAttributes(from, to).ok);
-    EXPECT_EQ(*readAttribute(to, "displayName", 100), QByteArray("A"));
-    EXPECT_EQ(*readAttribute(to, "text.selectedRange", 100, AttributeStorage::sideFile),
-              QByteArray("{1, 0}"));
+    EXPECT_EQ(testing::readBytes(attributeSideFilePath(note)), QByteArray("\xff{not json"));
 }
 
 } // namespace

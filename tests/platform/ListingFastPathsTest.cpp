@@ -1,93 +1,75 @@
 // The listing reads folders with getdents64 into a buffer of its own, builds plain ASCII names
-// without decoding them, makes dates from a copy of one UTC date, and asks for the size of an
-// item's tags before reading them: each must give what the general way gives.
+// without decoding them, makes dates from a copy of one UTC date, and reads tags relative to the
+// listed folder after asking for their size: each must give what the general way gives.
 
 #include "PlatformTestSupport.h"
 #include "platform/FolderListing.h"
 #include "platform/PosixFiles.h"
 #include "platform/Tags.h"
 
-#include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
 namespace quillet::platform {
 namespace {
 
+using testing::createRaw;
 using testing::TempFolder;
 
-bool createRaw(const QByteArray& path) {
-    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-    return fd >= 0 && ::close(fd) == 0;
-}
+const ListingOptions kBare{false, false, {}};
 
 TEST(ListingFastPaths, EveryNameOnceInAFolderLargerThanOneRead) {
     // 700 entries of 100-byte names (some 80 KB of the kernel's entries) take several reads.
     TempFolder folder;
     std::set<QString> expected;
-    const QString padding(50, u'n');
     for (int i = 0; i < 700; ++i) {
         const QString name = QStringLiteral("A note with a rather long name %1, number %2.md")
-                                 .arg(padding)
+                                 .arg(QString(50, u'n'))
                                  .arg(i, 5, 10, QChar(u'0'));
-        ASSERT_TRUE(createRaw(QFile::encodeName(folder.file(name))));
+        ASSERT_TRUE(createRaw(folder.native(name)));
         expected.insert(name);
     }
-    const auto listing = listFolder(folder.path(), {false, false, {}});
-    ASSERT_TRUE(listing.ok());
     std::set<QString> listed;
-    for (const FolderEntry& entry : *listing) {
+    for (const FolderEntry& entry : testing::entriesOf(folder.path(), kBare)) {
         EXPECT_TRUE(listed.insert(entry.name).second) << entry.name.toStdString() << " twice";
-        EXPECT_EQ(entry.path, folder.path() + u'/' + entry.name);
+        EXPECT_EQ(entry.path, folder.file(entry.name));
     }
     EXPECT_EQ(listed, expected);
 }
 
 TEST(ListingFastPaths, NamesAndPathsAsDecodedFromUtf8) {
+    // Every printable ASCII character but '/', names in two, three and four bytes of UTF-8,
+    // control characters, and names that are not UTF-8 (never listed).
     TempFolder folder;
-    // Every printable ASCII character but '/', names beside them in two, three and four bytes of
-    // UTF-8, a control character, and names that are not UTF-8 (never listed).
-    QByteArray printable;
+    QByteArray printable = "x";
     for (char c = 0x20; c < 0x7f; ++c)
         if (c != '/') printable += c;
-    const QByteArray names[] = {"x" + printable,
-                                "Caf\xc3\xa9 Stra\xc3\x9f"
-                                "e.md",
-                                "\xe6\x97\xa5\xe6\x9c\xac.md",
-                                "\xf0\x9f\x93\x9d note",
-                                "tab\there",
-                                "plain.md",
-                                "A\x7f"
-                                "del"};
-    const QByteArray invalid[] = {"bad\xff.md", "cut\xc3", "over\xf0\x9f\x93"};
-    const QByteArray root = QFile::encodeName(folder.path()) + '/';
-    for (const QByteArray& name : names)
+    const QByteArray root = folder.native(""); // ends in '/'
+    // Split at '/', the one byte no name holds.
+    const QByteArrayList names = (printable + "/Caf\303\251 Stra\303\237e.md/\xe6\x97\xa5\xe6\x9c\xac.md/"
+                                              "\xf0\x9f\x93\x9d note/tab\there/two\nlines.md/A\177del")
+                                     .split('/');
+    for (const QByteArray& name : names + QByteArrayList{"bad\xff.md", "cut\xc3", "over\xf0\x9f\x93"})
         ASSERT_TRUE(createRaw(root + name)) << name.toStdString();
-    for (const QByteArray& name : invalid)
-        ASSERT_TRUE(createRaw(root + name));
 
-    // With names and without them (the name then read from the end of the path).
+    // With names and without (the name then taken from the end of the path), after either prefix.
     for (bool withNames : {true, false}) {
         for (const QString& prefix : {folder.path(), folder.path() + u'/'}) {
-            ListingOptions options{false, false, {}};
+            ListingOptions options = kBare;
             options.names = withNames;
-            const auto listing = listFolder(prefix, options);
-            ASSERT_TRUE(listing.ok());
             std::map<QString, QString> pathByName;
-            for (const FolderEntry& entry : *listing) {
+            for (const FolderEntry& entry : testing::entriesOf(prefix, options)) {
                 EXPECT_EQ(entry.name.isEmpty(), !withNames);
                 pathByName[entryName(entry).toString()] = entry.path;
             }
-            ASSERT_EQ(pathByName.size(), std::size(names));
+            ASSERT_EQ(pathByName.size(), std::size_t(names.size()));
             for (const QByteArray& name : names) {
                 const QString decoded = QString::fromUtf8(name);
-                ASSERT_TRUE(pathByName.count(decoded)) << name.toStdString();
-                EXPECT_EQ(pathByName[decoded], folder.path() + u'/' + decoded);
+                EXPECT_EQ(pathByName[decoded], folder.file(decoded)) << name.toStdString();
                 EXPECT_EQ(posix::nativePath(pathByName[decoded]), root + name); // addresses the file again
             }
         }
@@ -96,65 +78,91 @@ TEST(ListingFastPaths, NamesAndPathsAsDecodedFromUtf8) {
 
 TEST(ListingFastPaths, DatesInUtcToTheMillisecond) {
     TempFolder folder;
-    struct Case {
-        const char* name;
-        timespec time;
-    };
-    const Case cases[] = {{"Epoch.md", {0, 0}},
-                          {"Fraction.md", {1'600'000'000, 123'456'789}},
-                          {"Before 1970.md", {-86'400 * 400, 999'000'000}},
-                          {"Far ahead.md", {4'102'444'800, 1'000'000}}};
-    for (const Case& c : cases) {
-        const QByteArray path = QFile::encodeName(folder.file(QString::fromUtf8(c.name)));
-        ASSERT_TRUE(createRaw(path));
-        const timespec times[2] = {c.time, c.time};
-        ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0) << c.name;
+    const std::map<QString, timespec> times{{"Epoch.md", {0, 0}},
+                                            {"Fraction.md", {1'600'000'000, 123'456'789}},
+                                            {"Before 1970.md", {-86'400 * 400, 999'000'000}},
+                                            {"Far ahead.md", {4'102'444'800, 1'000'000}}};
+    for (const auto& [name, time] : times) {
+        const QByteArray path = folder.native(name);
+        const timespec both[2] = {time, time};
+        ASSERT_TRUE(createRaw(path) && ::utimensat(AT_FDCWD, path.constData(), both, 0) == 0);
     }
-    const auto listing = listFolder(folder.path(), {false, false, {}});
-    ASSERT_TRUE(listing.ok());
-    ASSERT_EQ(listing->size(), std::size(cases));
+    const auto listing = listFolder(folder.path(), kBare);
+    ASSERT_EQ(listing->size(), times.size());
     for (const FolderEntry& entry : *listing) {
-        const auto c = std::find_if(std::begin(cases), std::end(cases), [&](const Case& each) {
-            return entry.name == QString::fromUtf8(each.name);
-        });
-        ASSERT_NE(c, std::end(cases));
-        const QDateTime expected = QDateTime::fromMSecsSinceEpoch(
-            qint64(c->time.tv_sec) * 1000 + c->time.tv_nsec / 1'000'000, Qt::UTC);
-        ASSERT_TRUE(entry.contentModificationDate.has_value());
-        EXPECT_EQ(*entry.contentModificationDate, expected) << c->name;
-        EXPECT_EQ(entry.contentModificationDate->timeSpec(), Qt::UTC) << c->name;
-        EXPECT_EQ(entry.contentModificationDate->toMSecsSinceEpoch(), expected.toMSecsSinceEpoch())
-            << c->name;
+        const timespec time = times.at(entry.name);
+        const qint64 ms = qint64(time.tv_sec) * 1000 + time.tv_nsec / 1'000'000;
+        EXPECT_EQ(entry.contentModificationDate, QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC))
+            << entry.name.toStdString();
+        EXPECT_EQ(entry.contentModificationDate->timeSpec(), Qt::UTC);
     }
 }
 
-bool setRawTags(const QString& path, const QByteArray& value) {
-    return ::setxattr(QFile::encodeName(path).constData(), "user.xdg.tags", value.constData(), value.size(),
-                      0) == 0;
+TEST(ListingFastPaths, TagsReadInTheFolderEqualThoseReadByPath) {
+    // Values of every size around the first read's, values that are not UTF-8 or hold blanks, and
+    // items of every kind, read with the relative call and with its fallback by path.
+    TempFolder folder;
+    std::map<QString, QByteArray> values{{"Invalid.md", "Red,\xff"}, {"Blanks.md", " a , ,b,"}};
+    for (int size : {0, 1, 2, 100, 254, 255, 256, 257, 258, 600, 4000}) {
+        QByteArray& value = values[QStringLiteral("Size %1.md").arg(size)];
+        for (int i = 0; value.size() < size; ++i)
+            value += "t" + QByteArray::number(i) + ',';
+        value.truncate(size);
+    }
+    QStringList names{"None.md", "Link.md", "Folder", "Pipe", "Missing.md"};
+    for (const auto& [name, value] : values) {
+        names.append(name);
+        const QByteArray path = folder.native(name);
+        ASSERT_TRUE(createRaw(path));
+        ASSERT_EQ(::setxattr(path.constData(), "user.xdg.tags", value.constData(), value.size(), 0), 0);
+    }
+    ASSERT_TRUE(createRaw(folder.native("None.md")));
+    ASSERT_TRUE(QFile::link("Size 600.md", folder.file("Link.md")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Folder") && writeTags(folder.file("Folder"), {"Blue"}).ok);
+    ASSERT_EQ(::mkfifo(folder.native("Pipe").constData(), 0644), 0);
+
+    const posix::FileDescriptor fd(::open(folder.native("").constData(), O_RDONLY | O_DIRECTORY));
+    auto read = [&](const QString& name) {
+        return readTagsAt(fd.get(), name.toUtf8().constData(), folder.file(name));
+    };
+    for (const bool relative : {true, false}) {
+        const bool before = posix::setRelativeAttributeReads(relative);
+        for (const QString& name : names)
+            EXPECT_EQ(read(name), readTags(folder.file(name)))
+                << name.toStdString() << " relative " << relative;
+        posix::setRelativeAttributeReads(before);
+    }
+    // The comparison above means something only if the reads found tags.
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(read(name), parseTags(value)) << name.toStdString();
+    EXPECT_EQ(read("Link.md"), parseTags(values["Size 600.md"]));
+    EXPECT_EQ(read("Blanks.md"), (QStringList{"a", "b"}));
 }
 
-TEST(ListingFastPaths, TagsOfEverySizeAroundTheFirstRead) {
+TEST(ListingFastPaths, TagsAreReadOnlyForKeptEntries) {
     TempFolder folder;
-    const posix::FileDescriptor fd(
-        ::open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY));
-    ASSERT_TRUE(fd.valid());
-    ASSERT_TRUE(testing::writeBytes(folder.file("Note.md"), "x"));
-    const QString path = folder.file("Note.md");
-    EXPECT_TRUE(readTagsAt(fd.get(), "Note.md", path).isEmpty()); // no attribute
-    // An empty value, then values up to past the short read's size, each compared with the read
-    // by path.
-    for (int size : {0, 1, 2, 100, 254, 255, 256, 257, 258, 600, 4000}) {
-        QByteArray value;
-        for (int i = 0; value.size() < size; ++i)
-            value += QByteArray("t") + QByteArray::number(i) + ',';
-        value.truncate(size);
-        ASSERT_TRUE(setRawTags(path, value)) << size;
-        const QStringList read = readTagsAt(fd.get(), "Note.md", path);
-        EXPECT_EQ(read, readTags(path)) << size;
-        EXPECT_EQ(read, parseTags(value)) << size;
-        if (size >= 2) {
-            EXPECT_FALSE(read.isEmpty()) << size; // the comparison saw tags
-        }
+    ASSERT_TRUE(testing::writeBytes(folder.file("Kept.md"), "x") &&
+                writeTags(folder.file("Kept.md"), {"Green"}).ok);
+    ASSERT_TRUE(testing::writeBytes(folder.file("Dropped.png"), "x"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Sub") && writeTags(folder.file("Sub"), {"Gray"}).ok);
+    ListingOptions options;
+    int asked = 0;
+    options.keep = [&](const FolderEntry& entry) {
+        ++asked;
+        EXPECT_TRUE(entry.tagNames.isEmpty()); // judged before the tags are read
+        return entry.name != QStringLiteral("Dropped.png");
+    };
+    const auto listing = listFolder(folder.path(), options);
+    EXPECT_EQ(asked, 3);
+    ASSERT_EQ(listing->size(), 2u);
+    for (const FolderEntry& entry : *listing) {
+        const auto alone = entryForPath(entry.path);
+        EXPECT_EQ(entry.tagNames.size(), 1);
+        EXPECT_EQ(entry.tagNames, alone->tagNames) << entry.name.toStdString();
+        EXPECT_EQ(entry.typeIdentifier, alone->typeIdentifier);
+        EXPECT_EQ(entry.contentModificationDate, alone->contentModificationDate);
+        EXPECT_EQ(entry.creationDate, alone->creationDate);
+        EXPECT_EQ(entry.isImmutable, alone->isImmutable);
     }
 }
 
