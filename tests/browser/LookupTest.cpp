@@ -104,35 +104,30 @@ TEST(RecordValue, EveryKeyTakesPart) {
     EXPECT_FALSE(a->sameValueAs(*b)); // an empty "children" is not an absent one
 }
 
-TEST_F(LookupTest, SiblingIsAnEarlierNoteThenALaterOne) {
+TEST_F(LookupTest, ASiblingIsAnEarlierNoteThenALaterOneThenOneFromTheTops) {
     FileRep pie = record("/home/u/Docs/Recipes/Pie.md", "Pie", 1);
     FileRep sub = record("/home/u/Docs/Recipes/Old", "Old", 1, true);
     recipes->children = FileRepList{bread, sub, soup, pie};
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Recipes/Pie.md")), soup);
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Recipes/Soup.md")), bread);
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Recipes/Bread.md")), soup); // scan from index 1
-}
 
-TEST_F(LookupTest, SiblingOfTheOnlyNoteComesFromItsTop) {
-    FileRep sub = record("/home/u/Docs/Recipes/Old", "Old", 1, true);
     recipes->children = FileRepList{sub, bread};
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Recipes/Bread.md")), diary);
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Gone.md")), diary); // not listed anywhere
-
-    local->children = FileRepList{recipes, diary};
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Diary.md")), nullptr);
     FileRep cloudNote = record("/cloud/Idea.md", "Idea", 1);
     addCloud({record("/cloud/Folder", "Folder", 1, true), cloudNote});
     EXPECT_EQ(tree.findSiblingFileRep(url("/home/u/Docs/Diary.md")), cloudNote);
     EXPECT_EQ(tree.findSiblingFileRep(url("/cloud/Idea.md")), diary);
-}
 
-TEST_F(LookupTest, SiblingsNeverComeFromTheOpenedFolder) {
+    // Never from the opened folder.
     QTemporaryDir folder;
     testing::writeFile(folder.filePath("Other.md"));
     tree.setLocalFolderURL(QUrl::fromLocalFile(folder.path()));
     ASSERT_EQ(tree.localFolderTop()->children->size(), 1u);
     local->children = FileRepList{};
+    tree.setICloudTop(nullptr);
     EXPECT_EQ(tree.findSiblingFileRep(QUrl::fromLocalFile(folder.filePath("Gone.md"))), nullptr);
 }
 
