@@ -61,7 +61,7 @@ struct FolderViewController::Private {
     bool shouldSelect(const QModelIndex& index);
     bool shouldSelectNote(const FileRep& note);
     // Closes the open note and opens this one now, instead of any open still waiting.
-    void openDirectly(const FileRep& note);
+    void openDirectly(const FileRep& note, Range selection);
     bool shouldSelectHeader(const QModelIndex& index, const OutlineNodeRef& node);
     bool shouldSelectSearchResult(const QModelIndex& index, const RowItem& item);
     void didExpand(const QModelIndex& index);

@@ -63,10 +63,10 @@ bool FolderViewController::Private::shouldSelectNote(const FileRep& note) {
     return true;
 }
 
-void FolderViewController::Private::openDirectly(const FileRep& note) {
+void FolderViewController::Private::openDirectly(const FileRep& note, Range selection) {
     openCall.cancel();
     host->closeDocument();
-    host->openDocument(note);
+    host->openDocument(note, selection);
 }
 
 bool FolderViewController::Private::shouldSelectHeader(const QModelIndex& index, const OutlineNodeRef& node) {
@@ -83,11 +83,7 @@ bool FolderViewController::Private::shouldSelectHeader(const QModelIndex& index,
         host->setSelectedRange(headerRange);
         return true;
     }
-    openDirectly(note);
-    // The editor holds the note's text only once it has been read.
-    textSelectionCall.schedule(kOpenDelay, [this, headerRange] {
-        if (host) host->setSelectedRange(headerRange);
-    });
+    openDirectly(note, headerRange);
     return true;
 }
 
@@ -99,15 +95,14 @@ bool FolderViewController::Private::shouldSelectSearchResult(const QModelIndex& 
         host->setSelectedRange(occurrence);
         return true;
     }
-    openDirectly(note);
-    textSelectionCall.schedule(kOpenDelay, [this, item, occurrence] {
+    openDirectly(note, occurrence);
+    // The row is chosen once the selection change that asked for it is over.
+    textSelectionCall.schedule(platform::Duration(0), [this, item] {
         const QModelIndex row = model.indexOfItem(item);
-        if (isShown(row)) {
-            tree.setUpdateTableWithoutSelection(true);
-            selectIndex(row, true);
-            tree.setUpdateTableWithoutSelection(false);
-        }
-        if (host) host->setSelectedRange(occurrence);
+        if (!isShown(row)) return;
+        tree.setUpdateTableWithoutSelection(true);
+        selectIndex(row, true);
+        tree.setUpdateTableWithoutSelection(false);
     });
     return false;
 }

@@ -112,12 +112,10 @@ TEST_F(OutlineAndSearchTest, SelectingAHeaderSelectsItInTheEditor) {
     click(childRow(childRow(alpha, 0), 0)); // "## B"
     EXPECT_EQ(host.takeCalls(), Calls{"select {10, 5}"});
 
-    // The header of a note that is not open opens it first; the text is selected once it is read.
+    // The header of a note that is not open opens the note with the header selected.
     host.open = record(QStringLiteral("Beta.md"));
     click(childRow(alpha, 0));
-    EXPECT_EQ(host.takeCalls(), (Calls{"close", "open Alpha"}));
-    dispatcher.advance(platform::seconds(0.1));
-    EXPECT_EQ(host.takeCalls(), Calls{"select {0, 4}"});
+    EXPECT_EQ(host.takeCalls(), (Calls{"close", "open Alpha", "select {0, 4}"}));
 }
 
 TEST_F(OutlineAndSearchTest, AHeaderChosenWhileANoteWaitsToOpenWins) {
@@ -213,13 +211,12 @@ TEST_F(OutlineAndSearchTest, SelectingASearchResultSelectsTheOccurrence) {
     view()->expand(rowOf(QStringLiteral("Beta.md")));
     host.takeEditorCalls();
 
-    // Beta is not open: it opens, and a tenth of a second later the row and text are selected.
+    // Beta is not open: it opens with the occurrence selected, then the row is selected.
     const QModelIndex second = childRow(rowOf(QStringLiteral("Beta.md")), 1);
     click(second);
-    EXPECT_EQ(host.takeEditorCalls(), (Calls{"close", "open Beta"}));
-    EXPECT_FALSE(view()->selectionModel()->isSelected(second));
-    dispatcher.advance(platform::seconds(0.1));
-    EXPECT_EQ(host.takeEditorCalls(), Calls{"select {25, 4}"}); // "another beta" starts at 17
+    EXPECT_EQ(host.takeEditorCalls(), (Calls{"close", "open Beta", "select {25, 4}"})); // "another beta" at 17
+    dispatcher.runPending();
+    dispatcher.advance(platform::seconds(0));
     EXPECT_TRUE(view()->selectionModel()->isSelected(second));
 
     // In the open note the text is selected at once.
