@@ -7,6 +7,7 @@
 #include "documents/DocumentSession.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
+#include "platform/AbandonedSaves.h"
 #include "platform/Containers.h"
 #include "platform/Dispatcher.h"
 #include "platform/TextFiles.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -35,6 +37,7 @@ void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& no
         if (path && !path->isEmpty()) openNoteAtPath(*path);
     }
     initMarkdownStyleSheet();
+    recoverAbandonedSaves();
 
     auto* app = qApp;
     connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -46,6 +49,31 @@ void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& no
     connect(app, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     connect(app, &QGuiApplication::commitDataRequest, this, &AppDelegate::commitData);
     if (window_) window_->setCloseHandler([this] { return applicationShouldTerminate(); });
+}
+
+// Saves killed before they finished leave hidden temporary files beside their notes; a newer whole
+// text among them comes back as a note of its own, and the user is told.
+void AppDelegate::recoverAbandonedSaves() {
+    const QString library = platform::localContainerPath();
+    dispatcher_.onWorker([this, library, alive = std::weak_ptr<bool>(alive_)] {
+        QStringList recovered;
+        QStringList folders{library};
+        QDirIterator below(library, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (below.hasNext()) folders << below.next();
+        for (const QString& folder : folders) {
+            if (const auto found = platform::recoverAbandonedSaves(folder); found.ok()) recovered << *found;
+        }
+        if (recovered.isEmpty()) return;
+        dispatcher_.onMain([this, alive, recovered] {
+            if (!alive.lock() || !window_) return;
+            QMessageBox* box = new QMessageBox(QMessageBox::Information, QString(),
+                                               tr("Recovered text of a save that was interrupted."),
+                                               QMessageBox::Ok, window_);
+            box->setInformativeText(recovered.join(QLatin1Char('\n')));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        });
+    });
 }
 
 void AppDelegate::findMainWindow() {

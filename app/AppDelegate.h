@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QSessionManager;
@@ -56,6 +57,7 @@ public:
 
 private:
     void findMainWindow();
+    void recoverAbandonedSaves();
     void commitData(QSessionManager& manager);
     // Saves the open note's edits and waits for them; true when nothing is left unsaved.
     bool saveAndWait();
@@ -67,6 +69,7 @@ private:
     WindowController* window_ = nullptr;
     ViewController* viewController_ = nullptr;
     bool quitting_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::function<int()> askQuit_;
     std::function<QString()> chooseSaveAs_;
 };

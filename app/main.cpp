@@ -7,6 +7,8 @@
 #include "documents/ViewController.h"
 #include "platform/Dispatcher.h"
 #include "platform/QtDispatcher.h"
+#include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
@@ -106,6 +108,12 @@ int main(int argc, char** argv) {
     }
     matchWebEngineTheme(QApplication::palette());
 
+    // One Quillet per user: a later launch hands its arguments (a note to open) to the first.
+    platform::SingleInstance instance(QStringLiteral("org.quillet.Quillet"));
+    if (!instance.tryBecomePrimary() && instance.sendToPrimary(QApplication::arguments().mid(1), 5000))
+        return 0;
+    platform::TerminationSignals terminationSignals;
+
     platform::UserDefaults& defaults = platform::UserDefaults::standard();
     defaults.registerDefaults(
         {{QString::fromLatin1(platform::defaults_keys::kSystemFont), QApplication::font().family()}});
@@ -115,6 +123,10 @@ int main(int argc, char** argv) {
     AppDelegate delegate(defaults, dispatcher);
     window.show();
     delegate.applicationDidFinishLaunching(options.openPath);
+    QObject::connect(&instance, &platform::SingleInstance::argumentsReceived, &delegate,
+                     &AppDelegate::openFromOtherInstance);
+    QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &delegate,
+                     [&delegate] { delegate.terminateForSignal(); });
     if (options.showPreview) window.viewController()->showPreview(true);
     if (options.screenshotPath) scheduleScreenshot(window, options);
     if (options.reportStartup) scheduleStartupReport(window);
