@@ -11,47 +11,21 @@ using namespace quillet::testing;
 
 namespace {
 
-const std::vector<std::u16string> kLines = {
-    u"plain text",
-    u"*em* and **strong**",
-    u"`code` here",
-    u"~~strike~~ x",
-    u"[t](http://x.org) y",
-    u"[t][id] z",
-    u"[id]: http://d.org \"T\"",
-    u"[ref]: local.html",
-    u"- item",
-    u"* item *em*",
-    u"+ item",
-    u"1. one",
-    u"2. two",
-    u"\t- nested",
-    u"\t\tdeep",
-    u"> quote",
-    u">> deeper",
-    u"> - mixed",
-    u"- > inverse",
-    u"# Header",
-    u"## Sub ##",
-    u"> # Quoted header",
-    u"```",
-    u"```swift",
-    u"~~~",
-    u"    indented",
-    u"<div>",
-    u"</div>",
-    u"<p>x</p>",
-    u"---",
-    u"",
-    u"",
-    u"",
-    u"\t",
-    u"a \\<b> c",
-    u"![i](p.png)",
-    u"**a *b* c**",
-    u"text\r",
-    u"> \r",
-};
+// The lines generated notes are made of, separated by '|'.
+const std::vector<std::u16string> kLines = [] {
+    const std::u16string_view all =
+        u"plain text|*em* and **strong**|`code` here|~~strike~~ x|[t](http://x.org) y|[t][id] z|"
+        u"[id]: http://d.org \"T\"|[ref]: local.html|- item|* item *em*|+ item|1. one|2. two|\t- nested|"
+        u"\t\tdeep|> quote|>> deeper|> - mixed|- > inverse|# Header|## Sub ##|> # Quoted header|```|"
+        u"```swift|~~~|    indented|<div>|</div>|<p>x</p>|---||||\t|a \\<b> c|![i](p.png)|**a *b* c**|"
+        u"text\r|> \r";
+    std::vector<std::u16string> lines;
+    for (std::size_t at = 0, bar; at <= all.size(); at = bar + 1) {
+        bar = std::min(all.find(u'|', at), all.size());
+        lines.emplace_back(all.substr(at, bar - at));
+    }
+    return lines;
+}();
 
 const std::vector<std::u16string> kSnippets = {u"```\n", u"\n",      u"\t",     u"- ",    u"> ", u"# ",
                                                u" ",     u"<div>\n", u"</div>", u"*",     u"[",  u"]: ",
@@ -113,17 +87,11 @@ std::string describe(const TextAttributes& attributes) {
 
 std::string escaped(std::u16string_view text) {
     std::string out;
-    for (char16_t c : text) {
-        if (c == u'\n') {
-            out += "\\n";
-        } else if (c == u'\t') {
-            out += "\\t";
-        } else if (c == u'\r') {
-            out += "\\r";
-        } else {
-            out += c < 0x80 ? static_cast<char>(c) : '?';
-        }
-    }
+    for (char16_t c : text)
+        out += c == u'\n'   ? "\\n"
+               : c == u'\t' ? "\\t"
+               : c == u'\r' ? "\\r"
+                            : std::string(1, c < 0x80 ? char(c) : '?');
     return out;
 }
 

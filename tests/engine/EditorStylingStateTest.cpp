@@ -1,4 +1,6 @@
-// The block state carried from line to line: code paragraphs, HTML blocks, containers, depth.
+// The block state carried from line to line and the indents it gives, beyond the plain cases of
+// tests/dialect/50-styles.md: blocks inside blocks, the options, the first lines of a note, and
+// state left on a line by its earlier text.
 
 #include "EditorStylingTestSupport.h"
 
@@ -7,14 +9,13 @@ using namespace quillet::testing;
 
 namespace {
 
-std::optional<int> codeState(const StyledNote& note, std::size_t line) {
-    return note.state(line).codeParagraph;
-}
-std::optional<int> htmlState(const StyledNote& note, std::size_t line) {
-    return note.state(line).htmlBlock;
-}
 long depthOf(const StyledNote& note, std::size_t line) {
     return note.state(line).indentDepth.value_or(-1);
+}
+
+using Indents = std::pair<double, double>;
+Indents indentsOf(const StyledNote& note, std::size_t line) {
+    return {note.style(line).headIndent, note.style(line).firstLineHeadIndent};
 }
 
 constexpr BlockType kList = BlockType::list;
@@ -25,21 +26,24 @@ constexpr BlockType kHeader = BlockType::header;
 } // namespace
 
 TEST(EditorStylingState, CodeAndHtmlBlocksIgnoreWhatTheirLinesWouldOtherwiseBe) {
-    // The plain cases are in tests/dialect/50-styles.md; here lines that would be something else.
     const StyledNote note(u"a\n```\n# not a header\n<div>\n```\n<div>\n```\n</div>\n");
-    EXPECT_EQ(codeState(note, 2), 2);
+    const std::pair<std::optional<int>, std::optional<int>> codeAndHtml[] = {{std::nullopt, std::nullopt},
+                                                                             {3, std::nullopt},
+                                                                             {2, std::nullopt},
+                                                                             {2, std::nullopt},
+                                                                             {1, std::nullopt},
+                                                                             {std::nullopt, 3},
+                                                                             {std::nullopt, 2},
+                                                                             {std::nullopt, 1}};
+    for (std::size_t line = 0; line < std::size(codeAndHtml); ++line)
+        EXPECT_EQ(std::make_pair(note.state(line).codeParagraph, note.state(line).htmlBlock),
+                  codeAndHtml[line])
+            << line;
     EXPECT_EQ(note.at(u"not").font, note.engine.codeFont());
-    EXPECT_EQ(codeState(note, 3), 2); // no HTML block inside code
-    EXPECT_EQ(htmlState(note, 3), std::nullopt);
-    EXPECT_EQ(codeState(note, 4), 1);
-    EXPECT_EQ(htmlState(note, 5), 3);
-    EXPECT_EQ(htmlState(note, 6), 2); // no fence inside HTML
-    EXPECT_EQ(codeState(note, 6), std::nullopt);
-    EXPECT_EQ(note.at(note.line(6).location).baselineOffset, std::nullopt);
-    EXPECT_EQ(htmlState(note, 7), 1);
+    EXPECT_EQ(note.at(note.line(6).location).baselineOffset, std::nullopt) << "a fence inside HTML is HTML";
 }
 
-TEST(EditorStylingState, CodeStateWinsOverHtmlStateAndIndentedCodeHasABaselineOffset) {
+TEST(EditorStylingState, CodeStateWinsOverHtmlStateAndCodeSitsOnTheCodeFontsDescender) {
     StyledNote note(u"above\nbelow\n");
     TextAttributes both;
     both.mdCodeParagraph = 2;
@@ -48,18 +52,10 @@ TEST(EditorStylingState, CodeStateWinsOverHtmlStateAndIndentedCodeHasABaselineOf
     RangeDict below;
     below.lineRange = note.line(1);
     EXPECT_EQ(note.engine.markdown(note.text, below), 0);
-    EXPECT_EQ(codeState(note, 1), 2);
-    EXPECT_EQ(htmlState(note, 1), std::nullopt);
+    EXPECT_EQ(note.state(1).codeParagraph, 2);
+    EXPECT_EQ(note.state(1).htmlBlock, std::nullopt);
     EXPECT_EQ(note.at(u"below").baselineOffset, 4.0);
 
-    const StyledNote indented(u"text\n    let x = *1*\n");
-    EXPECT_EQ(indented.at(u"let").font, indented.engine.codeFont());
-    EXPECT_EQ(indented.at(u"let").baselineOffset, 4.0);
-    EXPECT_EQ(indented.at(u"1").font, indented.engine.codeFont());
-    EXPECT_EQ(codeState(indented, 1), std::nullopt);
-}
-
-TEST(EditorStylingState, OsakaMonoIndentedCodeSitsOnItsDescender) {
     InMemoryFontProvider fonts(10.0, u"Osaka-Mono");
     MarkdownString engine;
     engine.setMarkdownFont(fonts.font(u"Regular", 15), fonts); // code font at 13 points, descender -3.25
@@ -70,54 +66,40 @@ TEST(EditorStylingState, OsakaMonoIndentedCodeSitsOnItsDescender) {
 }
 
 TEST(EditorStylingState, ContainersFollowTheMarkersAndTheLineAbove) {
-    // Nesting by tabs and markers of another kind are in tests/dialect/50-styles.md.
     const StyledNote note(u"- a\n\t- b\n1. one\n> quote\n> - x\n");
     EXPECT_EQ(blocksOf(note.state(2)), stack({kList, kList, kDecimal}));
-    EXPECT_EQ(depthOf(note, 2), 3);
+    EXPECT_EQ(indentsOf(note, 2), Indents(90, 60));
     // A quote no deeper than the containers above opens nothing.
     EXPECT_EQ(blocksOf(note.state(3)), stack({kList, kList, kDecimal}));
     EXPECT_EQ(blocksOf(note.state(4)), stack({kList, kList, kDecimal, kList}));
-
-    const StyledNote quotes(u"> quote\n>> deeper\n");
-    EXPECT_EQ(blocksOf(quotes.state(1)), stack({kQuote})); // the one level more repeats the quote
-    const StyledNote deep(u">> deep\n");
-    EXPECT_EQ(blocksOf(deep.state(0)), stack({kQuote, kQuote}));
-    // A quote (one level) and a list on one line: the list counts the running total.
-    const StyledNote mixed(u"> - x\n");
-    EXPECT_EQ(blocksOf(mixed.state(0)), stack({kQuote, kList, kList}));
+    // Code keeps the indent of the line above, and so does a header's second row.
+    const StyledNote code(u"- a\n    code\n# H\n");
+    EXPECT_EQ(indentsOf(code, 1), Indents(30, 30));
+    EXPECT_EQ(depthOf(code, 1), 1);
+    EXPECT_EQ(indentsOf(code, 2), Indents(30, 0));
 }
 
 TEST(EditorStylingState, BlankLinesHeadersAndOtherBlocksResetAsTheOptionsSay) {
-    const std::u16string nested = u"- a\n\t- b\n\nc\n\n\nd\n";
-    const StyledNote keep(nested);
-    EXPECT_EQ(blocksOf(keep.state(2)), stack({kList})); // a blank line closes one level
-    EXPECT_EQ(blocksOf(keep.state(3)), stack({kList}));
-    EXPECT_EQ(blocksOf(keep.state(4)), stack({}));
-    EXPECT_EQ(depthOf(keep, 6), 0);
-
+    const std::u16string nested = u"- a\n\t- b\n\nc\n";
     const StyledNote blankReset(nested,
                                 optionsWith([](MarkdownOptions& o) { o.resetIndentByBlankline = true; }));
     EXPECT_EQ(blocksOf(blankReset.state(2)), stack({}));
     EXPECT_EQ(depthOf(blankReset, 3), 0);
 
-    const std::u16string header = u"- a\n# H\ntext\n";
-    const StyledNote headerReset(header); // on by default
-    EXPECT_EQ(depthOf(headerReset, 1), 0);
-    EXPECT_EQ(blocksOf(headerReset.state(1)), stack({}));
-    EXPECT_EQ(depthOf(headerReset, 2), 0);
-    const StyledNote headerKept(header,
+    const StyledNote headerKept(u"- a\n# H\ntext\n",
                                 optionsWith([](MarkdownOptions& o) { o.resetIndentByHeader = false; }));
     EXPECT_EQ(blocksOf(headerKept.state(1)), stack({kList, kHeader}));
     EXPECT_EQ(depthOf(headerKept, 1), 2);
+    EXPECT_EQ(indentsOf(headerKept, 1), Indents(60, 60));
     EXPECT_EQ(blocksOf(headerKept.state(2)), stack({kList, kHeader}));
 
-    const std::u16string switchKind = u"> q\n- l\n";
-    const StyledNote nests(switchKind);
-    EXPECT_EQ(blocksOf(nests.state(1)), stack({kQuote, kList}));
-    const StyledNote blockReset(switchKind,
+    const StyledNote blockReset(u"> q\n- l\n",
                                 optionsWith([](MarkdownOptions& o) { o.resetIndentByBlock = true; }));
     EXPECT_EQ(blocksOf(blockReset.state(1)), stack({kList}));
     EXPECT_EQ(depthOf(blockReset, 1), 1);
+
+    const StyledNote wide(u"- item\n", optionsWith([](MarkdownOptions& o) { o.indentWidthByChars = 5; }));
+    EXPECT_EQ(indentsOf(wide, 0), Indents(50, 30));
 }
 
 TEST(EditorStylingState, NormalLinesIndentWhenAskedAndHeadersNever) {
@@ -128,13 +110,8 @@ TEST(EditorStylingState, NormalLinesIndentWhenAskedAndHeadersNever) {
     EXPECT_EQ(depthOf(note, 1), 0);
     EXPECT_EQ(depthOf(note, 2), 1); // a blank line too
     EXPECT_EQ(depthOf(note, 3), 1);
-}
-
-TEST(EditorStylingState, TheFirstTwoOffsetsStartFromAnEmptyState) {
-    const auto indentNormal = optionsWith([](MarkdownOptions& o) { o.indentNormalLines = true; });
     // The code line reports the depth it inherits: nothing at offset 1, the line above at 2.
     const StyledNote atOne(u"\n    code\n", indentNormal);
-    EXPECT_EQ(depthOf(atOne, 0), 1);
     EXPECT_EQ(depthOf(atOne, 1), 0);
     EXPECT_DOUBLE_EQ(atOne.style(1).headIndent, 0.0);
     const StyledNote atTwo(u"x\n    code\n", indentNormal);
@@ -142,22 +119,30 @@ TEST(EditorStylingState, TheFirstTwoOffsetsStartFromAnEmptyState) {
     EXPECT_DOUBLE_EQ(atTwo.style(1).headIndent, 30.0);
 }
 
-TEST(EditorStylingState, AnEmptyLineRangeChangesNothing) {
-    StyledNote note(u"- a\n");
-    const auto before = note.text.attributeRuns();
-    RangeDict empty;
-    empty.lineRange = {2, 0};
-    empty.type = BlockType::header;
-    EXPECT_EQ(note.engine.markdown(note.text, empty), 0);
-    const auto after = note.text.attributeRuns();
-    ASSERT_EQ(before.size(), after.size());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(before[i].range, after[i].range);
-        EXPECT_TRUE(before[i].attributes == after[i].attributes);
-    }
+TEST(EditorStylingState, TheIndentStepFollowsTheFontWidth) {
+    InMemoryFontProvider narrow(6.0);
+    MarkdownString engine;
+    engine.setMarkdownFont(narrow.font(u"Regular", 12), narrow);
+    AttributedText text(u"x\n> > q\n");
+    engine.processMarkdown(text, {0, text.length()});
+    const auto style = text.attributesAt(2).paragraphStyle;
+    ASSERT_TRUE(style);
+    EXPECT_DOUBLE_EQ(style->headIndent, 36.0); // two quote levels of 3 characters of 6 points
+    EXPECT_DOUBLE_EQ(style->firstLineHeadIndent, 36.0 - 6.0 * 4);
 }
 
-TEST(EditorStylingState, StaleStateOnTheLineIsReplacedWhateverItHeld) {
+TEST(EditorStylingState, AnEmptyLineRangeChangesNothingAndStaleStateGoes) {
+    StyledNote empty(u"- a\n");
+    const auto before = empty.text.attributeRuns();
+    RangeDict nothing;
+    nothing.lineRange = {2, 0};
+    nothing.type = BlockType::header;
+    EXPECT_EQ(empty.engine.markdown(empty.text, nothing), 0);
+    const auto after = empty.text.attributeRuns();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_TRUE(after[i].range == before[i].range && after[i].attributes == before[i].attributes) << i;
+
     // Attributes left on a line by its earlier text must not survive its restyling.
     StyledNote note(u"```\nx\n```\n");
     TextAttributes stale;
@@ -169,10 +154,8 @@ TEST(EditorStylingState, StaleStateOnTheLineIsReplacedWhateverItHeld) {
     note.restyleAll();
     for (std::size_t line = 0; line < 3; ++line) {
         const TextAttributes attributes = note.at(note.line(line).location);
-        EXPECT_FALSE(attributes.mdBlocks) << line;
-        EXPECT_FALSE(attributes.link) << line;
-        EXPECT_FALSE(attributes.mdBlockLinkLabel) << line;
-        EXPECT_FALSE(attributes.strikethroughStyle) << line;
+        EXPECT_FALSE(attributes.mdBlocks || attributes.link || attributes.mdBlockLinkLabel ||
+                     attributes.strikethroughStyle)
+            << line;
     }
-    EXPECT_EQ(blocksOf(note.state(2)), std::nullopt);
 }

@@ -62,12 +62,6 @@ public:
         paragraph_ = at(line(lineIndex).location).paragraphStyle;
         return *paragraph_;
     }
-    // Whether every character of `range` has `font`.
-    bool allIn(Range range, Font font) const {
-        const auto runs = text.fontRuns(range);
-        return runs.size() == 1 && runs[0].font == font;
-    }
-
     InMemoryFontProvider fonts;
     MarkdownString engine;
     AttributedText text;

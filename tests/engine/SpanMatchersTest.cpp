@@ -5,7 +5,6 @@
 
 #include "engine/RegexSearch.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
@@ -27,22 +26,15 @@ const std::vector<std::u16string> kCommonPieces = {
     u"\r",     u"\r\n",   u"\u000b", u"\u000c", u"\u0085", u"\u2028", u"\u2029",     u"\\",
     u"\u0301", u"\u200d", u"\xD800", u"\u200b", u"-",      u"."};
 
-std::string printable(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7f) {
-            out += static_cast<char>(c);
-        } else {
-            char buffer[12];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-            out += buffer;
-        }
-    }
-    return out;
-}
-
 std::string describe(std::u16string_view text, Range range) {
-    return "line \"" + printable(text) + "\" range " + range.toString();
+    std::string out = "line \"";
+    for (char16_t c : text) {
+        char buffer[12];
+        std::snprintf(buffer, sizeof buffer, c >= 0x20 && c < 0x7f ? "%c" : "\\u%04x",
+                      static_cast<unsigned>(c));
+        out += buffer;
+    }
+    return out + "\" range " + range.toString();
 }
 
 struct Generator {
@@ -50,12 +42,11 @@ struct Generator {
     std::vector<std::u16string> pieces;
     std::size_t maxPieces = 24;
 
-    Generator(unsigned seed, const std::vector<std::u16string>& markers)
-        : random(seed), pieces(kCommonPieces) {
+    Generator(unsigned seed, const std::vector<std::u16string>& markers, std::size_t longest = 24)
+        : random(seed), pieces(kCommonPieces), maxPieces(longest) {
         // Markers are drawn about as often as all the other pieces together.
         for (int copy = 0; copy < 3; ++copy)
-            for (const auto& marker : markers)
-                pieces.push_back(marker);
+            pieces.insert(pieces.end(), markers.begin(), markers.end());
     }
 
     std::size_t below(std::size_t bound) {
@@ -64,8 +55,7 @@ struct Generator {
 
     std::u16string line() {
         std::u16string text;
-        const std::size_t count = below(maxPieces);
-        for (std::size_t k = 0; k < count; ++k)
+        for (std::size_t k = below(maxPieces); k > 0; --k)
             text += pieces[below(pieces.size())];
         return text;
     }
@@ -83,47 +73,6 @@ struct Generator {
         return Range::fromBounds(start, start + below(size - start + 1));
     }
 };
-
-struct Tally {
-    int found = 0;
-    int notFound = 0;
-};
-
-// Runs `rounds` generated searches; returns how many found a match and how many did not.
-Tally compareWithICU(const char16_t* pattern, const Matcher& matcher,
-                     const std::vector<std::u16string>& markers, unsigned seed, char16_t anchor = 0,
-                     int rounds = 10000, std::size_t maxPieces = 24) {
-    const RegexSearch icu(pattern);
-    Generator generator(seed, markers);
-    generator.maxPieces = maxPieces;
-    Tally tally;
-    int failures = 0;
-    for (int round = 0; round < rounds && failures < 5; ++round) {
-        const std::u16string text = generator.line();
-        const Range range = generator.rangeIn(text, anchor);
-        const RegexHit expected = icu.find(text, range);
-        EXPECT_FALSE(expected.timedOut) << describe(text, range);
-        const Range actual = matcher(text, range);
-        if (actual != expected.range) {
-            ++failures;
-            ADD_FAILURE() << "pattern " << printable(pattern) << "\n"
-                          << describe(text, range) << "\nICU " << expected.range.toString() << ", matcher "
-                          << actual.toString();
-        }
-        (expected.found() ? tally.found : tally.notFound)++;
-    }
-    return tally;
-}
-
-Matcher delimited(spans::Delimited kind) {
-    return [kind](std::u16string_view s, Range range) { return spans::findDelimited(kind, s, range); };
-}
-
-// Both outcomes must be common, or the comparison proves little.
-void expectBothOutcomes(const Tally& tally) {
-    EXPECT_GT(tally.found, 250);
-    EXPECT_GT(tally.notFound, 250);
-}
 
 // The pattern each delimited matcher replaces.
 const char16_t* delimitedPattern(spans::Delimited kind) {
@@ -148,114 +97,120 @@ const char16_t* delimitedPattern(spans::Delimited kind) {
     return u"";
 }
 
-// One kind of delimited element with the markers its generated lines are made of.
-struct DelimitedCase {
-    spans::Delimited kind;
+const char16_t* const kLinkOpening = u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)";
+
+struct Case {
+    const char16_t* pattern;
+    Matcher matcher;
     std::vector<std::u16string> markers;
+    unsigned seed;
+    char16_t anchor = 0; // linkOpening is anchored at the range start
+    int rounds = 10000;
 };
 
-TEST(SpanMatchers, StarPatternsMatchICU) {
-    const std::vector<std::u16string> markers = {u"*", u"**", u"***"};
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::strongStar),
-                                      delimited(spans::Delimited::strongStar), markers, 1));
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::emStar),
-                                      delimited(spans::Delimited::emStar), markers, 2));
+Case delimited(spans::Delimited kind, std::vector<std::u16string> markers, unsigned seed,
+               int rounds = 10000) {
+    return {delimitedPattern(kind),
+            [kind](std::u16string_view s, Range range) { return spans::findDelimited(kind, s, range); },
+            std::move(markers),
+            seed,
+            0,
+            rounds};
 }
 
-TEST(SpanMatchers, UnderscorePatternsMatchICU) {
-    const std::vector<std::u16string> markers = {u"_", u"__", u"_a", u"b_"};
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::strongUnderscore),
-                                      delimited(spans::Delimited::strongUnderscore),
-                                      {u"__", u" __", u"__ ", u"_"}, 3));
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::emUnderscore),
-                                      delimited(spans::Delimited::emUnderscore), markers, 4));
+using LinkScan = Range (*)(std::u16string_view, Range, spans::LineContext*);
+Case link(const char16_t* pattern, LinkScan scan, std::vector<std::u16string> markers, unsigned seed,
+          char16_t anchor = 0, int rounds = 10000) {
+    return {pattern,
+            [scan](std::u16string_view s, Range range) { return scan(s, range, nullptr); },
+            std::move(markers),
+            seed,
+            anchor,
+            rounds};
 }
 
-TEST(SpanMatchers, TildeAndCaretPatternsMatchICU) {
-    const std::vector<std::u16string> tildes = {u"~", u"~~", u"*"};
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::strikethrough),
-                                      delimited(spans::Delimited::strikethrough), {u"~~", u"~~ ", u"~"}, 5));
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::subscript),
-                                      delimited(spans::Delimited::subscript), tildes, 6));
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::superscript),
-                                      delimited(spans::Delimited::superscript), {u"^", u"^^", u"~"}, 7));
+// Runs the case's generated searches; both outcomes must be common, or the comparison proves
+// little.
+void compareWithICU(const Case& c, std::size_t maxPieces = 24, int minimum = 250) {
+    const RegexSearch icu(c.pattern);
+    Generator generator(c.seed, c.markers, maxPieces);
+    int found = 0, notFound = 0, failures = 0;
+    for (int round = 0; round < c.rounds && failures < 5; ++round) {
+        const std::u16string text = generator.line();
+        const Range range = generator.rangeIn(text, c.anchor);
+        const RegexHit expected = icu.find(text, range);
+        EXPECT_FALSE(expected.timedOut) << describe(text, range);
+        const Range actual = c.matcher(text, range);
+        if (actual != expected.range) {
+            ++failures;
+            ADD_FAILURE() << "seed " << c.seed << ", " << describe(text, range) << "\nICU "
+                          << expected.range.toString() << ", matcher " << actual.toString();
+        }
+        (expected.found() ? found : notFound)++;
+    }
+    EXPECT_GT(found, minimum) << "seed " << c.seed;
+    EXPECT_GT(notFound, minimum) << "seed " << c.seed;
 }
 
-TEST(SpanMatchers, CodePatternMatchesICU) {
-    expectBothOutcomes(compareWithICU(delimitedPattern(spans::Delimited::code),
-                                      delimited(spans::Delimited::code), {u"`", u"``", u"*"}, 8));
-}
+using spans::Delimited;
 
-TEST(SpanMatchers, LinkOpeningMatchesICU) {
-    const std::vector<std::u16string> markers = {u"[", u"]", u"(", u")", u"](", u"][", u"[a]", u"!"};
-    const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
-    expectBothOutcomes(compareWithICU(u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)",
-                                      opening, markers, 9, u'[', 20000));
-}
-
-TEST(SpanMatchers, LinkTargetPatternsMatchICU) {
-    const std::vector<std::u16string> markers = {u"[", u"]", u"(", u")", u"\"", u"]("};
-    expectBothOutcomes(compareWithICU(
-        u".+?\\)", [](std::u16string_view s, Range r) { return spans::throughClosingParenthesis(s, r); },
-        markers, 10));
-    expectBothOutcomes(compareWithICU(
-        u".+?\\]", [](std::u16string_view s, Range r) { return spans::throughClosingBracket(s, r); }, markers,
-        11));
-    expectBothOutcomes(compareWithICU(
-        u".+?(?=\\])", [](std::u16string_view s, Range r) { return spans::beforeClosingBracket(s, r); },
-        markers, 12));
-    expectBothOutcomes(compareWithICU(
-        u"(?!\\s).+?(?=(\\s|\"|\\)))", [](std::u16string_view s, Range r) { return spans::linkURL(s, r); },
-        markers, 13));
+TEST(SpanMatchers, GeneratedLinesMatchICU) {
+    const std::vector<std::u16string> linkPieces = {u"[", u"]", u"(", u")", u"\"", u"]("};
+    const Case cases[] = {
+        delimited(Delimited::strongStar, {u"*", u"**", u"***"}, 1),
+        delimited(Delimited::emStar, {u"*", u"**", u"***"}, 2),
+        delimited(Delimited::strongUnderscore, {u"__", u" __", u"__ ", u"_"}, 3),
+        delimited(Delimited::emUnderscore, {u"_", u"__", u"_a", u"b_"}, 4),
+        delimited(Delimited::strikethrough, {u"~~", u"~~ ", u"~"}, 5),
+        delimited(Delimited::subscript, {u"~", u"~~", u"*"}, 6),
+        delimited(Delimited::superscript, {u"^", u"^^", u"~"}, 7),
+        delimited(Delimited::code, {u"`", u"``", u"*"}, 8),
+        link(kLinkOpening, spans::linkOpening, {u"[", u"]", u"(", u")", u"](", u"][", u"[a]", u"!"}, 9, u'[',
+             20000),
+        link(u".+?\\)", spans::throughClosingParenthesis, linkPieces, 10),
+        link(u".+?\\]", spans::throughClosingBracket, linkPieces, 11),
+        link(u".+?(?=\\])", spans::beforeClosingBracket, linkPieces, 12),
+        link(u"(?!\\s).+?(?=(\\s|\"|\\)))", spans::linkURL, linkPieces, 13),
+    };
+    for (const Case& c : cases)
+        compareWithICU(c);
 }
 
 // Long lines, whose markers fall at every place of the blocks the matchers pass over eight units
-// at a time, forwards for openers and backwards for closers.
+// at a time, forwards for openers and backwards for closers. They mostly hold a line terminator,
+// which few matches cross: fewer of them match.
 TEST(SpanMatchers, LongLinesMatchICU) {
-    const std::vector<DelimitedCase> kinds = {
-        {spans::Delimited::emStar, {u"*", u"**", u"a", u"b"}},
-        {spans::Delimited::strongStar, {u"**", u"*", u"a", u"b"}},
-        {spans::Delimited::emUnderscore, {u"_", u" _", u"_ ", u"a"}},
-        {spans::Delimited::strikethrough, {u"~~", u"~~ ", u"a", u"b"}},
-        {spans::Delimited::code, {u"`", u"a", u"b", u"c"}},
-    };
-    for (const DelimitedCase& kind : kinds) {
-        // Long lines mostly hold a line terminator, which few matches cross: fewer of them.
-        const Tally tally = compareWithICU(delimitedPattern(kind.kind), delimited(kind.kind), kind.markers,
-                                           40 + static_cast<unsigned>(kind.kind), 0, 4000, 90);
-        EXPECT_GT(tally.found, 150);
-        EXPECT_GT(tally.notFound, 150);
-    }
     const std::vector<std::u16string> linkPieces = {u"[", u"]", u"(", u")", u"](", u"][", u"\"", u"a", u"b"};
-    const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
-    expectBothOutcomes(compareWithICU(u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)",
-                                      opening, linkPieces, 50, u'[', 4000, 90));
-    expectBothOutcomes(compareWithICU(
-        u".+?\\)", [](std::u16string_view s, Range r) { return spans::throughClosingParenthesis(s, r); },
-        linkPieces, 51, 0, 2000, 90));
-    expectBothOutcomes(compareWithICU(
-        u".+?(?=\\])", [](std::u16string_view s, Range r) { return spans::beforeClosingBracket(s, r); },
-        linkPieces, 52, 0, 2000, 90));
-    expectBothOutcomes(compareWithICU(
-        u"(?!\\s).+?(?=(\\s|\"|\\)))", [](std::u16string_view s, Range r) { return spans::linkURL(s, r); },
-        linkPieces, 53, 0, 2000, 90));
+    const Case cases[] = {
+        delimited(Delimited::emStar, {u"*", u"**", u"a", u"b"}, 41, 4000),
+        delimited(Delimited::strongStar, {u"**", u"*", u"a", u"b"}, 40, 4000),
+        delimited(Delimited::emUnderscore, {u"_", u" _", u"_ ", u"a"}, 43, 4000),
+        delimited(Delimited::strikethrough, {u"~~", u"~~ ", u"a", u"b"}, 44, 4000),
+        delimited(Delimited::code, {u"`", u"a", u"b", u"c"}, 47, 4000),
+        link(kLinkOpening, spans::linkOpening, linkPieces, 50, u'[', 4000),
+        link(u".+?\\)", spans::throughClosingParenthesis, linkPieces, 51, 0, 2000),
+        link(u".+?(?=\\])", spans::beforeClosingBracket, linkPieces, 52, 0, 2000),
+        link(u"(?!\\s).+?(?=(\\s|\"|\\)))", spans::linkURL, linkPieces, 53, 0, 2000),
+    };
+    for (const Case& c : cases)
+        compareWithICU(c, 90, 150);
 }
 
 // Searches of one kind over one text share a memo and what they learnt about the text's line
 // terminators; whatever the order of their starts and range ends, each must still find what ICU
 // finds.
 TEST(SpanMatchers, SearchesSharingAMemoMatchICU) {
-    const std::vector<DelimitedCase> kinds = {
-        {spans::Delimited::emStar, {u"*", u"**"}},
-        {spans::Delimited::strongStar, {u"**", u"*"}},
-        {spans::Delimited::emUnderscore, {u"_", u"__"}},
-        {spans::Delimited::strongUnderscore, {u"__", u"_"}},
-        {spans::Delimited::code, {u"`"}},
-        {spans::Delimited::subscript, {u"~"}},
+    const std::pair<Delimited, std::vector<std::u16string>> kinds[] = {
+        {Delimited::emStar, {u"*", u"**"}},
+        {Delimited::strongStar, {u"**", u"*"}},
+        {Delimited::emUnderscore, {u"_", u"__"}},
+        {Delimited::strongUnderscore, {u"__", u"_"}},
+        {Delimited::code, {u"`"}},
+        {Delimited::subscript, {u"~"}},
     };
-    for (const DelimitedCase& kind : kinds) {
-        const RegexSearch icu(delimitedPattern(kind.kind));
-        Generator generator(20 + static_cast<unsigned>(kind.kind), kind.markers);
+    for (const auto& [kind, markers] : kinds) {
+        const RegexSearch icu(delimitedPattern(kind));
+        Generator generator(20 + static_cast<unsigned>(kind), markers);
         int failures = 0;
         for (int round = 0; round < 3000 && failures < 5; ++round) {
             const std::u16string text = generator.line();
@@ -267,11 +222,10 @@ TEST(SpanMatchers, SearchesSharingAMemoMatchICU) {
                 if (generator.below(4) == 0) stop = generator.below(text.size() + 1);
                 const Range range = Range::fromBounds(generator.below(stop + 1), stop);
                 const Range expected = icu.find(text, range).range;
-                const Range actual = spans::findDelimited(kind.kind, text, range, &line, &memo);
+                const Range actual = spans::findDelimited(kind, text, range, &line, &memo);
                 if (actual != expected) {
                     ++failures;
-                    ADD_FAILURE() << "pattern " << printable(delimitedPattern(kind.kind)) << "\n"
-                                  << describe(text, range) << " (search " << search << ")\nICU "
+                    ADD_FAILURE() << describe(text, range) << " (search " << search << ")\nICU "
                                   << expected.toString() << ", matcher " << actual.toString();
                 }
             }
@@ -281,39 +235,30 @@ TEST(SpanMatchers, SearchesSharingAMemoMatchICU) {
 
 // Hand-picked lines for the corners the generator reaches only by chance.
 TEST(SpanMatchers, CornerCasesMatchICU) {
-    struct Corner {
-        const char16_t* pattern;
-        Matcher matcher;
-        std::u16string line;
+    const Case em = delimited(Delimited::emStar, {}, 0);
+    const Case emU = delimited(Delimited::emUnderscore, {}, 0);
+    const Case opening = link(kLinkOpening, spans::linkOpening, {}, 0);
+    const std::pair<const Case*, std::u16string> corners[] = {
+        {&em, u"*\U0001F600* x*y*"},    // one code point of two units
+        {&em, u"*a* and *b*"},          // the single-character content wins
+        {&em, u"*ab* and *cd*"},        // greedy to the last closer
+        {&em, u"*ab\u000b*cd*"},        // '.' stops at a vertical tab
+        {&em, u"*ab*\u00a0x"},          // a no-break space after the closer
+        {&em, u"*a\\*"},                // a backslash cannot end the content
+        {&emU, u"snake_case_name"},     // no word boundary
+        {&emU, u"x \u0301_ab_ y"},      // a combining mark before the opener
+        {&emU, u"_ab_\u0301 _cd_"},     // no boundary before a combining mark
+        {&emU, u"\U0001D400_ab_"},      // a supplementary letter before
+        {&opening, u"[a [b](c) d](e)"}, // a nested link
+        {&opening, u"[a [b][c] d][e]"}, // a nested label link
+        {&opening, u"[a][b] \n ](x"},   // the close may pass a line break
+        {&opening, std::u16string(120, u'[')},
     };
-    const auto em = delimited(spans::Delimited::emStar);
-    const auto emU = delimited(spans::Delimited::emUnderscore);
-    const Matcher opening = [](std::u16string_view s, Range range) { return spans::linkOpening(s, range); };
-    const char16_t* emPattern = delimitedPattern(spans::Delimited::emStar);
-    const char16_t* emUPattern = delimitedPattern(spans::Delimited::emUnderscore);
-    const char16_t* linkPattern = u"^\\[.*?((\\[.+\\]\\[.+\\])|(\\[.+\\]\\(.+\\)))?\\s*\\](\\(|\\[)";
-    const std::vector<Corner> corners = {
-        {emPattern, em, u"*\U0001F600* x*y*"},      // one code point of two units
-        {emPattern, em, u"*a* and *b*"},            // the single-character content wins
-        {emPattern, em, u"*ab* and *cd*"},          // greedy to the last closer
-        {emPattern, em, u"*ab\u000b*cd*"},          // '.' stops at a vertical tab
-        {emPattern, em, u"*ab*\u00a0x"},            // a no-break space after the closer
-        {emPattern, em, u"*a\\*"},                  // a backslash cannot end the content
-        {emUPattern, emU, u"snake_case_name"},      // no word boundary
-        {emUPattern, emU, u"x \u0301_ab_ y"},       // a combining mark before the opener
-        {emUPattern, emU, u"_ab_\u0301 _cd_"},      // no boundary before a combining mark
-        {emUPattern, emU, u"\U0001D400_ab_"},       // a supplementary letter before
-        {linkPattern, opening, u"[a [b](c) d](e)"}, // a nested link
-        {linkPattern, opening, u"[a [b][c] d][e]"}, // a nested label link
-        {linkPattern, opening, u"[a][b] \n ](x"},   // the close may pass a line break
-        {linkPattern, opening, std::u16string(120, u'[')},
-    };
-    for (const Corner& corner : corners) {
-        const RegexSearch icu(corner.pattern);
-        for (std::size_t start = 0; start <= corner.line.size(); ++start) {
-            const Range range = Range::fromBounds(start, corner.line.size());
-            EXPECT_EQ(corner.matcher(corner.line, range), icu.find(corner.line, range).range)
-                << describe(corner.line, range);
+    for (const auto& [c, line] : corners) {
+        const RegexSearch icu(c->pattern);
+        for (std::size_t start = 0; start <= line.size(); ++start) {
+            const Range range = Range::fromBounds(start, line.size());
+            EXPECT_EQ(c->matcher(line, range), icu.find(line, range).range) << describe(line, range);
         }
     }
 }
