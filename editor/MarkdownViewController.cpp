@@ -56,7 +56,6 @@ struct MarkdownViewController::Private {
     std::unique_ptr<StyledTextDocument> styled;
 
     bool editState = true;
-    bool reportEdits = true;
     QString fileUTI = QLatin1String(platform::kMarkdownTypeIdentifier);
     QString searchTarget;
     QFont selectedFont;
@@ -167,13 +166,7 @@ QString MarkdownViewController::fileUTI() const {
 void MarkdownViewController::replaceString(const QString& text) {
     const Range selection = selectedRange();
     const int scroll = d->textView->verticalScrollBar()->value();
-    QTextCursor cursor(d->textView->document());
-    cursor.select(QTextCursor::Document);
-    d->reportEdits = false;
-    d->reportSelection = false;
-    cursor.insertText(convertLineBreak(text));
-    d->reportSelection = true;
-    d->reportEdits = true;
+    setString(text);
     setSelectedRange(selection);
     d->textView->verticalScrollBar()->setValue(scroll);
 }
@@ -280,7 +273,7 @@ void MarkdownViewController::Private::applyFontForType() {
 }
 
 void MarkdownViewController::Private::textEdited(std::size_t location, Range restyledBeyond) {
-    const bool edited = reportEdits && textView->document()->isUndoAvailable();
+    const bool edited = textView->document()->isUndoAvailable();
     if (edited && host) host->textDidChange();
     if (!restyledBeyond.empty()) {
         pendingLayout = pendingLayout

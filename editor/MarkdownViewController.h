@@ -47,8 +47,8 @@ public:
     // Shows a new text: line breaks converted, undo history cleared, styled, search target marked
     // again; editable exactly when the edit state is on.
     void setString(const QString& text);
-    // Replaces the whole text as one undoable step that is not reported as an edit (the note
-    // changed on disk), keeping the caret where it was as far as the new text allows.
+    // Shows the note's text as another program changed it: like setString, keeping the caret
+    // and the scroll position where the new text allows.
     void replaceString(const QString& text);
     QString string() const;
 
