@@ -12,21 +12,12 @@ ParsedCommandLine parse(std::vector<std::string> arguments) {
 
 } // namespace
 
-TEST(CommandLine, DefaultsReadStandardInputAndWriteTheDocument) {
-    const ParsedCommandLine parsed = parse({});
-    ASSERT_TRUE(parsed.ok()) << parsed.error;
-    const ConversionSettings& settings = parsed.command.settings;
-    EXPECT_EQ(settings.output, OutputKind::document);
-    EXPECT_EQ(settings.title, u"untitled");
-    EXPECT_EQ(settings.lang, u"en");
-    EXPECT_FALSE(settings.baseFolder.has_value());
-    EXPECT_EQ(settings.options, quillet::MarkdownOptions::defaults());
-    EXPECT_FALSE(parsed.command.inputPath.has_value());
-    EXPECT_FALSE(parsed.command.showHelp);
-    EXPECT_FALSE(parse({"-"}).command.inputPath.has_value());
-}
-
 TEST(CommandLine, ReadsEveryOption) {
+    const ParsedCommandLine defaults = parse({"-"});
+    ASSERT_TRUE(defaults.ok()) << defaults.error;
+    EXPECT_EQ(defaults.command.settings.output, OutputKind::document);
+    EXPECT_FALSE(defaults.command.inputPath.has_value()) << "'-' is standard input";
+
     const ParsedCommandLine parsed =
         parse({"--records", "--title", "Caf\xC3\xA9", "--lang", "ja", "--base", "/tmp/out", "--set",
                "resetIndentByBlankline=true", "--set", "indentWidthByChars=-7", "--set",
@@ -43,34 +34,35 @@ TEST(CommandLine, ReadsEveryOption) {
     EXPECT_TRUE(settings.options.removeProceeding4SpacesInCodeBlock); // untouched default
     EXPECT_EQ(parsed.command.inputPath, "note.md");
 
+    const ParsedCommandLine styles = parse({"--styles", "--font-width", "7.25"});
+    EXPECT_EQ(styles.command.settings.output, OutputKind::styles);
+    EXPECT_DOUBLE_EQ(styles.command.settings.fontWidth, 7.25);
     EXPECT_EQ(parse({"--fragment"}).command.settings.output, OutputKind::fragment);
     EXPECT_TRUE(parse({"--help"}).command.showHelp);
     // After "--" a name that looks like an option is a file.
     EXPECT_EQ(parse({"--", "--records"}).command.inputPath, "--records");
-    EXPECT_EQ(parse({"--", "--records"}).command.settings.output, OutputKind::document);
 }
 
-TEST(CommandLine, RejectsUnknownOptionsAndMissingValues) {
-    EXPECT_EQ(parse({"--frag"}).error, "unknown option '--frag'");
-    EXPECT_EQ(parse({"-x", "note.md"}).error, "unknown option '-x'");
-    for (const char* option : {"--title", "--lang", "--base", "--set"})
-        EXPECT_EQ(parse({"--records", option}).error, std::string("option '") + option + "' needs a value");
-    EXPECT_EQ(parse({"a.md", "b.md"}).error, "more than one input file ('a.md' and 'b.md')");
-    EXPECT_EQ(parse({"-", "b.md"}).error, "more than one input file ('-' and 'b.md')");
-    EXPECT_EQ(parse({"--fragment", "--records"}).error, "--fragment and --records cannot be combined");
-    EXPECT_FALSE(parse({"--title", "\xC3("}).ok());
+TEST(CommandLine, RejectsWhatItCannotRead) {
+    const std::pair<std::vector<std::string>, std::string> rejected[] = {
+        {{"--frag"}, "unknown option '--frag'"},
+        {{"--records", "--lang"}, "option '--lang' needs a value"},
+        {{"--styles", "--font-width"}, "option '--font-width' needs a value"},
+        {{"-", "b.md"}, "more than one input file ('-' and 'b.md')"},
+        {{"--fragment", "--records"}, "--fragment and --records cannot be combined"},
+        {{"--fragment", "--styles"}, "--styles cannot be combined with --fragment or --records"},
+        {{"--set", "=1"}, "--set expects KEY=VALUE, got '=1'"},
+        {{"--set", "indentWidthByChars=3x"},
+         "option key 'indentWidthByChars' needs true, false or an integer, got '3x'"},
+    };
+    for (const auto& [arguments, error] : rejected)
+        EXPECT_EQ(parse(arguments).error, error);
     EXPECT_NE(parse({"--lang", "x\xFF"}).error.find("at byte 1"), std::string::npos);
-}
-
-TEST(CommandLine, RejectsBadOptionSettings) {
-    EXPECT_EQ(parse({"--set", "resetIndentByHeader"}).error,
-              "--set expects KEY=VALUE, got 'resetIndentByHeader'");
-    EXPECT_EQ(parse({"--set", "=1"}).error, "--set expects KEY=VALUE, got '=1'");
     const std::string unknown = parse({"--set", "resetindentbyheader=true"}).error;
     EXPECT_EQ(unknown.rfind("unknown option key 'resetindentbyheader' (known keys: ", 0), 0u) << unknown;
-    EXPECT_NE(unknown.find("removeProceeding4SpacesInCodeBlock"), std::string::npos);
-    for (const char* value : {"", "yes", "TRUE", "1.5", "3x", " 3", "99999999999999999999999"})
-        EXPECT_EQ(parse({"--set", std::string("indentWidthByChars=") + value}).error,
-                  std::string("option key 'indentWidthByChars' needs true, false or an integer, got '") +
-                      value + "'");
+    for (const char* value : {"", "yes", "TRUE", "1.5", " 3", "99999999999999999999999"})
+        EXPECT_FALSE(parse({"--set", std::string("indentWidthByChars=") + value}).ok()) << value;
+    for (const char* width : {"0", "-3", "abc", "", "7pt", "nan", "inf"})
+        EXPECT_EQ(parse({"--styles", "--font-width", width}).error,
+                  std::string("--font-width needs a positive number of points, got '") + width + "'");
 }

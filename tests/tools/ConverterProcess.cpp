@@ -1,5 +1,6 @@
 #include "ConverterProcess.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,7 @@ ProcessResult runMd2html(const std::vector<std::string>& arguments, const std::s
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    std::fflush(nullptr); // or the child writes what this process has not written yet
     const pid_t child = ::fork();
     if (child == 0) {
         if (!std::freopen(in.c_str(), "rb", stdin) || !std::freopen(out.c_str(), "wb", stdout) ||
