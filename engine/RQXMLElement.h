@@ -2,7 +2,8 @@
 // RQXMLElement: the small element tree an HTML document is built from and then written out in
 // one pass. Not a general XML model: text children are written out unchanged (callers escape
 // what must be escaped), attributes are a list in insertion order plus an optional raw
-// attribute text, and a few element names get a line break after their closing tag.
+// attribute text, and a few element names get a line break after their closing tag. Attribute
+// values in the list are escaped as they are written, whatever they came from.
 //
 // Elements are shared (RQXMLElementRef); a child's parent link does not own the parent. An
 // element without a name (an empty name) is a text node or a raw fragment: it writes its
@@ -261,6 +262,11 @@ private:
     static const Tag* commonTag(std::u16string_view name);
     bool isImage() const { return tag_ && tag_->isImage; }
     bool breaksLineAfterClosingTag() const;
+    // Where the next unit of an attribute value that must be replaced is, from `from` on; the
+    // size if none is.
+    static std::size_t nextAttributeEscape(std::u16string_view value, std::size_t from);
+    static std::u16string_view attributeEntityFor(char16_t unit);
+    template <typename Output> static void writeAttributeValue(Output& out, std::u16string_view value);
     template <typename Output> void writeOpeningTagWithAttributes(Output& out) const;
     // Writes the tags of `element` and returns whether its content and closing part follow.
     template <typename Output> bool writeOpening(Output& out) const;
@@ -291,6 +297,17 @@ private:
 
 // ---- Writing ----
 
+template <typename Output> void RQXMLElement::writeAttributeValue(Output& out, std::u16string_view value) {
+    std::size_t plain = 0;
+    for (std::size_t at = nextAttributeEscape(value, 0); at < value.size();
+         at = nextAttributeEscape(value, at + 1)) {
+        out += value.substr(plain, at - plain);
+        out += attributeEntityFor(value[at]);
+        plain = at + 1;
+    }
+    out += value.substr(plain);
+}
+
 template <typename Output> void RQXMLElement::writeOpeningTagWithAttributes(Output& out) const {
     out += u'<';
     out += name();
@@ -300,7 +317,7 @@ template <typename Output> void RQXMLElement::writeOpeningTagWithAttributes(Outp
         if (i > 0) out += u' ';
         out += extra_->attributes[i].name;
         out += u"=\"";
-        out += extra_->attributes[i].value;
+        writeAttributeValue(out, extra_->attributes[i].value);
         out += u'"';
     }
     std::u16string_view raw = extra_->attributeString;

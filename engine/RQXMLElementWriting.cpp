@@ -25,6 +25,68 @@ std::string utf8(std::u16string_view text) {
 
 // ---- Serialisation ----
 
+namespace {
+
+bool isAsciiLetter(char16_t unit) {
+    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
+}
+
+bool isAsciiDigit(char16_t unit) {
+    return unit >= u'0' && unit <= u'9';
+}
+
+bool isHexDigit(char16_t unit) {
+    return isAsciiDigit(unit) || (unit >= u'a' && unit <= u'f') || (unit >= u'A' && unit <= u'F');
+}
+
+// Whether the '&' at `at` begins a complete character reference ("&amp;", "&#34;", "&#x22;").
+bool startsCharacterReference(std::u16string_view text, std::size_t at) {
+    std::size_t next = at + 1;
+    bool (*isNamePart)(char16_t) = [](char16_t unit) { return isAsciiLetter(unit) || isAsciiDigit(unit); };
+    if (next < text.size() && text[next] == u'#') {
+        ++next;
+        isNamePart = isAsciiDigit;
+        if (next < text.size() && (text[next] == u'x' || text[next] == u'X')) {
+            ++next;
+            isNamePart = isHexDigit;
+        }
+    } else if (next >= text.size() || !isAsciiLetter(text[next])) {
+        return false;
+    }
+    const std::size_t nameStart = next;
+    while (next < text.size() && isNamePart(text[next]))
+        ++next;
+    return next > nameStart && next < text.size() && text[next] == u';';
+}
+
+} // namespace
+
+// A quote would end the value and let the rest of it add attributes; '<' and '>' are replaced
+// so that the tag reads the same to anything that looks for them. A character reference that a
+// value already holds (a link copied from a web page, a note's "&amp;") keeps its meaning, as
+// it does in the note's text, which passes through as HTML; a bare '&' is written as "&amp;".
+std::size_t RQXMLElement::nextAttributeEscape(std::u16string_view value, std::size_t from) {
+    for (; from < value.size(); ++from) {
+        const char16_t unit = value[from];
+        if (unit == u'"' || unit == u'<' || unit == u'>') return from;
+        if (unit == u'&' && !startsCharacterReference(value, from)) return from;
+    }
+    return value.size();
+}
+
+std::u16string_view RQXMLElement::attributeEntityFor(char16_t unit) {
+    switch (unit) {
+    case u'"':
+        return u"&quot;";
+    case u'<':
+        return u"&lt;";
+    case u'>':
+        return u"&gt;";
+    default:
+        return u"&amp;";
+    }
+}
+
 bool RQXMLElement::hasContent() const {
     // Any named element writes at least its tag; nameless ones only their content.
     std::vector<const RQXMLElement*> nameless;

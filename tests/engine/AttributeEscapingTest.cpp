@@ -1,0 +1,97 @@
+// Attribute values reach the HTML escaped, wherever they came from: a note's link, an image's
+// file name, the document's language.
+
+#include "engine/MarkdownString.h"
+#include "engine/RQXMLElement.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string fragmentOf(MarkdownString& engine, std::u16string_view note,
+                          const std::optional<fs::path>& base) {
+    const RQXMLElementRef body = engine.bodyElementFromString(note, base);
+    std::u16string html;
+    for (const RQXMLChild& child : body->children())
+        child.appendXMLString(html);
+    return html;
+}
+
+std::u16string withAttribute(std::u16string_view value) {
+    auto link = RQXMLElement::elementWithName(u"a", u"t");
+    link->addAttribute(u"href", value);
+    return link->XMLString();
+}
+
+TEST(AttributeEscapingTest, QuotesAndAngleBracketsCannotLeaveTheValue) {
+    EXPECT_EQ(withAttribute(u"x\" onclick=\"y"), u"<a href=\"x&quot; onclick=&quot;y\">t</a>");
+    EXPECT_EQ(withAttribute(u"<b>'s"), u"<a href=\"&lt;b&gt;'s\">t</a>");
+    EXPECT_EQ(withAttribute(u"\"\""), u"<a href=\"&quot;&quot;\">t</a>");
+    EXPECT_EQ(withAttribute(u""), u"<a href=\"\">t</a>");
+}
+
+TEST(AttributeEscapingTest, BareAmpersandsAreEscapedAndCharacterReferencesKept) {
+    EXPECT_EQ(withAttribute(u"?a=1&b=2"), u"<a href=\"?a=1&amp;b=2\">t</a>");
+    EXPECT_EQ(withAttribute(u"a&amp;b &#34; &#x22; &quot;"),
+              u"<a href=\"a&amp;b &#34; &#x22; &quot;\">t</a>");
+    // Not references: no name, no digits, no closing semicolon, a trailing '&'.
+    EXPECT_EQ(withAttribute(u"&; &#; &#x; &#xg; &amp &1; &"),
+              u"<a href=\"&amp;; &amp;#; &amp;#x; &amp;#xg; &amp;amp &amp;1; &amp;\">t</a>");
+}
+
+TEST(AttributeEscapingTest, EveryWriterEscapesAndTheRawAttributeTextStaysAsWritten) {
+    auto image = RQXMLElement::elementWithName(u"img");
+    image->setAttributesWithDictionary({{u"src", u"a\".png"}, {u"alt", u"<x>"}});
+    image->setAttributesWithString(u"width=3 title='q'");
+    const std::u16string expected = u"<img src=\"a&quot;.png\" alt=\"&lt;x&gt;\" width=3 title='q'>";
+    EXPECT_EQ(image->XMLString(), expected);
+
+    struct Pieces {
+        std::u16string text;
+        void operator+=(std::u16string_view piece) { text += piece; }
+        void operator+=(char16_t unit) { text += unit; }
+    } pieces;
+    image->writeXMLString(pieces);
+    EXPECT_EQ(pieces.text, expected);
+
+    const std::u16string document =
+        MarkdownString::htmlDocumentFromBody(nullptr, u"t", u"en\" onload=\"x")->XMLString();
+    EXPECT_NE(document.find(u"lang=\"en&quot; onload=&quot;x\""), std::u16string::npos);
+    EXPECT_EQ(document.find(u"onload=\"x"), std::u16string::npos);
+}
+
+TEST(AttributeEscapingTest, LinksAndImagesOfANoteAreEscaped) {
+    MarkdownString engine;
+    const auto fragment = [&](std::u16string_view note) { return fragmentOf(engine, note, std::nullopt); };
+    EXPECT_EQ(fragment(u"[q](http://e.x/?a=1&b=2)"), u"<p><a href=\"http://e.x/?a=1&amp;b=2\">q</a></p>");
+    EXPECT_EQ(fragment(u"![a <b> c](p.png)"), u"<p><img src=\"p.png\" alt=\"a &lt;b&gt; c\"></p>");
+    EXPECT_EQ(fragment(u"![Fish &amp; chips](p.png)"),
+              u"<p><img src=\"p.png\" alt=\"Fish &amp; chips\"></p>");
+}
+
+// A file name is decoded from the note's URL before it names the copy: "%22" is a real quote.
+TEST(AttributeEscapingTest, AnImageFileNameCannotAddAttributes) {
+    const fs::path root =
+        fs::temp_directory_path() / ("quillet-attribute-escaping-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path base = root / "export";
+    fs::create_directories(base);
+    const std::string name = "a\" onerror=\"x.png";
+    std::ofstream(root / name) << "picture";
+
+    MarkdownString engine;
+    const std::u16string url = u"file://" + root.u16string() + u"/a%22%20onerror=%22x.png";
+    EXPECT_EQ(fragmentOf(engine, u"![i](" + url + u")", base),
+              u"<p><img src=\"./a&quot; onerror=&quot;x.png\" alt=\"i\"></p>");
+    EXPECT_TRUE(fs::exists(base / name)) << "the copy keeps the file's own name";
+    fs::remove_all(root);
+}
+
+} // namespace
+} // namespace quillet
