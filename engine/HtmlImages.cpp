@@ -21,6 +21,28 @@ bool staysInsideFolder(const std::string& name) {
     return true;
 }
 
+// A file name as the relative URL that names it: a '%', '#' or '?' in it would be read as an
+// escape, the start of a fragment or of a query.
+std::u16string relativeReference(const std::string& name) {
+    std::u16string reference;
+    for (const char16_t unit : utf16FromBytes(name)) {
+        switch (unit) {
+        case u'%':
+            reference += u"%25";
+            break;
+        case u'#':
+            reference += u"%23";
+            break;
+        case u'?':
+            reference += u"%3F";
+            break;
+        default:
+            reference += unit;
+        }
+    }
+    return reference;
+}
+
 // An existing file is never replaced; every error is ignored.
 void copyQuietly(const fs::path& source, const fs::path& destination) {
     std::error_code ignored;
@@ -35,7 +57,7 @@ std::u16string sourceInFolder(const fs::path& folder, std::u16string_view url,
     if (name.empty()) return std::u16string(url);
     if (baseFolder) {
         if (staysInsideFolder(name)) copyQuietly(folder / name, *baseFolder / name);
-        return utf16FromBytes(name);
+        return relativeReference(name);
     }
     return fileUrlText(folder / name);
 }
@@ -47,7 +69,7 @@ std::u16string sourceOfFile(std::u16string_view url, const std::optional<fs::pat
     const std::string name = lastPathComponent(path);
     if (name.empty() || name == "." || name == "..") return std::u16string(url);
     copyQuietly(path, *baseFolder / name);
-    return u"./" + utf16FromBytes(name);
+    return u"./" + relativeReference(name);
 }
 
 } // namespace
