@@ -21,8 +21,12 @@ using save_files::TemporaryName;
 
 std::vector<std::pair<QByteArray, TemporaryName>> temporaryFiles(int folder) {
     std::vector<std::pair<QByteArray, TemporaryName>> found;
-    DIR* dir = ::fdopendir(::dup(folder)); // closes the duplicate
-    if (!dir) return found;
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr; // closedir closes `listing`
+    if (!dir) {
+        if (listing >= 0) ::close(listing);
+        return found;
+    }
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
         if (auto temporary = save_files::parse(name)) found.emplace_back(name, std::move(*temporary));
@@ -101,7 +105,8 @@ std::optional<QByteArray> clearAway(int folder, const QByteArray& name, const Te
     if (!file) return std::nullopt;
     const auto note = regularFileAt(folder, temporary.note);
     const bool superseded =
-        note && (!isLater(file->st_mtim, note->st_mtim) || sameBytes(folder, name, temporary.note));
+        note && (!isLater(file->st_mtim, note->st_mtim) ||
+                 (file->st_size == note->st_size && sameBytes(folder, name, temporary.note)));
     if (temporary.stage == Stage::writing || superseded) {
         ::unlinkat(folder, name.constData(), 0);
         return std::nullopt;
