@@ -1,6 +1,7 @@
 #pragma once
-// The preview's page: it shows what the application loads into it and nothing else. A link the
-// user clicks (or a form they send) opens in the desktop's browser instead of replacing the note.
+// The preview's page: it shows what the application loads into it and nothing else. It never
+// navigates on its own (a refresh, a redirect, a clicked link, a sent form), its frames load no
+// local file, and a clicked link is handed on only where that is safe (PreviewLinkPolicy.h).
 
 #include <QUrl>
 #include <QWebEnginePage>
@@ -14,19 +15,20 @@ class PreviewPage : public QWebEnginePage {
 public:
     explicit PreviewPage(QObject* parent = nullptr);
 
-    // How a clicked link is opened (the desktop's browser unless replaced).
+    // How a web or mail link is opened (the desktop's handler unless replaced).
     void setLinkOpener(std::function<void(const QUrl&)> opener) { openLink_ = std::move(opener); }
-    // The base URL of the loaded HTML: a link to a fragment of it stays in the page.
-    void setDocumentBaseURL(const QUrl& url) { documentBaseURL_ = url; }
+    // Hands a clicked link on as far as its kind allows.
+    void handleClickedLink(const QUrl& url);
+
+signals:
+    // A clicked link leads to a note on this machine (its local path).
+    void noteLinkClicked(const QString& path);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
 
 private:
-    bool isFragmentOfThisPage(const QUrl& url) const;
-
-    QUrl documentBaseURL_;
     std::function<void(const QUrl&)> openLink_;
 };
 

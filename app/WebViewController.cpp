@@ -21,6 +21,7 @@ WebViewController::WebViewController(QWidget* parent) : QWebEngineView(parent), 
     setPage(page_);
     setContextMenuPolicy(Qt::NoContextMenu);
     connect(page_, &QWebEnginePage::loadFinished, this, &WebViewController::webViewDidFinishNavigation);
+    connect(page_, &PreviewPage::noteLinkClicked, this, &WebViewController::noteLinkClicked);
 }
 
 WebViewController::~WebViewController() = default;
@@ -30,7 +31,6 @@ void WebViewController::setCssURL(const QUrl& url) {
 }
 
 void WebViewController::showHTMLString(const QString& html, const QUrl& baseURL) {
-    page_->setDocumentBaseURL(baseURL);
     if (html.size() > kLargestInlineHTML / 2 && html.toUtf8().size() > kLargestInlineHTML)
         loadLargeHTML(html, baseURL);
     else

@@ -1,7 +1,8 @@
 #pragma once
 // The preview pane: a web view that shows the HTML of the open note and, once each page has
 // loaded, injects the chosen style sheet into it. The page runs no scripts of its own, offers no
-// context menu and never navigates away: clicked links open in the desktop's browser.
+// context menu and never navigates away: clicked web and mail links open on the desktop, links
+// to other notes are handed to the application.
 
 #include "documents/PreviewPane.h"
 
@@ -35,6 +36,8 @@ public:
 signals:
     // A page finished loading and its style sheet was applied (or there was nothing to apply).
     void previewReady();
+    // A link to a note on this machine was clicked (its local path): Quillet opens that note.
+    void noteLinkClicked(const QString& path);
 
 private:
     // A page whose HTML cannot travel as a data URL is written beside the note's images.

@@ -2,14 +2,19 @@
 
 #include "QtPrinting.h"
 #include "app/MarkdownStyleSheets.h"
+#include "app/PreviewLinkPolicy.h"
 #include "app/PreviewPage.h"
+#include "app/PreviewRequestFilter.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <gtest/gtest.h>
@@ -31,7 +36,7 @@ protected:
     WebViewController preview;
     QUrl base = QUrl::fromLocalFile(temp.path() + QLatin1Char('/'));
 
-    QUrl writeCss(const QString& name, const QByteArray& text) {
+    QUrl writeFile(const QString& name, const QByteArray& text) {
         QFile file(temp.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
@@ -58,6 +63,19 @@ protected:
         return result;
     }
 
+    // How often `text` shows in the page and its frames, as the page's own search finds it.
+    int matchesInPage(const QString& text) {
+        int matches = -1;
+        QEventLoop loop;
+        preview.page()->findText(text, {}, [&](const QWebEngineFindTextResult& result) {
+            matches = result.numberOfMatches();
+            loop.quit();
+        });
+        QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        return matches;
+    }
+
     QString bodyStyle(const char* property) {
         return evaluate(QStringLiteral("getComputedStyle(document.body).%1").arg(QLatin1String(property)))
             .toString();
@@ -70,7 +88,7 @@ protected:
 };
 
 TEST_F(WebViewControllerTest, InjectedStyleSheetApplies) {
-    preview.setCssURL(writeCss(QStringLiteral("test.css"), "body { color: rgb(1, 2, 3); }"));
+    preview.setCssURL(writeFile(QStringLiteral("test.css"), "body { color: rgb(1, 2, 3); }"));
     ASSERT_TRUE(show(page(QStringLiteral("<p>text</p>"))));
     EXPECT_EQ(bodyStyle("color"), QStringLiteral("rgb(1, 2, 3)"));
     EXPECT_EQ(evaluate(QStringLiteral("document.querySelector('p').textContent")).toString(),
@@ -78,13 +96,13 @@ TEST_F(WebViewControllerTest, InjectedStyleSheetApplies) {
 }
 
 TEST_F(WebViewControllerTest, StyleSheetWithQuotesAndLineBreaksStillApplies) {
-    preview.setCssURL(writeCss(QStringLiteral("quotes.css"),
-                               "body {\r\n"
-                               "  font-family: 'Quillet Test Face', \"Other\";\n"
-                               "  border-top: 2px\n"
-                               "solid rgb(4, 5, 6);\n"
-                               "}\n"
-                               "p::before { content: '\\2014'; }\n"));
+    preview.setCssURL(writeFile(QStringLiteral("quotes.css"),
+                                "body {\r\n"
+                                "  font-family: 'Quillet Test Face', \"Other\";\n"
+                                "  border-top: 2px\n"
+                                "solid rgb(4, 5, 6);\n"
+                                "}\n"
+                                "p::before { content: '\\2014'; }\n"));
     ASSERT_TRUE(show(page(QStringLiteral("<p>text</p>"))));
     EXPECT_TRUE(bodyStyle("fontFamily").contains(QStringLiteral("Quillet Test Face")));
     // A line break between two values separates them: joining them would void the declaration.
@@ -111,7 +129,7 @@ TEST_F(WebViewControllerTest, UnreadableStyleSheetFallsBackToTheBundledOneForGoo
 }
 
 TEST_F(WebViewControllerTest, InvalidUtf8StyleSheetFallsBack) {
-    preview.setCssURL(writeCss(QStringLiteral("latin1.css"), "body { font-family: 'Caf\xe9'; }"));
+    preview.setCssURL(writeFile(QStringLiteral("latin1.css"), "body { font-family: 'Caf\xe9'; }"));
     ASSERT_TRUE(show(page(QString())));
     EXPECT_EQ(preview.cssURL(), QUrl(QString::fromLatin1(kFallbackStyleSheetURL)));
 }
@@ -119,7 +137,7 @@ TEST_F(WebViewControllerTest, InvalidUtf8StyleSheetFallsBack) {
 TEST_F(WebViewControllerTest, PageRunsNoScriptsAndOffersNoContextMenu) {
     EXPECT_FALSE(preview.page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
     EXPECT_EQ(preview.contextMenuPolicy(), Qt::NoContextMenu);
-    preview.setCssURL(writeCss(QStringLiteral("empty.css"), ""));
+    preview.setCssURL(writeFile(QStringLiteral("empty.css"), ""));
     ASSERT_TRUE(show(page(QStringLiteral(
         "<p id='p'>before</p><script>document.getElementById('p').textContent = 'ran';</script>"))));
     EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('p').textContent")).toString(),
@@ -128,26 +146,78 @@ TEST_F(WebViewControllerTest, PageRunsNoScriptsAndOffersNoContextMenu) {
         << "an empty style sheet adds nothing";
 }
 
-TEST_F(WebViewControllerTest, ClickedLinkOpensOutsideAndThePageStays) {
+// A note may try to replace itself, or to show other files in frames; it stays, its images show.
+TEST_F(WebViewControllerTest, NoteNeitherNavigatesNorShowsLocalFilesButShowsItsImages) {
+    writeFile(QStringLiteral("secret.txt"), "QuilletSecretMarker");
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(temp.filePath(QStringLiteral("pic.png"))));
+    const QString secret = QUrl::fromLocalFile(temp.filePath(QStringLiteral("secret.txt"))).toString();
+    const QString picture = QUrl::fromLocalFile(temp.filePath(QStringLiteral("pic.png"))).toString();
+    preview.setCssURL(writeFile(QStringLiteral("plain.css"), "p { color: red; }"));
+    ASSERT_TRUE(show(page(QStringLiteral("<meta http-equiv='refresh' content='0;url=%1'><p id='note'>note</p>"
+                                         "<iframe src='%1'></iframe><iframe src='secret.txt'></iframe>"
+                                         "<object data='%1'></object><embed src='secret.txt'>"
+                                         "<img src='pic.png'><img src='%2'>")
+                              .arg(secret, picture))));
+    const QUrl shown = preview.page()->url();
+    const auto count = [this](const char* elements, const char* condition) {
+        return evaluate(QStringLiteral("Array.from(%1).filter(e => %2).length")
+                            .arg(QLatin1String(elements), QLatin1String(condition)))
+            .toInt();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(count("document.images", "e.naturalWidth > 0"), 2, kTimeoutMs);
+    QTest::qWait(1000); // time for the refresh and the frames to have gone wherever they could
+
+    EXPECT_EQ(preview.page()->url(), shown);
+    EXPECT_EQ(evaluate(QStringLiteral("document.body.innerText.trim()")).toString(), QStringLiteral("note"));
+    EXPECT_EQ(count("document.querySelectorAll('iframe, object')", "e.contentDocument?.URL == 'about:blank'"),
+              3)
+        << "every frame stays empty";
+    EXPECT_EQ(matchesInPage(QStringLiteral("QuilletSecretMarker")), 0);
+    EXPECT_EQ(matchesInPage(QStringLiteral("note")), 1) << "the search does look at the page";
+}
+
+TEST_F(WebViewControllerTest, ClickedLinksGoWhereTheirKindAllowsAndThePageStays) {
     QList<QUrl> opened;
     preview.previewPage()->setLinkOpener([&](const QUrl& url) { opened.append(url); });
-    preview.setCssURL(writeCss(QStringLiteral("plain.css"), "a { color: red; }"));
-    ASSERT_TRUE(show(page(
-        QStringLiteral("<p id='note'>note</p><a id='out' href='https://example.org/elsewhere'>out</a>"))));
+    QSignalSpy notes(&preview, &WebViewController::noteLinkClicked);
+    writeFile(QStringLiteral("other.md"), "# Other");
+    preview.setCssURL(writeFile(QStringLiteral("plain.css"), "a { color: red; }"));
+    ASSERT_TRUE(
+        show(page(QStringLiteral("<p id='note'>note</p>"
+                                 "<a id='passwd' href='file:///etc/passwd'>p</a>"
+                                 "<a id='note-link' href='other.md'>n</a>"
+                                 "<a id='out' target='_blank' href='https://example.org/elsewhere'>out</a>"
+                                 "<a id='jump' href='#end'>j</a>"
+                                 "<div style='height: 5000px'></div><h1 id='end'>end</h1>"))));
 
     const QUrl shown = preview.page()->url();
-    evaluate(QStringLiteral("document.getElementById('out').click(); true"));
+    const auto click = [this](const char* id) {
+        evaluate(QStringLiteral("document.getElementById('%1').click(); true").arg(QLatin1String(id)));
+    };
+    // One at a time: a click could cancel a navigation still being asked about.
+    click("note-link");
+    QTRY_COMPARE_WITH_TIMEOUT(notes.size(), 1, kTimeoutMs);
+    EXPECT_EQ(notes.first().first().toString(), temp.filePath(QStringLiteral("other.md")));
+    click("out");
     QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, kTimeoutMs);
     EXPECT_EQ(opened.first(), QUrl(QStringLiteral("https://example.org/elsewhere")));
-    QTest::qWait(200);
-    EXPECT_EQ(preview.page()->url(), shown);
+    click("jump");
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("window.scrollY")).toInt() > 0, kTimeoutMs);
+    click("passwd");
+    QTest::qWait(300);
+
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(notes.size(), 1);
+    EXPECT_EQ(preview.page()->url().adjusted(QUrl::RemoveFragment), shown.adjusted(QUrl::RemoveFragment));
     EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('note').textContent")).toString(),
               QStringLiteral("note"));
 }
 
 // Chromium refuses HTML over 2 MB handed over as a data URL; a long note still shows, styled.
 TEST_F(WebViewControllerTest, NoteLargerThanADataUrlStillShows) {
-    preview.setCssURL(writeCss(QStringLiteral("big.css"), "body { color: rgb(7, 8, 9); }"));
+    preview.setCssURL(writeFile(QStringLiteral("big.css"), "body { color: rgb(7, 8, 9); }"));
     QString body;
     constexpr int kParagraphs = 120000;
     for (int i = 0; i < kParagraphs; ++i)
@@ -162,16 +232,65 @@ TEST(PreviewPageTest, OnlyTheApplicationsOwnLoadsNavigate) {
     InspectablePage page;
     QList<QUrl> opened;
     page.setLinkOpener([&](const QUrl& url) { opened.append(url); });
-    page.setDocumentBaseURL(QUrl(QStringLiteral("file:///tmp/quillet/")));
     const QUrl external(QStringLiteral("https://example.org/"));
+    const QUrl local(QStringLiteral("file:///etc/passwd"));
 
+    EXPECT_TRUE(page.acceptNavigationRequest(local, QWebEnginePage::NavigationTypeTyped, true));
+    EXPECT_FALSE(page.acceptNavigationRequest(local, QWebEnginePage::NavigationTypeTyped, false));
+    for (const auto type :
+         {QWebEnginePage::NavigationTypeRedirect, QWebEnginePage::NavigationTypeReload,
+          QWebEnginePage::NavigationTypeBackForward, QWebEnginePage::NavigationTypeFormSubmitted,
+          QWebEnginePage::NavigationTypeOther}) {
+        EXPECT_FALSE(page.acceptNavigationRequest(local, type, true)) << type;
+        EXPECT_FALSE(page.acceptNavigationRequest(external, type, true)) << type;
+    }
+    EXPECT_FALSE(page.acceptNavigationRequest(external, QWebEnginePage::NavigationTypeLinkClicked, false));
     EXPECT_FALSE(page.acceptNavigationRequest(external, QWebEnginePage::NavigationTypeLinkClicked, true));
-    EXPECT_FALSE(page.acceptNavigationRequest(external, QWebEnginePage::NavigationTypeFormSubmitted, true));
-    EXPECT_TRUE(page.acceptNavigationRequest(external, QWebEnginePage::NavigationTypeTyped, true));
-    // A jump to a heading of the note itself stays in the page.
-    EXPECT_TRUE(page.acceptNavigationRequest(QUrl(QStringLiteral("file:///tmp/quillet/#intro")),
-                                             QWebEnginePage::NavigationTypeLinkClicked, true));
-    EXPECT_EQ(opened, QList<QUrl>{external});
+    EXPECT_EQ(opened, QList<QUrl>{external}) << "only a click hands a link on";
+}
+
+TEST(PreviewLinkPolicyTest, OnlyWebAndMailLinksReachTheDesktopAndExistingNotesOpenInQuillet) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.md", "b.MARKDOWN", "c.txt", "d.html", "e.sh"})
+        QFile(folder.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+    QDir(folder.path()).mkdir(QStringLiteral("f.md"));
+    const auto action = [](const QString& url) { return decideClickedLink(QUrl(url)).action; };
+    const auto local = [&](const char* name) {
+        return decideClickedLink(QUrl::fromLocalFile(folder.filePath(QLatin1String(name))));
+    };
+    using Action = ClickedLink::Action;
+
+    for (const char* url : {"https://example.org/x", "HTTP://example.org", "mailto:someone@example.org"})
+        EXPECT_EQ(action(QLatin1String(url)), Action::openOnDesktop) << url;
+    for (const char* url : {"http:///nohost", "mailto:", "ftp://example.org/", "javascript:alert(1)",
+                            "smb://host/share", "data:text/html,x", "qrc:/x.md", "file://host/a.md"})
+        EXPECT_EQ(action(QLatin1String(url)), Action::ignore) << url;
+
+    for (const char* name : {"a.md", "b.MARKDOWN", "c.txt"}) {
+        const ClickedLink link = local(name);
+        EXPECT_EQ(link.action, Action::openNote) << name;
+        EXPECT_EQ(link.notePath, folder.filePath(QLatin1String(name)));
+    }
+    const QUrl withFragment = QUrl(QUrl::fromLocalFile(folder.filePath(QStringLiteral("a.md"))).toString() +
+                                   QStringLiteral("#part"));
+    EXPECT_EQ(decideClickedLink(withFragment).notePath, folder.filePath(QStringLiteral("a.md")));
+    for (const char* name : {"d.html", "e.sh", "f.md", "missing.md"})
+        EXPECT_EQ(local(name).action, Action::ignore) << name;
+}
+
+TEST(PreviewRequestFilterTest, LocalFilesLoadOnlyAsThePageItselfOrWhatItShows) {
+    using Info = QWebEngineUrlRequestInfo;
+    const QUrl local(QStringLiteral("file:///etc/passwd"));
+    for (const auto type :
+         {Info::ResourceTypeMainFrame, Info::ResourceTypeImage, Info::ResourceTypeStylesheet,
+          Info::ResourceTypeFontResource, Info::ResourceTypeMedia})
+        EXPECT_TRUE(PreviewRequestFilter::mayLoad(local, type)) << type;
+    for (const auto type : {Info::ResourceTypeSubFrame, Info::ResourceTypeObject,
+                            Info::ResourceTypePluginResource, Info::ResourceTypeScript, Info::ResourceTypeXhr,
+                            Info::ResourceTypeSubResource, Info::ResourceTypeUnknown})
+        EXPECT_FALSE(PreviewRequestFilter::mayLoad(local, type)) << type;
+    EXPECT_TRUE(PreviewRequestFilter::mayLoad(QUrl(QStringLiteral("https://example.org/")),
+                                              Info::ResourceTypeSubFrame));
 }
 
 } // namespace
