@@ -71,6 +71,7 @@ TEST(EditorStylingRestyle, DefinitionsAreWithdrawnBeforeAnEditAndRegisteredAfter
     StyledNote note(u"[t][id]\n[id]: http://a.com \"A\"\n[other]: http://o.org\n");
     MarkdownString& engine = note.engine;
     note.edit(note.find(u"a.com"), u"b.net");
+    ASSERT_TRUE(engine.labelDictForLabel(u"id"));
     EXPECT_EQ(engine.labelDictForLabel(u"id")->urlString, u"http://b.net");
     EXPECT_EQ(engine.labelDictForLabel(u"id")->options, u"A");
     note.edit(note.find(u" \"A\""), u"");
@@ -78,6 +79,7 @@ TEST(EditorStylingRestyle, DefinitionsAreWithdrawnBeforeAnEditAndRegisteredAfter
 
     // A new label: the old one loses its definition and keeps its use; the new one stands.
     note.edit(note.find(u"id]:"), u"ik]:");
+    ASSERT_TRUE(engine.labelDictForLabel(u"id") && engine.labelDictForLabel(u"ik"));
     EXPECT_EQ(engine.labelDictForLabel(u"id")->urlString, std::nullopt);
     EXPECT_EQ(engine.labelDictForLabel(u"ik")->urlString, u"http://b.net");
     EXPECT_EQ(*note.at(u"ik").mdBlockLinkLabel, u"ik");
@@ -87,6 +89,7 @@ TEST(EditorStylingRestyle, DefinitionsAreWithdrawnBeforeAnEditAndRegisteredAfter
     note.edit(note.line(2), u"");
     EXPECT_FALSE(engine.labelDictForLabel(u"other"));
     note.edit({0, 0}, u"x");
+    ASSERT_TRUE(engine.labelDictForLabel(u"ik"));
     EXPECT_EQ(engine.labelDictForLabel(u"ik")->urlString, u"http://b.net");
 
     // A definition broken by an edit loses its label styling.

@@ -41,10 +41,12 @@ TEST(LinkDefinitions, OnlyDefinitionsAreRegisteredAndTheLastOneWins) {
                                 u"> 1. [two]: <http://two&x>\n[one]: http://one-again\n";
     MarkdownString engine;
     engine.registerLinkDefinitions(note);
-    EXPECT_EQ(engine.labelDictForLabel(u"one")->urlString, u"http://one-again");
-    EXPECT_EQ(engine.labelDictForLabel(u"one")->options, std::nullopt);
-    EXPECT_TRUE(engine.labelDictForLabel(u"one")->references.empty());
-    EXPECT_EQ(engine.labelDictForLabel(u"two")->urlString, u"<http://two&amp;x>");
+    const LinkLabelRef one = engine.labelDictForLabel(u"one"), two = engine.labelDictForLabel(u"two");
+    ASSERT_TRUE(one && two);
+    EXPECT_EQ(one->urlString, u"http://one-again");
+    EXPECT_EQ(one->options, std::nullopt);
+    EXPECT_TRUE(one->references.empty());
+    EXPECT_EQ(two->urlString, u"<http://two&amp;x>");
     EXPECT_FALSE(engine.labelDictForLabel(u"none")) << "a use makes no record here";
 }
 

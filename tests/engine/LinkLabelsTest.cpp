@@ -88,6 +88,7 @@ TEST(LinkLabelTable, ManyLabelsKeepTheirOrderThroughRemovalsAndReplacement) {
     ASSERT_EQ(records.size(), static_cast<std::size_t>(kCount / 2));
     EXPECT_EQ(records.front()->label, numbered(1));
     EXPECT_EQ(records.back()->label, numbered(kCount - 1));
+    ASSERT_TRUE(table.labelDictForLabel(numbered(777)));
     EXPECT_EQ(table.labelDictForLabel(numbered(777))->urlString, numbered(777));
     EXPECT_FALSE(table.labelDictForLabel(numbered(kCount - 2)));
     table.removeLinkLabel(numbered(3));
@@ -129,6 +130,7 @@ TEST(EngineLinkLabels, CreateLocalLinkLablesClassifiesTheEscapedLine) {
                                  u"[<b>]: u2\n"
                                  u"[<$x>]: u3\n"
                                  u"[a</b>]: u4\n");
+    ASSERT_TRUE(engine.labelDictForLabel(u"q&amp;a"));
     EXPECT_EQ(engine.labelDictForLabel(u"q&amp;a")->urlString, u"http://x?a=1&amp;b=2");
     EXPECT_TRUE(engine.labelDictForLabel(u"x&lt; y"));
     EXPECT_TRUE(engine.labelDictForLabel(u"<b>")) << "a lowercase letter keeps the '<'";
@@ -137,5 +139,6 @@ TEST(EngineLinkLabels, CreateLocalLinkLablesClassifiesTheEscapedLine) {
     EXPECT_FALSE(engine.labelDictForLabel(u"q&a"));
 
     engine.createLocalLinkLables(u"[Q]: <A>");
+    ASSERT_TRUE(engine.labelDictForLabel(u"Q"));
     EXPECT_EQ(engine.labelDictForLabel(u"Q")->urlString, u"&lt;A>");
 }
