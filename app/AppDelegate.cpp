@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/MarkdownStyleSheets.h"
+#include "app/WebViewController.h"
 #include "app/WindowController.h"
 #include "browser/NoteTree.h"
 #include "browser/view/FolderViewController.h"
@@ -49,6 +50,10 @@ void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& no
     connect(app, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     connect(app, &QGuiApplication::commitDataRequest, this, &AppDelegate::commitData);
     if (window_) window_->setCloseHandler([this] { return applicationShouldTerminate(); });
+    // A link in the preview to a note of the library opens that note here.
+    if (window_ && window_->webViewController())
+        connect(window_->webViewController(), &WebViewController::noteLinkClicked, this,
+                [this](const QString& path) { openNoteAtPath(path); });
 }
 
 // Saves killed before they finished leave hidden temporary files beside their notes; a newer whole
