@@ -90,7 +90,7 @@ void IndentingDocumentLayout::layoutStyledBlock(const QTextBlock& block) {
         if (geometry.maximumLineHeight > 0) height = std::min(height, geometry.maximumLineHeight);
         if (geometry.minimumLineHeight > 0) height = std::max(height, geometry.minimumLineHeight);
         const BaselineShift shift = baselineShift(*layout, line, document->defaultFont());
-        height = std::max(height, natural + shift.up + shift.down);
+        if (shift.up > 0 || shift.down > 0) height = std::max(height, natural + shift.up + shift.down);
         // Extra height goes above the text, as the line's own leading would.
         line.setPosition(QPointF(margin + indent, y + std::max(0.0, height - natural - shift.down)));
         y += height;
