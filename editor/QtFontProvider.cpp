@@ -61,8 +61,21 @@ std::optional<Font> QtFontProvider::fontInFamily(Font handle, unsigned traits, i
     return this->handle(derived);
 }
 
+// The desktop's fixed font, unless what it resolves to is not fixed pitch (some font sets
+// answer "monospace" with a family whose widths vary): then the first fixed-pitch family found.
 QFont QtFontProvider::fixedPitchQFont(double pointSize) {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(fixed).fixedPitch()) {
+        for (const char* family : {"DejaVu Sans Mono", "Noto Sans Mono", "Liberation Mono", "monospace"}) {
+            QFont candidate(QString::fromLatin1(family));
+            candidate.setStyleHint(QFont::TypeWriter);
+            candidate.setFixedPitch(true);
+            if (QFontInfo(candidate).fixedPitch()) {
+                fixed = candidate;
+                break;
+            }
+        }
+    }
     if (pointSize > 0) fixed.setPointSizeF(pointSize);
     return fixed;
 }

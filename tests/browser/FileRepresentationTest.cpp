@@ -76,7 +76,9 @@ TEST(FileRepresentation, URLsThatNameNoLocalFileAndURLsSetLater) {
     // Before and after the URL was first built from the path.
     for (const bool askedBefore : {false, true}) {
         const FileRep rep = FileRepresentation::forPath(QStringLiteral("/notes/Old name.md"));
-        if (askedBefore) EXPECT_EQ(rep->fileURL(), QUrl::fromLocalFile(QStringLiteral("/notes/Old name.md")));
+        if (askedBefore) {
+            EXPECT_EQ(rep->fileURL(), QUrl::fromLocalFile(QStringLiteral("/notes/Old name.md")));
+        }
         rep->setFileURL(QUrl::fromLocalFile(QStringLiteral("/notes/New #1.md")));
         EXPECT_EQ(rep->path(), QStringLiteral("/notes/New #1.md"));
         EXPECT_TRUE(rep->sameValueAs(*FileRepresentation::forPath(QStringLiteral("/notes/New #1.md"))));

@@ -50,7 +50,9 @@ TEST_F(LocalEnumerationTest, UnreadableMissingAndBundleFoldersGiveNoChildren) {
     int status = 0;
     ::waitpid(child, &status, 0);
     ::chmod(QFile::encodeName(at("Closed")).constData(), 0700); // so that the folder can be removed
-    if (WEXITSTATUS(status) != 99) EXPECT_EQ(status, 0);
+    if (WEXITSTATUS(status) != 99) {
+        EXPECT_EQ(status, 0);
+    }
 
     tree.setLocalContainer(QUrl::fromLocalFile(at("missing")));
     EXPECT_TRUE(enumerate()->children->empty());

@@ -63,7 +63,9 @@ TEST(FolderListing, EveryKindOfEntryWithItsTypeFlagsDatesAndTags) {
     EXPECT_TRUE(entry.isRegularFile && !entry.isDirectory && !entry.isSymbolicLink);
     EXPECT_EQ(entry.path, folder.file("Note.md"));
     EXPECT_EQ(entry.contentModificationDate, modified);
-    if (entry.creationDate) EXPECT_GT(*entry.creationDate, modified); // created now, dated back
+    if (entry.creationDate) {
+        EXPECT_GT(*entry.creationDate, modified); // created now, dated back
+    }
     EXPECT_EQ(entry.tagNames, (QStringList{"Red", "Work"}));
     EXPECT_EQ(entry.isImmutable, std::optional<bool>(false));
     EXPECT_EQ(entries.at("Plain.txt").isImmutable, std::optional<bool>(true));
@@ -78,7 +80,9 @@ TEST(FolderListing, EveryKindOfEntryWithItsTypeFlagsDatesAndTags) {
     QUILLET_SKIP_WITHOUT_IMMUTABLE(folder.path());
     ASSERT_TRUE(setImmutableAttribute(folder.file("Empty"), true).ok);
     for (const FolderEntry& listed : testing::entriesOf(folder.path()))
-        if (listed.name == "Empty") EXPECT_EQ(listed.isImmutable, std::optional<bool>(true));
+        if (listed.name == "Empty") {
+            EXPECT_EQ(listed.isImmutable, std::optional<bool>(true));
+        }
 }
 
 TEST(FolderListing, FoldersThatCannotBeListed) {
