@@ -3,6 +3,7 @@
 #include "documents/Outline.h"
 #include "documents/RecoveryFile.h"
 #include "documents/Search.h"
+#include "editor/FirstLineName.h"
 #include "platform/FileOperations.h"
 #include "platform/ItemLock.h"
 #include "platform/TextFiles.h"
@@ -30,6 +31,11 @@ bool isMarkdown(const QString& type) {
 
 QString rangeText(Range range) {
     return QString::fromStdString(range.toString());
+}
+
+QString firstLineName(const QString& text) {
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    return displayname(QStringView(text).left(end < 0 ? text.size() : end));
 }
 
 Range parsedSelection(const std::optional<QString>& text) {
@@ -120,6 +126,7 @@ void DocumentSession::finishOpening(const FileRep& note, const QString& type, st
     failing_ = false;
     retryDelaySeconds_ = 0;
     displayName_ = note->displayName.value_or(QString());
+    if (displayName_.isEmpty() && isMarkdown(type)) displayName_ = firstLineName(*reading.text);
     const bool locked = reading.locked && (*reading.locked || note->isImmutable);
     editable_ = !locked;
     view_.showNote(note, type, *reading.text, selection.value_or(parsedSelection(note->textSelectedRange)),

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 namespace quillet::testing {
@@ -80,6 +82,17 @@ TEST_F(AppDelegateTest, QuitWithoutSavingKeepsTheTextForRecovery) {
     const QStringList kept = QDir(recoveryFolder()).entryList(QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(fileBytes(recoveryFolder() + QLatin1Char('/') + kept.first()), QByteArray("draft\nprecious\n"));
+}
+
+TEST_F(AppDelegateTest, TheTitleFollowsANewFirstLine) {
+    writeNote(QStringLiteral("draft.md"), "# Draft\nx\n");
+    launch(notePath(QStringLiteral("draft.md")));
+    QTextCursor cursor(editor().textView()->document());
+    cursor.setPosition(7);
+    cursor.insertText(QStringLiteral(" plan"));
+    dispatcher.advance(platform::seconds(2.1));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Draft plan"));
+    EXPECT_EQ(fileBytes(notePath(QStringLiteral("draft.md"))), QByteArray("# Draft plan\nx\n"));
 }
 
 TEST_F(AppDelegateTest, FocusLossAndSuspensionSaveTheNote) {
