@@ -16,28 +16,23 @@ namespace {
 
 TEST(CrashSafety, ANoteKilledWhileSavingIsAlwaysWhole) {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString note = folder.filePath("Note.md");
-    ASSERT_TRUE(platform::writeUtf8FileAtomically(note, saveLoopText(0)).ok);
     const QString texts[] = {saveLoopText(0), saveLoopText(1)};
+    ASSERT_TRUE(platform::writeUtf8FileAtomically(note, texts[0]).ok);
 
     std::mt19937 random(20241206);
-    std::uniform_int_distribution<int> savesToWaitFor(1, 4);
-    std::uniform_int_distribution<int> killDelayUs(0, 20000);
+    std::uniform_int_distribution<int> savesToWaitFor(1, 4), killDelayUs(0, 20000);
     int sawEach[2] = {0, 0};
     for (int run = 0; run < 50; ++run) {
         QProcess saver;
         saver.start(QStringLiteral(QUILLET_NOTE_SAVE_LOOP), {note});
         ASSERT_TRUE(saver.waitForStarted(10000));
         // Some saves done, then a kill at a random moment of the following ones.
-        const int wanted = savesToWaitFor(random);
-        for (int reported = 0; reported < wanted;) {
+        for (int reported = 0, wanted = savesToWaitFor(random); reported < wanted;) {
             ASSERT_TRUE(saver.canReadLine() || saver.waitForReadyRead(10000))
                 << "the save loop stopped reporting";
-            while (saver.canReadLine() && reported < wanted) {
+            for (; saver.canReadLine() && reported < wanted; ++reported)
                 saver.readLine();
-                ++reported;
-            }
         }
         QThread::usleep(static_cast<unsigned long>(killDelayUs(random)));
         ::kill(static_cast<pid_t>(saver.processId()), SIGKILL);
@@ -47,11 +42,10 @@ TEST(CrashSafety, ANoteKilledWhileSavingIsAlwaysWhole) {
 
         const platform::TextReadResult read = platform::readUtf8File(note);
         ASSERT_TRUE(read.ok()) << "run " << run << ": " << read.status.description.toStdString();
-        const bool first = *read.text == texts[0];
-        const bool second = *read.text == texts[1];
-        ASSERT_TRUE(first || second) << "run " << run << ": a note of " << read.text->size()
-                                     << " code units is neither text";
-        ++sawEach[first ? 0 : 1];
+        const int which = *read.text == texts[0] ? 0 : *read.text == texts[1] ? 1 : -1;
+        ASSERT_NE(which, -1) << "run " << run << ": a note of " << read.text->size()
+                             << " units is neither text";
+        ++sawEach[which];
     }
     // Both texts were caught on disk, so the kills did land in the middle of saving.
     EXPECT_GT(sawEach[0], 0);
