@@ -7,25 +7,20 @@
 namespace quillet {
 namespace {
 
-TEST(LaunchOptionsTest, ReadsEveryOption) {
+TEST(LaunchOptionsTest, ReadsEveryOptionAndRejectsWhatItDoesNotKnow) {
     const LaunchOptions options = LaunchOptions::parse({"quillet", "--screenshot", "/tmp/shot.png", "--quit",
                                                         "--open", "/notes/a.md", "--dark", "--preview"});
     EXPECT_TRUE(options.error.isEmpty());
     EXPECT_EQ(options.screenshotPath, QStringLiteral("/tmp/shot.png"));
-    EXPECT_TRUE(options.quitAfterScreenshot);
     EXPECT_EQ(options.openPath, QStringLiteral("/notes/a.md"));
-    EXPECT_TRUE(options.dark);
-    EXPECT_TRUE(options.showPreview);
-
+    EXPECT_TRUE(options.quitAfterScreenshot && options.dark && options.showPreview);
     const LaunchOptions plain = LaunchOptions::parse({"quillet"});
     EXPECT_TRUE(plain.error.isEmpty());
     EXPECT_FALSE(plain.screenshotPath || plain.openPath || plain.dark || plain.quitAfterScreenshot);
-}
 
-TEST(LaunchOptionsTest, RejectsWhatItDoesNotKnow) {
-    EXPECT_FALSE(LaunchOptions::parse({"quillet", "--shot"}).error.isEmpty());
-    EXPECT_FALSE(LaunchOptions::parse({"quillet", "--screenshot"}).error.isEmpty());
-    EXPECT_FALSE(LaunchOptions::parse({"quillet", "stray.md"}).error.isEmpty());
+    for (const QStringList& wrong : {QStringList{"quillet", "--shot"}, QStringList{"quillet", "--screenshot"},
+                                     QStringList{"quillet", "stray.md"}})
+        EXPECT_FALSE(LaunchOptions::parse(wrong).error.isEmpty()) << wrong.join(' ').toStdString();
 }
 
 TEST(LaunchOptionsTest, DarkPaletteIsDark) {

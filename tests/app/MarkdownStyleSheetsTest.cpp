@@ -17,97 +17,76 @@ namespace keys = platform::defaults_keys;
 class MarkdownStyleSheetsTest : public testing::Test {
 protected:
     QTemporaryDir temp;
-    QString documents = temp.filePath(QStringLiteral("Documents"));
-    QString css = temp.filePath(QStringLiteral("Documents/CSS"));
-    platform::UserDefaults defaults{temp.filePath(QStringLiteral("defaults.ini"))};
+    QString documents = temp.filePath("Documents");
+    QDir css{temp.filePath("Documents/CSS")};
+    QDir bundled{QString::fromLatin1(kStyleSheetResourceFolder)};
+    QStringList names = bundledStyleSheetNames();
+    platform::UserDefaults defaults{temp.filePath("defaults.ini")};
 
     QString version() const {
         return defaults.string(QString::fromLatin1(keys::kMarkdownStyleVersion)).value_or(QString());
     }
-    std::optional<QDateTime> createDate() const {
-        return defaults.date(QString::fromLatin1(keys::kMarkdownStyleCreateDate));
+    void setVersion(const QString& value) {
+        defaults.setObject(QString::fromLatin1(keys::kMarkdownStyleVersion), value);
     }
-
     static QByteArray read(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    static void write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
 };
 
-TEST_F(MarkdownStyleSheetsTest, BundlesMarkdownCssAndAtLeastTwoMore) {
-    const QStringList names = bundledStyleSheetNames();
-    EXPECT_TRUE(names.contains(QStringLiteral("markdown.css")));
-    EXPECT_GE(names.size(), 3);
-    for (const QString& name : names)
-        EXPECT_FALSE(read(QDir(QString::fromLatin1(kStyleSheetResourceFolder)).filePath(name)).isEmpty())
-            << name.toStdString();
-}
-
 TEST_F(MarkdownStyleSheetsTest, FirstInstallationCopiesEverySheetWritableAndStoresTheVersion) {
-    const QStringList names = bundledStyleSheetNames();
+    ASSERT_TRUE(names.contains("markdown.css"));
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-
     EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), names.size());
-
-    EXPECT_EQ(QDir(css).entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name), names);
+    EXPECT_EQ(css.entryList({"*.css"}, QDir::Files, QDir::Name), names);
     for (const QString& name : names) {
-        const QString path = QDir(css).filePath(name);
-        EXPECT_EQ(read(path), read(QDir(QString::fromLatin1(kStyleSheetResourceFolder)).filePath(name)));
+        EXPECT_FALSE(read(css.filePath(name)).isEmpty()) << name.toStdString();
+        EXPECT_EQ(read(css.filePath(name)), read(bundled.filePath(name))) << name.toStdString();
         // Copies of resources would be read-only, which the browser takes for a locked note.
-        EXPECT_TRUE(QFile::permissions(path) & QFileDevice::WriteOwner) << name.toStdString();
+        EXPECT_TRUE(QFile::permissions(css.filePath(name)) & QFileDevice::WriteOwner) << name.toStdString();
     }
     EXPECT_EQ(version(), QStringLiteral("1.0"));
-    ASSERT_TRUE(createDate().has_value());
-    EXPECT_GE(*createDate(), before);
+    EXPECT_GE(defaults.date(QString::fromLatin1(keys::kMarkdownStyleCreateDate)).value_or(QDateTime()),
+              before);
+
+    // All of them missing again counts as a first installation.
+    setVersion("sentinel");
+    ASSERT_TRUE(css.removeRecursively());
+    EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), names.size());
+    EXPECT_EQ(version(), QStringLiteral("1.0"));
 }
 
 TEST_F(MarkdownStyleSheetsTest, LaterLaunchesCopyOnlyMissingSheetsAndNeverOverwrite) {
     initMarkdownStyleSheet(documents, defaults);
-    const QString edited = QDir(css).filePath(QStringLiteral("markdown.css"));
-    write(edited, "body { color: red; }");
-    const QStringList names = bundledStyleSheetNames();
-    const QString removed =
-        QDir(css).filePath(names.last() == QLatin1String("markdown.css") ? names.first() : names.last());
+    QFile edited(css.filePath("markdown.css"));
+    ASSERT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    edited.write("body { color: red; }");
+    edited.close();
+    const QString removed = css.filePath(names.last() == "markdown.css" ? names.first() : names.last());
     ASSERT_TRUE(QFile::remove(removed));
-    defaults.setObject(QString::fromLatin1(keys::kMarkdownStyleVersion), QStringLiteral("sentinel"));
+    setVersion("sentinel");
 
     EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), 1);
     EXPECT_TRUE(QFile::exists(removed));
-    EXPECT_EQ(read(edited), QByteArray("body { color: red; }"));
-    EXPECT_EQ(version(), QStringLiteral("sentinel")) << "keys are written only when every sheet was missing";
-
+    EXPECT_EQ(read(edited.fileName()), QByteArray("body { color: red; }"));
+    EXPECT_EQ(version(), QStringLiteral("sentinel"))
+        << "the keys are written only when every sheet was missing";
     EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), 0);
-    EXPECT_EQ(version(), QStringLiteral("sentinel"));
 }
 
-TEST_F(MarkdownStyleSheetsTest, AllSheetsMissingAgainCountsAsFirstInstallation) {
-    initMarkdownStyleSheet(documents, defaults);
-    defaults.setObject(QString::fromLatin1(keys::kMarkdownStyleVersion), QStringLiteral("sentinel"));
-    ASSERT_TRUE(QDir(css).removeRecursively());
-
-    EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), bundledStyleSheetNames().size());
-    EXPECT_EQ(version(), QStringLiteral("1.0"));
-}
-
-TEST_F(MarkdownStyleSheetsTest, AFolderOfTheSameNameCountsAsPresent) {
-    ASSERT_TRUE(QDir().mkpath(QDir(css).filePath(QStringLiteral("markdown.css"))));
-    EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), bundledStyleSheetNames().size() - 1);
-    EXPECT_TRUE(QFileInfo(QDir(css).filePath(QStringLiteral("markdown.css"))).isDir());
+TEST_F(MarkdownStyleSheetsTest, WhatStandsInTheWayIsLeftAlone) {
+    // A folder named like a sheet counts as the sheet.
+    ASSERT_TRUE(QDir().mkpath(css.filePath("markdown.css")));
+    EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), names.size() - 1);
     EXPECT_TRUE(version().isEmpty());
-}
 
-TEST_F(MarkdownStyleSheetsTest, NothingHappensWhenTheFolderCannotBeMade) {
-    ASSERT_TRUE(QDir().mkpath(documents));
-    write(css, "a file where the folder should be");
-
+    // A file where the folder should be: nothing at all.
+    ASSERT_TRUE(css.removeRecursively());
+    QFile file(css.path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     EXPECT_EQ(initMarkdownStyleSheet(documents, defaults), 0);
     EXPECT_TRUE(version().isEmpty());
-    EXPECT_FALSE(createDate().has_value());
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 
 #include "app/AppDelegate.h"
 #include "app/WindowController.h"
-#include "browser/NoteTree.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
 #include "platform/Containers.h"
@@ -14,10 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
 
 namespace quillet::testing {

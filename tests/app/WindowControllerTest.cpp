@@ -19,33 +19,23 @@ namespace {
 
 using WindowControllerTest = ShellTest;
 
-QMenu* markdownStyleMenu(QMainWindow& window) {
-    for (QAction* top : window.menuBar()->actions())
-        if (top->menu() && top->menu()->title() == QLatin1String("F&ormat"))
-            for (QAction* item : top->menu()->actions())
-                if (item->menu()) return item->menu();
-    return nullptr;
-}
-
 TEST_F(WindowControllerTest, PreviewStartsHiddenAndTheSplitButtonsToggleThePanes) {
-    launch();
+    writeNote("trip.md", "# Trip\n");
+    launch(notePath("trip.md"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("trip")); // the open note's name
     QSplitter* split = controller().splitView();
-    ASSERT_EQ(split->count(), 3);
-    EXPECT_EQ(split->widget(2), window->webViewController());
+    ASSERT_EQ(split->widget(2), window->webViewController());
     EXPECT_EQ(split->sizes()[2], 0);
-    EXPECT_FALSE(controller().webViewState());
-    EXPECT_EQ(window->actions().togglePreview->text(), QStringLiteral("Show Preview"));
 
     window->show();
-    window->actions().togglePreview->trigger();
+    QAction* preview = window->actions().togglePreview;
+    preview->trigger();
     EXPECT_GT(split->sizes()[2], 0);
-    EXPECT_TRUE(controller().webViewState());
-    EXPECT_EQ(window->actions().togglePreview->text(), QStringLiteral("Hide Preview"));
-    window->actions().togglePreview->trigger();
+    EXPECT_EQ(preview->text(), QStringLiteral("Hide Preview"));
+    preview->trigger();
     EXPECT_EQ(split->sizes()[2], 0);
-    EXPECT_FALSE(controller().webViewState());
+    EXPECT_EQ(preview->text(), QStringLiteral("Show Preview"));
 
-    EXPECT_TRUE(window->isBrowserShown());
     window->actions().toggleBrowser->trigger();
     EXPECT_FALSE(window->isBrowserShown());
     EXPECT_EQ(window->actions().toggleBrowser->text(), QStringLiteral("Show Browser"));
@@ -53,62 +43,41 @@ TEST_F(WindowControllerTest, PreviewStartsHiddenAndTheSplitButtonsToggleThePanes
     EXPECT_TRUE(window->isBrowserShown());
 }
 
-TEST_F(WindowControllerTest, TitleFollowsTheOpenNote) {
-    writeNote(QStringLiteral("trip.md"), "# Trip\n");
-    launch(notePath(QStringLiteral("trip.md")));
-    const FileRep note = controller().lastFileRepresentation();
-    ASSERT_TRUE(note);
-    EXPECT_EQ(window->windowTitle(), note->displayName.value_or(QStringLiteral("?")));
-    EXPECT_NE(window->windowTitle(), QStringLiteral("Quillet"));
-}
-
-TEST_F(WindowControllerTest, SearchFieldSearchesAndTabMovesToTheBrowser) {
-    launch();
+TEST_F(WindowControllerTest, SearchFieldSearchesFindTakesTheSelectionAndTabMovesOn) {
+    writeNote("n.md", "alpha beta\n");
+    launch(notePath("n.md"));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QLineEdit* field = window->searchField();
-    field->setText(QStringLiteral("needle"));
+    field->setText("needle");
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(controller().searchTarget(), QStringLiteral("needle"));
-
-    field->setFocus();
     QTest::keyClick(field, Qt::Key_Tab);
     EXPECT_TRUE(controller().folderViewController()->outlineView()->hasFocus());
 
-    window->setSearchFieldEnabled(false);
-    EXPECT_FALSE(field->isEnabled());
-}
-
-TEST_F(WindowControllerTest, FindFromTheEditorTakesItsSelectionIntoTheSearchField) {
-    writeNote(QStringLiteral("n.md"), "alpha beta\n");
-    launch(notePath(QStringLiteral("n.md")));
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QPlainTextEdit* text = editor().textView();
     text->setFocus();
     QTextCursor cursor = text->textCursor();
     cursor.setPosition(6);
     cursor.setPosition(10, QTextCursor::KeepAnchor);
     text->setTextCursor(cursor);
-
     window->actions().find->trigger();
-    EXPECT_EQ(window->searchField()->text(), QStringLiteral("beta"));
-    EXPECT_TRUE(window->searchField()->hasFocus());
+    EXPECT_EQ(field->text(), QStringLiteral("beta"));
+    EXPECT_TRUE(field->hasFocus());
 }
 
 TEST_F(WindowControllerTest, StyleMenuListsTheCssFolderAndChoosesASheet) {
     launch();
-    QMenu* menu = markdownStyleMenu(*window);
+    QMenu* menu = nullptr;
+    for (QAction* top : window->menuBar()->actions())
+        if (top->menu() && top->menu()->title() == QLatin1String("F&ormat"))
+            menu = top->menu()->actions()[0]->menu();
     ASSERT_TRUE(menu);
     emit menu->aboutToShow();
     QStringList names;
-    QString checked;
-    for (QAction* item : menu->actions()) {
-        names.append(item->text());
-        if (item->isChecked()) checked = item->text();
-    }
-    EXPECT_EQ(names, (QStringList{"markdown.css", "paper.css", "slate.css"}));
-    EXPECT_EQ(checked, QStringLiteral("markdown.css"));
+    for (QAction* item : menu->actions())
+        names.append(item->text() + (item->isChecked() ? "*" : ""));
+    EXPECT_EQ(names, (QStringList{"markdown.css*", "paper.css", "slate.css"}));
 
     menu->actions()[1]->trigger();
     EXPECT_EQ(controller().markdownCSS(), QStringLiteral("paper.css"));
@@ -122,45 +91,31 @@ TEST_F(WindowControllerTest, HelpItemsOpenTheirAddressesAndOthersNothing) {
         item->trigger();
     // The test application's name is not one of the store's products.
     EXPECT_EQ(openedURLs.size(), 3);
-    window->menuItemSelectedInHelpMenu(QStringLiteral("Something Else"));
+    window->menuItemSelectedInHelpMenu("Something Else");
     EXPECT_EQ(openedURLs.size(), 3);
 }
 
 TEST_F(WindowControllerTest, EditButtonLocksAndUnlocksTheOpenNote) {
-    writeNote(QStringLiteral("n.md"), "text\n");
-    launch(notePath(QStringLiteral("n.md")));
-    ASSERT_TRUE(controller().editState());
-    QAction* edit = window->actions().editButton;
-    EXPECT_EQ(edit->text(), QStringLiteral("Lock"));
-
-    edit->trigger();
-    dispatcher.runPending();
-    EXPECT_FALSE(controller().editState());
-    EXPECT_EQ(edit->text(), QStringLiteral("Edit"));
-
-    edit->trigger();
-    dispatcher.runPending();
-    EXPECT_TRUE(controller().editState());
-    EXPECT_EQ(edit->text(), QStringLiteral("Lock"));
+    writeNote("n.md", "text\n");
+    launch(notePath("n.md"));
+    for (const bool editable : {false, true}) {
+        window->actions().editButton->trigger();
+        dispatcher.runPending();
+        EXPECT_EQ(controller().editState(), editable);
+        EXPECT_EQ(window->actions().editButton->text(), editable ? "Lock" : "Edit");
+    }
 }
 
-} // namespace
-} // namespace quillet::testing
-
-namespace quillet::testing {
-namespace {
-
 TEST_F(WindowControllerTest, SortPopupStartsFromTheStoredModeAndSortsTheBrowser) {
-    defaults->setObject(QString::fromLatin1(platform::defaults_keys::kLastSortMode), QStringLiteral("Name"));
+    const QString key = QString::fromLatin1(platform::defaults_keys::kLastSortMode);
+    defaults->setObject(key, "Name");
     launch();
     QComboBox* popup = window->sortOptionPopup();
     EXPECT_EQ(popup->currentText(), QStringLiteral("Name"));
-
     popup->setCurrentIndex(0);
     emit popup->activated(0);
     dispatcher.runPending();
-    EXPECT_EQ(defaults->string(QString::fromLatin1(platform::defaults_keys::kLastSortMode)),
-              QStringLiteral("Date"));
+    EXPECT_EQ(defaults->string(key), QStringLiteral("Date"));
     EXPECT_EQ(controller().folderViewController()->noteTree().sortMode(), QStringLiteral("Date"));
 }
 
