@@ -1,65 +1,48 @@
 #pragma once
-// The browser pane on a real temporary container, driven by a virtual clock, with a main
-// controller that records what the pane asks of it.
+// The browser pane on a real temporary container, with a main controller that records what the
+// pane asks of it.
 
+#include "../BrowserTestSupport.h"
 #include "browser/BrowserHost.h"
 #include "browser/view/FolderViewController.h"
 #include "browser/view/NoteTreeModel.h"
 #include "platform/ManualDispatcher.h"
 #include "platform/UserDefaults.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <string>
-#include <utility>
 #include <utime.h>
-#include <vector>
 
 namespace quillet::testing {
 
-inline std::string nameOf(const FileRep& note) {
-    return note && note->displayName ? note->displayName->toStdString() : std::string("none");
-}
-
-inline QString readText(const FileRep& note) {
-    QFile file(note->path());
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
+using Calls = std::vector<std::string>;
 
 // Occurrences line by line, ignoring case; the fragment is the whole line.
 inline SearchResults occurrences(const QString& target, const QString& text) {
     SearchResults results;
     std::size_t offset = 0;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const auto length = std::size_t(line.size());
         for (qsizetype at = line.indexOf(target, 0, Qt::CaseInsensitive); at >= 0;
-             at = line.indexOf(target, at + target.size(), Qt::CaseInsensitive)) {
-            const auto lineLength = static_cast<std::size_t>(line.size());
-            results.push_back({{static_cast<std::size_t>(at), static_cast<std::size_t>(target.size())},
-                               {offset, lineLength},
-                               {0, lineLength},
-                               line});
-        }
-        offset += static_cast<std::size_t>(line.size()) + 1;
+             at = line.indexOf(target, at + target.size(), Qt::CaseInsensitive))
+            results.push_back(
+                {{std::size_t(at), std::size_t(target.size())}, {offset, length}, {0, length}, line});
+        offset += length + 1;
     }
     return results;
 }
 
-// A picture of the pane to look at, when QUILLET_SNAPSHOT_DIR names a folder.
-inline void saveSnapshot(QWidget& pane, const QString& name) {
-    if (const QByteArray folder = qgetenv("QUILLET_SNAPSHOT_DIR"); !folder.isEmpty())
-        pane.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name);
-}
-
 class RecordingHost final : public BrowserHost {
 public:
+    static QString textOf(const FileRep& note) {
+        QFile file(note->path());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
     void openDocument(const FileRep& note) override {
-        calls.push_back("open " + nameOf(note));
+        calls.push_back("open " + RecordingView::name(note));
         open = note;
         if (whenOpened) whenOpened(note);
     }
@@ -75,107 +58,101 @@ public:
     FileRep lastFileRepresentation() const override { return open; }
     void enterOutlineMode(bool on) override { calls.push_back(on ? "outline on" : "outline off"); }
     bool searchResults(const QString& target, const FileRep& note) override {
-        calls.push_back("results " + nameOf(note));
-        auto results = std::make_shared<const SearchResults>(occurrences(target, readText(note)));
-        if (resultsLater) {
-            lateResults.emplace_back(note, results);
-            return false;
-        }
-        note->setSearchResults(results);
-        return !results->empty();
+        searches.push_back("results " + RecordingView::name(note));
+        auto results = std::make_shared<const SearchResults>(occurrences(target, textOf(note)));
+        const auto store = [note, results] { note->setSearchResults(results); };
+        if (resultsLater)
+            late.push_back(store); // as from a background read: deliverResults() stores them
+        else
+            store();
+        return !resultsLater && !results->empty();
     }
     void findString(const QString& target, const FileRep& note) override {
-        calls.push_back("find " + nameOf(note));
-        if (readText(note).contains(target, Qt::CaseInsensitive)) note->setHasSearchTarget(true);
+        searches.push_back("find " + RecordingView::name(note));
+        if (!occurrences(target, textOf(note)).empty()) note->setHasSearchTarget(true);
     }
-
-    std::vector<std::string> takeCalls() { return std::exchange(calls, {}); }
-    // The calls that act on the editor and the open note, without the searches the view asks for.
-    std::vector<std::string> takeEditorCalls() {
-        std::vector<std::string> editorCalls;
-        for (std::string& call : takeCalls())
-            if (!call.starts_with("results ") && !call.starts_with("find "))
-                editorCalls.push_back(std::move(call));
-        return editorCalls;
-    }
-
-    // Results as from a background read: stored by deliverResults().
     void deliverResults() {
-        for (auto& [note, results] : std::exchange(lateResults, {}))
-            note->setSearchResults(results);
+        for (const auto& store : std::exchange(late, {}))
+            store();
     }
 
-    std::vector<std::string> calls;
+    Calls takeCalls() { return std::exchange(calls, {}); }
+
+    Calls calls;    // what acts on the editor and the open note
+    Calls searches; // what the view asks to find
     FileRep open;
     bool resultsLater = false;
-    std::vector<std::pair<FileRep, std::shared_ptr<const SearchResults>>> lateResults;
-    // What reading the note does besides (the real controller builds its outline).
-    std::function<void(const FileRep&)> whenOpened;
+    std::vector<std::function<void()>> late;
+    std::function<void(const FileRep&)> whenOpened; // what the real controller does besides
 };
 
-// A container holding, newest first: "Alpha" (headers), "Beta" (two lines with "beta"),
-// "Folder" (with "Inner"), and a top row above them.
-class BrowserPaneTest : public ::testing::Test {
+// `Dispatcher` runs the pane's delays: a virtual clock, or the real event loop and workers.
+template <typename Dispatcher> class PaneFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        container = dir.filePath(QStringLiteral("Documents"));
-        write(QStringLiteral("Alpha.md"), "# A\nalpha\n## B\nbeta\n# C\ngamma\n", 3000);
-        write(QStringLiteral("Beta.md"), "beta one\nnothing\nanother beta\n", 2000);
-        write(QStringLiteral("Folder/Inner.md"), "inner beta\n", 1500);
-        touch(container + QStringLiteral("/Folder"), 1000);
-        defaults = std::make_unique<platform::UserDefaults>(dir.filePath(QStringLiteral("defaults.ini")));
+    QString at(const QString& relative) const { return container + QLatin1Char('/') + relative; }
+    // A note, and its modification time in seconds when one is given.
+    void write(const QString& relative, const QByteArray& text = "text\n", qint64 modified = -1) {
+        writeFile(at(relative), text);
+        if (modified >= 0) touch(relative, modified);
+    }
+    void touch(const QString& relative, qint64 modified) {
+        const utimbuf times{time_t(modified), time_t(modified)};
+        ASSERT_EQ(utime(QFile::encodeName(at(relative)).constData(), &times), 0);
+    }
+    void showPane() {
+        defaults = std::make_unique<platform::UserDefaults>(dir.filePath("defaults.ini"));
         browser = std::make_unique<FolderViewController>(*defaults, dispatcher);
         browser->setHost(&host);
         browser->resize(320, 600);
         browser->show();
         browser->loadTree({container, false, {}});
-        view()->expand(model()->indexOfRecord(browser->noteTree().localTop()));
-    }
-
-    void write(const QString& relative, const QByteArray& text, qint64 modified) {
-        const QString path = container + QLatin1Char('/') + relative;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        touch(path, modified);
-    }
-    static void touch(const QString& path, qint64 modified) {
-        const utimbuf times{static_cast<time_t>(modified), static_cast<time_t>(modified)};
-        ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
+        view()->expand(top());
     }
 
     QTreeView* view() const { return browser->outlineView(); }
     NoteTreeModel* model() const { return browser->treeModel(); }
+    QModelIndex top() const { return model()->indexOfRecord(browser->noteTree().localTop()); }
     FileRep record(const QString& relative) const {
-        return NoteTree::findFileRep(QUrl::fromLocalFile(container + QLatin1Char('/') + relative),
-                                     browser->noteTree().localTop());
+        return NoteTree::findFileRep(QUrl::fromLocalFile(at(relative)), browser->noteTree().localTop());
     }
     QModelIndex rowOf(const QString& relative) const { return model()->indexOfRecord(record(relative)); }
-    std::string selectedName() const { return nameOf(browser->selectedItem()); }
+    QStringList namesUnder(const QModelIndex& parent) const {
+        QStringList names;
+        for (int row = 0; row < model()->rowCount(parent); ++row)
+            names << model()->index(row, 0, parent).data().toString();
+        return names;
+    }
 
+    QTemporaryDir dir;
+    QString container = dir.filePath("Documents");
+    std::unique_ptr<platform::UserDefaults> defaults;
+    Dispatcher dispatcher;
+    RecordingHost host;
+    std::unique_ptr<FolderViewController> browser;
+};
+
+// Newest first: "Alpha" (with headers), "Beta" (two lines with "beta"), "Folder" (with "Inner").
+class BrowserPaneTest : public PaneFixture<platform::ManualDispatcher> {
+protected:
+    void SetUp() override {
+        write("Alpha.md", "# A\nalpha\n## B\nbeta\n# C\ngamma\n", 3000);
+        write("Beta.md", "beta one\nnothing\nanother beta\n", 2000);
+        write("Folder/Inner.md", "inner beta\n", 1500);
+        touch("Folder", 1000);
+        showPane();
+    }
+    std::string selectedName() const { return RecordingView::name(browser->selectedItem()); }
     void click(const QModelIndex& index) {
         ASSERT_TRUE(index.isValid());
         view()->scrollTo(index);
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(index).center());
     }
-    // Opens the note as a click would, and forgets the calls.
+    // Opens the note as a click does, and forgets the calls.
     void openByClick(const QString& relative) {
         click(rowOf(relative));
         dispatcher.advance(platform::seconds(0.1));
         host.takeCalls();
     }
-
-    QTemporaryDir dir;
-    QString container;
-    std::unique_ptr<platform::UserDefaults> defaults;
-    platform::ManualDispatcher dispatcher;
-    RecordingHost host;
-    std::unique_ptr<FolderViewController> browser;
 };
-
-using Calls = std::vector<std::string>;
 
 } // namespace quillet::testing

@@ -9,41 +9,37 @@
 #include <QPainter>
 #include <QStandardItemModel>
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace quillet {
 namespace {
 
 constexpr int kWidth = 400;
 
-struct Rendered {
-    QImage image;
-    QFont font;
-};
+QFont rowFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(14);
+    return font;
+}
 
-// Paints one row of the given kind and roles on white.
-Rendered paintRow(RowKind kind, const QString& text, int height, const QString& searchTarget = {},
-                  std::optional<QPoint> occurrence = std::nullopt) {
+// One row of the given kind and roles, painted on white.
+QImage paintRow(RowKind kind, const QString& text, int height, const QString& searchTarget = {},
+                const QVariant& occurrence = {}) {
     QStandardItemModel model(1, 1);
     const QModelIndex index = model.index(0, 0);
     model.setData(index, static_cast<int>(kind), NoteTreeModel::RowKindRole);
     model.setData(index, text, Qt::DisplayRole);
     model.setData(index, searchTarget, NoteTreeModel::SearchTargetRole);
-    if (occurrence) model.setData(index, *occurrence, NoteTreeModel::OccurrenceRole);
-
+    model.setData(index, occurrence, NoteTreeModel::OccurrenceRole);
     QStyleOptionViewItem option;
     option.rect = QRect(0, 0, kWidth, height);
-    option.font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    option.font.setPixelSize(14);
+    option.font = rowFont();
     option.palette.setColor(QPalette::Text, Qt::black);
     option.state = QStyle::State_Enabled | QStyle::State_Active;
-
     QImage image(kWidth, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     NoteRowDelegate().paint(&painter, option, index);
-    painter.end();
-    return {image, option.font};
+    return image;
 }
 
 bool isOrange(QColor color) {
@@ -65,49 +61,33 @@ template <typename Test> int leftmost(const QImage& image, Test test) {
 }
 
 TEST(NoteRowDelegate, SearchResultsShowTheOccurrenceToTheFragmentsEndOnOrange) {
-    const QString fragment = QStringLiteral("hello world");
-    const Rendered row = paintRow(RowKind::searchResult, fragment, 17, QStringLiteral("world"), QPoint(6, 5));
-    const QFontMetrics metrics(row.font);
+    const QString fragment = "hello world";
+    const QImage row = paintRow(RowKind::searchResult, fragment, 17, "world", QPoint(6, 5));
+    const QFontMetrics metrics(rowFont());
     // The top line of pixels holds no glyphs: only the background shows there.
-    const int orangeStart = leftmost(row.image.copy(0, 0, kWidth, 1), isOrange);
-    ASSERT_GE(orangeStart, 0);
-    EXPECT_GE(orangeStart, metrics.horizontalAdvance(QStringLiteral("hello ")));
-    EXPECT_LE(orangeStart, metrics.horizontalAdvance(QStringLiteral("hello ")) + 4);
-    const int orangeEnd = 2 + metrics.horizontalAdvance(fragment);
-    EXPECT_TRUE(isOrange(row.image.pixelColor(orangeEnd - 2, 0)));
-    EXPECT_FALSE(isOrange(row.image.pixelColor(orangeEnd + 3, 0)));
-    EXPECT_GE(leftmost(row.image, isDark), 0); // the text itself
+    const QImage topLine = row.copy(0, 0, kWidth, 1);
+    const int start = leftmost(topLine, isOrange);
+    EXPECT_GE(start, metrics.horizontalAdvance("hello "));
+    EXPECT_LE(start, metrics.horizontalAdvance("hello ") + 4);
+    const int end = 2 + metrics.horizontalAdvance(fragment);
+    EXPECT_TRUE(isOrange(topLine.pixelColor(end - 2, 0)));
+    EXPECT_FALSE(isOrange(topLine.pixelColor(end + 3, 0)));
+    EXPECT_GE(leftmost(row, isDark), 0); // the text itself
 
-    // No occurrence inside the fragment: no orange.
-    const Rendered plain = paintRow(RowKind::searchResult, fragment, 17, QStringLiteral("world"));
-    EXPECT_EQ(leftmost(plain.image, isOrange), -1);
+    EXPECT_EQ(leftmost(paintRow(RowKind::searchResult, fragment, 17, "world"), isOrange), -1);
 }
 
 TEST(NoteRowDelegate, WhileSearchingANameIsGreyButForTheFirstOccurrence) {
-    const QString name = QStringLiteral("Shopping beta");
-    const Rendered searching = paintRow(RowKind::entry, name, 34, QStringLiteral("beta"));
-    const QFontMetrics metrics(searching.font);
-    const int textStart = leftmost(searching.image, isInk);
-    const int darkStart = leftmost(searching.image, isDark);
-    ASSERT_GE(textStart, 0);
-    ASSERT_GE(darkStart, 0);
-    EXPECT_GE(darkStart - textStart, metrics.horizontalAdvance(QStringLiteral("Shopping")));
+    const QImage searching = paintRow(RowKind::entry, "Shopping beta", 34, "beta");
+    ASSERT_GE(leftmost(searching, isInk), 0);
+    EXPECT_GE(leftmost(searching, isDark) - leftmost(searching, isInk),
+              QFontMetrics(rowFont()).horizontalAdvance("Shopping"));
 
     // Case matters: "Beta" holds no "beta", so the whole name is grey.
-    EXPECT_EQ(
-        leftmost(paintRow(RowKind::entry, QStringLiteral("Shopping Beta"), 34, QStringLiteral("beta")).image,
-                 isDark),
-        -1);
+    EXPECT_EQ(leftmost(paintRow(RowKind::entry, "Shopping Beta", 34, "beta"), isDark), -1);
     // Without a search the name is in the text colour from its first letter.
-    const Rendered normal = paintRow(RowKind::entry, name, 34);
-    EXPECT_LE(leftmost(normal.image, isDark) - leftmost(normal.image, isInk), 2);
-}
-
-TEST(NoteRowDelegate, RowHeightsComeFromTheModel) {
-    QStandardItemModel model(1, 1);
-    model.setData(model.index(0, 0), QSize(-1, 17), Qt::SizeHintRole);
-    QStyleOptionViewItem option;
-    EXPECT_EQ(NoteRowDelegate().sizeHint(option, model.index(0, 0)).height(), 17);
+    const QImage normal = paintRow(RowKind::entry, "Shopping beta", 34);
+    EXPECT_LE(leftmost(normal, isDark) - leftmost(normal, isInk), 2);
 }
 
 } // namespace
