@@ -166,7 +166,7 @@ TEST_F(WebViewControllerTest, NoteNeitherNavigatesNorShowsLocalFilesButShowsItsI
                             .arg(QLatin1String(elements), QLatin1String(condition)))
             .toInt();
     };
-    QTRY_COMPARE_WITH_TIMEOUT(count("document.images", "e.naturalWidth > 0"), 2, kTimeoutMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return count("document.images", "e.naturalWidth > 0") == 2; }, kTimeoutMs));
     QTest::qWait(1000); // time for the refresh and the frames to have gone wherever they could
 
     EXPECT_EQ(preview.page()->url(), shown);
@@ -198,13 +198,13 @@ TEST_F(WebViewControllerTest, ClickedLinksGoWhereTheirKindAllowsAndThePageStays)
     };
     // One at a time: a click could cancel a navigation still being asked about.
     click("note-link");
-    QTRY_COMPARE_WITH_TIMEOUT(notes.size(), 1, kTimeoutMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notes.size() == 1; }, kTimeoutMs));
     EXPECT_EQ(notes.first().first().toString(), temp.filePath(QStringLiteral("other.md")));
     click("out");
-    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, kTimeoutMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened.size() == 1; }, kTimeoutMs));
     EXPECT_EQ(opened.first(), QUrl(QStringLiteral("https://example.org/elsewhere")));
     click("jump");
-    QTRY_VERIFY_WITH_TIMEOUT(evaluate(QStringLiteral("window.scrollY")).toInt() > 0, kTimeoutMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return evaluate(QStringLiteral("window.scrollY")).toInt() > 0; }, kTimeoutMs));
     click("passwd");
     QTest::qWait(300);
 
