@@ -86,14 +86,16 @@ TEST_F(ViewControllerTest, AFailedSaveAlertsOnceAndIsTriedAgainOnTheNextEdit) {
     typeAtEnd("one");
     advance(5);
     for (int i = 0; i < 20; ++i) controller->autosaveFile(); // focus changes
-    dispatcher.runPending();
+    typeAtEnd(" more");
+    advance(5); // tried again after the edit, and failed again: no second alert
+    advance(30); // the back-off's try
     EXPECT_EQ(alerts.alerts.size(), 1u);
     EXPECT_TRUE(controller->documentDirty());
 
     ASSERT_TRUE(platform::setLocked(note->path(), false).ok);
     typeAtEnd(" two");
     advance(5);
-    EXPECT_EQ(fileBytes(note->path()), kNote + "one two");
+    EXPECT_EQ(fileBytes(note->path()), kNote + "one more two");
     EXPECT_FALSE(controller->documentDirty());
 }
 
