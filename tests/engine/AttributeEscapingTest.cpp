@@ -1,8 +1,7 @@
 // Attribute values reach the HTML escaped, wherever they came from: a note's link, an image's
 // file name, the document's language.
 
-#include "engine/MarkdownString.h"
-#include "engine/RQXMLElement.h"
+#include "HtmlTestSupport.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,15 +12,6 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::u16string fragmentOf(MarkdownString& engine, std::u16string_view note,
-                          const std::optional<fs::path>& base) {
-    const RQXMLElementRef body = engine.bodyElementFromString(note, base);
-    std::u16string html;
-    for (const RQXMLChild& child : body->children())
-        child.appendXMLString(html);
-    return html;
-}
 
 std::u16string withAttribute(std::u16string_view value) {
     auto link = RQXMLElement::elementWithName(u"a", u"t");
@@ -68,7 +58,7 @@ TEST(AttributeEscapingTest, EveryWriterEscapesAndTheRawAttributeTextStaysAsWritt
 
 TEST(AttributeEscapingTest, LinksAndImagesOfANoteAreEscaped) {
     MarkdownString engine;
-    const auto fragment = [&](std::u16string_view note) { return fragmentOf(engine, note, std::nullopt); };
+    const auto fragment = [&](std::u16string_view note) { return testing::bodyHtml(engine, note); };
     EXPECT_EQ(fragment(u"[q](http://e.x/?a=1&b=2)"), u"<p><a href=\"http://e.x/?a=1&amp;b=2\">q</a></p>");
     EXPECT_EQ(fragment(u"![a <b> c](p.png)"), u"<p><img src=\"p.png\" alt=\"a &lt;b&gt; c\"></p>");
     EXPECT_EQ(fragment(u"![Fish &amp; chips](p.png)"),
@@ -87,7 +77,7 @@ TEST(AttributeEscapingTest, AnImageFileNameCannotAddAttributes) {
 
     MarkdownString engine;
     const std::u16string url = u"file://" + root.u16string() + u"/a%22%20onerror=%22x%231%3F.png";
-    EXPECT_EQ(fragmentOf(engine, u"![i](" + url + u")", base),
+    EXPECT_EQ(testing::bodyHtml(engine, u"![i](" + url + u")", base),
               u"<p><img src=\"./a&quot; onerror=&quot;x%231%3F.png\" alt=\"i\"></p>");
     EXPECT_TRUE(fs::exists(base / name)) << "the copy keeps the file's own name";
     fs::remove_all(root);

@@ -1,17 +1,28 @@
-// The dialect examples (tests/dialect/10-blocks.md) show the common shapes of every kind; these
-// cases pin down what they cannot: terminators inside the range, ranges that start inside the
-// line, Unicode blanks and digits, astral characters, the depth argument and very long lines.
+// The dialect examples (tests/dialect/10-blocks.md) show the common shapes of every kind and
+// line record; these cases pin down what they cannot: terminators inside the range, ranges that
+// start inside the line, Unicode blanks and digits, astral characters, the depth argument, kinds
+// that hold no inline elements and very long lines.
 
-#include "BlockTestPrinting.h"
 #include "engine/MarkdownString.h"
 
 #include <gtest/gtest.h>
 #include <unicode/uchar.h>
 
-using namespace quillet;
-using blocktest::textAt;
+namespace quillet {
+
+static void PrintTo(const Range& range, std::ostream* out) {
+    *out << range.toString();
+}
+static void PrintTo(BlockType type, std::ostream* out) {
+    *out << '"' << blockTypeName(type) << '"';
+}
 
 namespace {
+
+std::u16string textAt(std::u16string_view line, Range range) {
+    if (!range.found() || range.location > line.size()) return u"<none>";
+    return std::u16string(line.substr(range.location, range.length));
+}
 
 struct Expected {
     std::u16string_view line;
@@ -41,11 +52,10 @@ protected:
         for (std::u16string_view line : lines)
             EXPECT_FALSE(classify(line)) << ::testing::PrintToString(std::u16string(line));
     }
+    RangeDict record(std::u16string_view line) { return engine.rangeDictForLine(line, {0, line.size()}); }
 
     MarkdownString engine;
 };
-
-} // namespace
 
 TEST_F(BlockClassifier, TerminatorsStayInTheContent) {
     expectAll({
@@ -130,6 +140,9 @@ TEST_F(BlockClassifier, VeryLongLines) {
     });
     EXPECT_EQ(classify(u"[" + body + u"]: u")->label.size(), body.size());
     expectNone({std::u16string(1 << 20, u'['), u"<a" + body});
+    const RangeDict record = engine.rangeDictForLine(u"> - " + body, {0, body.size() + 4});
+    EXPECT_EQ(record.blockArray.size(), 2u);
+    EXPECT_EQ(record.strRange, Range::fromBounds(4, body.size() + 4));
 }
 
 // Lines are settled from their first character when it can begin no marker: every character
@@ -155,3 +168,41 @@ TEST_F(BlockClassifier, OnlyMarkerCharactersBeginBlocks) {
         EXPECT_TRUE(u_isdigit(c)) << int(c);
     EXPECT_GT(nonAsciiDigits.size(), 300u) << "digits of other scripts begin numbered items";
 }
+
+TEST_F(BlockClassifier, OnlyAnEmptyLineIsBlank) {
+    const RangeDict blank = engine.rangeDictForLine(u"\n", {7, 1});
+    EXPECT_EQ(blank.lineRange, Range({7, 1}));
+    EXPECT_EQ(blank.type, BlockType::blankline);
+    EXPECT_FALSE(blank.strRange) << "a blank line holds its range and type only";
+    for (std::u16string_view notBlank : {u"  ", u"\r", u"\r\n", u"\u2028"}) {
+        const RangeDict r = record(notBlank);
+        EXPECT_EQ(r.type, BlockType::none) << ::testing::PrintToString(std::u16string(notBlank));
+        EXPECT_FALSE(r.strRange);
+    }
+}
+
+TEST_F(BlockClassifier, CodeRulesAndHtmlHoldNoInlineElements) {
+    for (std::u16string_view line :
+         {u"```*c*", u"    *code*", u"***", u"<em>*x*</em>", u"<div>", u"</div> *x*"}) {
+        const RangeDict r = record(line);
+        EXPECT_TRUE(r.blockArray.empty() && r.spanArray.empty() && !r.depth && r.strRange)
+            << ::testing::PrintToString(std::u16string(line));
+    }
+}
+
+TEST_F(BlockClassifier, TerminatorsAndRangesInsideTheLine) {
+    const std::u16string header = u"## T\r\n";
+    EXPECT_EQ(textAt(header, *record(header).strRange), u"T\r\n");
+    RangeDict r = record(u">\r\n");
+    ASSERT_EQ(r.blockArray.size(), 1u);
+    EXPECT_EQ(r.strRange, Range({3, 0}));
+
+    const std::u16string line = u"xx# Head";
+    r = engine.rangeDictForLine(line, {2, 6});
+    EXPECT_EQ(r.lineRange, Range({2, 6}));
+    EXPECT_EQ(r.type, BlockType::header);
+    EXPECT_EQ(textAt(line, *r.strRange), u"Head");
+}
+
+} // namespace
+} // namespace quillet

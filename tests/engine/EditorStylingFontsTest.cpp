@@ -35,6 +35,8 @@ TEST(EditorStylingFonts, SettingTheFontDerivesWidthsFontsAndTheDefaultParagraphS
     engine.setMarkdownFont(regular, fonts);
     EXPECT_DOUBLE_EQ(engine.fontWidth, 8.0);
     EXPECT_DOUBLE_EQ(engine.indentWidth, 24.0);
+    EXPECT_DOUBLE_EQ(fonts.textWidth(u"a\tb", regular, 0), 40.0);    // tab to 32, then b
+    EXPECT_DOUBLE_EQ(fonts.textWidth(u"abcd\t", regular, 32), 64.0); // on a stop: to the next
     EXPECT_EQ(engine.codeFont(), fonts.fixedPitchFont(13));
     EXPECT_EQ(engine.italicFont(), *fonts.fontInFamily(regular, kItalicTrait, 0));
     EXPECT_EQ(fonts.fontName(engine.boldItalicFont()), u"Regular Bold Italic");

@@ -34,13 +34,13 @@ TEST(EditorStylingRestyle, OpeningAndClosingAFenceRestylesEveryLineItHolds) {
     note.edit({0, 0}, u"```\n");
     for (std::size_t line = 1; line < 12; ++line)
         EXPECT_EQ(note.state(line).codeParagraph, 2) << line;
-    EXPECT_EQ(note.at(u"*x*", 1).font, note.engine.codeFont());
+    EXPECT_EQ(note.at(u"x*").font, note.engine.codeFont());
 
     const Range returned = note.edit({note.line(3).location, 0}, u"```\n");
     EXPECT_EQ(note.state(3).codeParagraph, 1);
     for (std::size_t line = 4; line < 13; ++line)
         EXPECT_EQ(note.state(line).codeParagraph, std::nullopt) << line;
-    EXPECT_EQ(note.at(u"*x*", 1).font, note.engine.italicFont());
+    EXPECT_EQ(note.at(u"x*").font, note.engine.italicFont());
     EXPECT_EQ(note.state(8).indentDepth, 1);
     EXPECT_EQ(returned, Range::fromBounds(note.line(3).location, note.text.length()));
 }

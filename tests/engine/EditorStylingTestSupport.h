@@ -47,36 +47,25 @@ public:
         return {at == std::u16string::npos ? 0 : at, needle.size()};
     }
     TextAttributes at(std::size_t position) const { return text.attributesAt(position); }
-    TextAttributes at(std::u16string_view needle, std::size_t offset = 0, int occurrence = 0) const {
-        return text.attributesAt(find(needle, occurrence).location + offset);
+    TextAttributes at(std::u16string_view needle, int occurrence = 0) const {
+        return text.attributesAt(find(needle, occurrence).location);
     }
     // The range of line `index` (from 0), terminator included.
     Range line(std::size_t index) const {
-        std::size_t position = 0;
+        Range range = text.lineRange(0);
         for (std::size_t i = 0; i < index; ++i)
-            position = text.lineRange(position).end();
-        return text.lineRange(position);
+            range = text.lineRange(range.end());
+        return range;
     }
     CarriedState state(std::size_t lineIndex) const { return CarriedState::of(at(line(lineIndex).location)); }
-    const ParagraphStyle& style(std::size_t lineIndex) const {
-        paragraph_ = at(line(lineIndex).location).paragraphStyle;
-        return *paragraph_;
-    }
+    ParagraphStyle style(std::size_t lineIndex) const { return *at(line(lineIndex).location).paragraphStyle; }
     InMemoryFontProvider fonts;
     MarkdownString engine;
     AttributedText text;
-
-private:
-    mutable std::shared_ptr<const ParagraphStyle> paragraph_;
 };
 
-inline BlockStack stack(std::initializer_list<BlockType> types) {
-    return BlockStack(types);
-}
-
 inline std::optional<BlockStack> blocksOf(const CarriedState& state) {
-    if (!state.blocks) return std::nullopt;
-    return *state.blocks;
+    return state.blocks ? std::optional<BlockStack>(*state.blocks) : std::nullopt;
 }
 
 } // namespace quillet::testing

@@ -1,8 +1,7 @@
 // Registering only the definitions of a note must serve its conversion exactly as
 // classifying every line does.
 
-#include "engine/MarkdownString.h"
-#include "engine/RQXMLElement.h"
+#include "HtmlTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -10,24 +9,16 @@
 namespace quillet {
 namespace {
 
-std::u16string fragmentOf(MarkdownString& engine, std::u16string_view note) {
-    const RQXMLElementRef body = engine.bodyElementFromString(note, std::nullopt);
-    std::u16string html;
-    for (const RQXMLChild& child : body->children())
-        child.appendXMLString(html);
-    return html;
-}
-
 std::u16string htmlAfterClassifyingEveryLine(std::u16string_view note) {
     MarkdownString engine;
     engine.createLocalLinkLables(note);
-    return fragmentOf(engine, note);
+    return testing::bodyHtml(engine, note);
 }
 
 std::u16string htmlAfterRegisteringDefinitions(std::u16string_view note) {
     MarkdownString engine;
     engine.registerLinkDefinitions(note);
-    return fragmentOf(engine, note);
+    return testing::bodyHtml(engine, note);
 }
 
 LinkLabelRef registered(std::u16string_view note, std::u16string_view label) {
@@ -48,27 +39,6 @@ TEST(LinkDefinitions, OnlyDefinitionsAreRegisteredAndTheLastOneWins) {
     EXPECT_TRUE(one->references.empty());
     EXPECT_EQ(two->urlString, u"<http://two&amp;x>");
     EXPECT_FALSE(engine.labelDictForLabel(u"none")) << "a use makes no record here";
-}
-
-TEST(LinkDefinitions, ConversionIsUnchanged) {
-    const std::u16string notes[] = {
-        // Uses above and below their definitions, and one redefined in between.
-        u"[t][x] and [u][]\n[x]: http://x.org \"title\"\n[t][x]\n[x]: http://y.org\n[t][x]\n",
-        // An undefined label falls back to the link text's definition, or gets no URL.
-        u"[t][nothing] [plain][nothing] [nothing][]\n[t]: http://t\n",
-        // Labels equal to link texts, used before anything defines them.
-        u"[same][same] [same][] [other][same]\n\n[same]: http://same 'q'\n",
-        // Definitions after list and quote markers, in code, and in escaped text.
-        u"[a][] [b][] [c][] [d][] [e&f][]\n- [a]: http://a\n> [b]: http://b\n"
-        u"```\n[c]: http://c\n```\n    [d]: http://d\n[e&f]: http://e?x=1&y=2\n",
-        // A header and a label link in an item; a definition nested too deep to count.
-        u"- # [h][k]\n1. - > [k]: http://k\n   [k]: http://k2\n",
-    };
-    for (const std::u16string& note : notes) {
-        const std::u16string expected = htmlAfterClassifyingEveryLine(note);
-        EXPECT_EQ(htmlAfterRegisteringDefinitions(note), expected) << ::testing::PrintToString(note);
-        EXPECT_NE(expected.find(u"<a href="), std::u16string::npos) << ::testing::PrintToString(note);
-    }
 }
 
 TEST(LinkDefinitions, RandomNotesConvertAlike) {

@@ -1,6 +1,5 @@
 #include "engine/LinkLabels.h"
 
-#include "BlockTestPrinting.h"
 #include "engine/MarkdownString.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +17,8 @@ std::vector<std::u16string> labelsOf(const LinkLabelTable& table) {
 }
 
 std::u16string numbered(int n) {
-    std::u16string text = u"label-";
-    for (char c : std::to_string(n))
-        text += static_cast<char16_t>(c);
-    return text;
+    const std::string digits = std::to_string(n);
+    return u"label-" + std::u16string(digits.begin(), digits.end());
 }
 
 } // namespace
@@ -98,9 +95,7 @@ TEST(LinkLabelTable, ManyLabelsKeepTheirOrderThroughRemovalsAndReplacement) {
 
     // Replacing the records drops empty entries and later duplicates.
     auto one = std::make_shared<LinkLabel>(LinkLabel{u"one", u"http://1", Range{1, 3}, {}, std::nullopt});
-    auto duplicate =
-        std::make_shared<LinkLabel>(LinkLabel{u"one", u"http://d", Range{1, 3}, {}, std::nullopt});
-    table.setRecords({one, nullptr, duplicate});
+    table.setRecords({one, nullptr, std::make_shared<LinkLabel>(*one)});
     EXPECT_EQ(labelsOf(table), std::vector<std::u16string>{u"one"});
     EXPECT_EQ(table.labelDictForLabel(u"one"), one);
 }
@@ -113,10 +108,9 @@ TEST(EngineLinkLabels, CreateLocalLinkLablesRegistersEveryDefinitionAndUse) {
                                  u"- [three]: http://three\u2028"
                                  u"> text\n"
                                  u"[four]: http://four");
-    for (auto label : {u"one", u"two", u"three", u"four"}) {
-        const LinkLabelRef record = engine.labelDictForLabel(label);
-        ASSERT_TRUE(record) << ::testing::PrintToString(std::u16string(label));
-        EXPECT_EQ(record->urlString, u"http://" + std::u16string(label));
+    for (std::u16string label : {u"one", u"two", u"three", u"four"}) {
+        ASSERT_TRUE(engine.labelDictForLabel(label)) << std::string(label.begin(), label.end());
+        EXPECT_EQ(engine.labelDictForLabel(label)->urlString, u"http://" + label);
     }
     EXPECT_EQ(engine.labelDictForLabel(u"one")->options, u"First");
     EXPECT_EQ(engine.labelDictForLabel(u"one")->references, std::vector<Range>({{9, 3}}));

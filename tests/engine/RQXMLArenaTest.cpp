@@ -16,8 +16,7 @@ namespace {
 RQXMLElementRef paragraphs(int count) {
     auto body = RQXMLElement::elementWithName(u"body");
     for (int i = 0; i < count; ++i) {
-        auto paragraph = RQXMLElement::elementWithName(u"p");
-        paragraph->addText(u"line " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
+        auto paragraph = RQXMLElement::elementWithName(u"p", u"line " + std::u16string(1, u'a' + i % 26));
         paragraph->addChild(RQXMLElement::elementWithName(u"em", u"x"));
         body->addChild(paragraph);
     }
@@ -54,10 +53,8 @@ TEST(RQXMLArenaTest, ATreeOutlivesItsScopeAndGrowsFromTheHeap) {
     EXPECT_EQ(second.element()->parent(), nullptr);
 
     code->textForAppending().appendHtmlEscaped(u"a<b");
-    std::u16string expected = u"first\n";
-    for (int i = 0; i < 100; ++i)
-        expected += u"line\n";
-    EXPECT_EQ(code->stringValue(), expected + u"a&lt;b");
+    EXPECT_EQ(code->stringValue().size(), 6 + 100 * 5 + 6);
+    EXPECT_TRUE(code->stringValue().ends_with(u"line\nline\na&lt;b"));
     for (int i = 0; i < 5; ++i)
         link->addAttribute(u"data-" + std::u16string(1, char16_t(u'0' + i)), u"v");
     EXPECT_EQ(link->XMLString(),
@@ -101,10 +98,8 @@ TEST(RQXMLArenaTest, AnElementChangedInsideAnotherScopeDoesNotKeepItsDataThere) 
             outer->textForAppending() += u"!";
         }
     }
-    std::u16string expected = u"a";
-    for (int i = 0; i < 50; ++i)
-        expected += u"bcdefghijklmnopqrstuvwxyz";
-    EXPECT_EQ(outer->stringValue(), expected + u"!");
+    EXPECT_EQ(outer->stringValue().size(), 1 + 50 * 25 + 1);
+    EXPECT_TRUE(outer->stringValue().ends_with(u"xyzbcdefghijklmnopqrstuvwxyz!"));
 }
 
 TEST(RQXMLArenaTest, ATreeBuiltOnOneThreadCanBeDroppedOnAnother) {

@@ -4,6 +4,7 @@
 
 #include "engine/MarkdownString.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -12,9 +13,9 @@ namespace quillet {
 namespace {
 
 std::string narrow(std::u16string_view text) {
-    std::string out;
-    for (char16_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
+    std::string out(text.size(), '?');
+    std::transform(text.begin(), text.end(), out.begin(),
+                   [](char16_t c) { return c < 0x80 ? char(c) : '?'; });
     return out;
 }
 
@@ -45,8 +46,7 @@ TEST_F(SpanParserTest, TheBlankAfterAClosingMarkerStaysOutside) {
          {u"*ab* x", u"*ab*\tx", u"*ab*\n", u"*ab*\r", u"*ab*\u00a0x", u"`ab`\u2028"}) {
         const auto spans = parse(line);
         ASSERT_EQ(spans.size(), 1u) << narrow(line);
-        EXPECT_EQ(spans[0].range, (Range{0, 4})) << narrow(line);
-        EXPECT_EQ(spans[0].strRange, (Range{1, 2})) << narrow(line);
+        EXPECT_TRUE(spans[0].range == (Range{0, 4}) && spans[0].strRange == (Range{1, 2})) << narrow(line);
     }
 }
 
@@ -138,19 +138,17 @@ TEST_F(SpanParserTest, PathologicalLinesAreCutShortNotHung) {
 // Plain text is passed over eight units at a time: every kind of candidate is found wherever it
 // falls in a block, after ASCII and non-ASCII filler alike.
 TEST_F(SpanParserTest, CandidatesAreFoundAtEveryOffset) {
-    const std::vector<std::pair<std::u16string, std::string>> elements = {
-        {u"*a*", "em(a)"},
-        {u"**a**", "strong(a)"},
-        {u"_a_", "em(a)"},
-        {u"__a__", "strong(a)"},
-        {u"~~a~~", "strikethrough(a)"},
-        {u"~a~", "subscript(a)"},
-        {u"^a^", "superscript(a)"},
-        {u"`a`", "code(a)"},
-        {u"[a](u)", "link(a)"},
-        {u"![a](u)", "image(a)"},
-        {u"\\<b>", "backslash(<b>)"},
-    };
+    const std::vector<std::pair<std::u16string, std::string>> elements = {{u"*a*", "em(a)"},
+                                                                          {u"**a**", "strong(a)"},
+                                                                          {u"_a_", "em(a)"},
+                                                                          {u"__a__", "strong(a)"},
+                                                                          {u"~~a~~", "strikethrough(a)"},
+                                                                          {u"~a~", "subscript(a)"},
+                                                                          {u"^a^", "superscript(a)"},
+                                                                          {u"`a`", "code(a)"},
+                                                                          {u"[a](u)", "link(a)"},
+                                                                          {u"![a](u)", "image(a)"},
+                                                                          {u"\\<b>", "backslash(<b>)"}};
     for (const char16_t filler : {u'w', u'\u00e9', u'\u65e5', u']', u'Z', u'a'}) {
         for (std::size_t offset = 0; offset < 20; ++offset) {
             for (const auto& [element, expected] : elements) {
