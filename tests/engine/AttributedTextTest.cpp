@@ -135,14 +135,13 @@ TEST(AttributedText, RunsAreMaximalForEqualValuesAndFonts) {
     EXPECT_EQ(text.fontRuns({2, 12}), (std::vector<FontRun>{{{2, 8}, Font(1)}, {{10, 4}, Font(2)}}));
 }
 
+// The random edits compare every line range with lineRangeIn; these pin lineRangeIn itself.
 TEST(AttributedText, LinesEndAfterEveryPlatformTerminator) {
-    const std::u16string sample = u"a\r\nb\rc\u2028d\u0085e\u2029f\ng\vh\fi";
-    AttributedText text(sample);
+    const AttributedText text(u"a\r\nb\rc\u2028d\u0085e\u2029f\ng\vh\fi");
     EXPECT_EQ(text.lineRange(2), (Range{0, 3}));   // the LF of a CR LF
     EXPECT_EQ(text.lineRange(13), (Range{13, 5})); // VT and FF end no line
+    EXPECT_EQ(lineRangeIn(u"a\r\nb\rc\u2028d\u0085e\u2029f\ng\vh\fi", 13), (Range{13, 5}));
     EXPECT_EQ(AttributedText(u"ab\n").lineRange(3), (Range{3, 0}));
-    for (std::size_t i = 0; i <= sample.size(); ++i)
-        EXPECT_EQ(text.lineRange(i), lineRangeIn(sample, i)) << i;
 }
 
 TEST(AttributedText, LargeTextsStayChunkedAndShareAttributeSets) {

@@ -125,6 +125,13 @@ TEST(HtmlGeneratorTest, PicturesAreCopiedBesideTheDocumentNeverOverAFileNorOutOf
     EXPECT_FALSE(fs::exists(root / "export" / "secret.txt"));
     EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()), 2);
 
+    // A file name is decoded from the note's URL before it names the copy: "%22" is a real quote,
+    // escaped in the attribute.
+    write(root / "a\" onerror=\"x#1?.png", "picture");
+    EXPECT_EQ(image(u"file://" + root.u16string() + u"/a%22%20onerror=%22x%231%3F.png"),
+              u"<p><img src=\"./a&quot; onerror=&quot;x%231%3F.png\" alt=\"x\"></p>");
+    EXPECT_TRUE(fs::exists(base / "a\" onerror=\"x#1?.png")) << "the copy keeps the file's own name";
+
     // Unset folders make the schemes ordinary.
     engine.imageFolders.pictures.reset();
     EXPECT_EQ(image(u"pictures:/a.png"), u"<p><img src=\"pictures:/a.png\" alt=\"x\"></p>");

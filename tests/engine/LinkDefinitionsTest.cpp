@@ -61,10 +61,10 @@ TEST(LinkDefinitions, RandomNotesConvertAlike) {
     EXPECT_GT(linked, 40) << "the notes should resolve label links often";
 }
 
-// Lines are found from their "]:" eight units at a time: a definition is found wherever its "]:"
-// falls in a block, even split across two, and lines around it that hold only a '[' or only a
-// "]:" register nothing.
-TEST(LinkDefinitions, DefinitionsAreFoundWhereverTheirColonFalls) {
+// Lines are found from their "]:" eight units at a time, after a line terminator found the same
+// way: a definition is found wherever its "]:" or the terminator before it falls in a block, even
+// split across two, and lines around it that hold only a '[' or only a "]:" register nothing.
+TEST(LinkDefinitions, DefinitionsAreFoundWhereverTheirColonOrTerminatorFalls) {
     for (std::size_t offset = 0; offset < 20; ++offset) {
         const std::u16string label = u"k" + std::u16string(offset, u'x');
         const std::u16string note = u"a [b] c\n" + std::u16string(offset % 9, u' ') + u"]: no\n[" + label +
@@ -75,18 +75,13 @@ TEST(LinkDefinitions, DefinitionsAreFoundWhereverTheirColonFalls) {
         ASSERT_TRUE(found) << offset;
         EXPECT_EQ(found->urlString, u"http://k") << "a label with no URL defines nothing, " << offset;
         EXPECT_EQ(engine.localLinkLabels().size(), 1u) << offset;
-    }
-}
 
-TEST(LinkDefinitions, EveryLineTerminatorAtAnyOffsetStartsALine) {
-    // Long filler before the terminator, so that it falls at every position of a scanned block.
-    for (std::size_t offset = 0; offset < 20; ++offset) {
         const std::u16string before(offset, u'w');
         for (const std::u16string terminator :
              {u"\n", u"\r", u"\r\n", u"\v", u"\f", u"\u0085", u"\u2028", u"\u2029"}) {
-            const LinkLabelRef label = registered(before + terminator + u"[k]: http://k\n" + before, u"k");
-            ASSERT_TRUE(label) << "terminator " << int(terminator[0]) << " after " << offset << " units";
-            EXPECT_EQ(label->urlString, u"http://k");
+            const LinkLabelRef defined = registered(before + terminator + u"[k]: http://k\n" + before, u"k");
+            ASSERT_TRUE(defined) << "terminator " << int(terminator[0]) << " after " << offset << " units";
+            EXPECT_EQ(defined->urlString, u"http://k");
         }
         // Characters next to the terminators in value do not end a line, and a definition in the
         // middle of a line is none; '&' and '<' anywhere before it do not hide it either.

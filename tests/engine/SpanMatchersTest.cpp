@@ -35,7 +35,7 @@ std::string describe(std::u16string_view text, Range range) {
 struct Generator {
     std::mt19937 random;
     std::vector<std::u16string> pieces;
-    std::size_t maxPieces = 24;
+    std::size_t maxPieces;
 
     Generator(unsigned seed, const std::vector<std::u16string>& markers, std::size_t longest = 24)
         : random(seed), pieces(kCommonPieces), maxPieces(longest) {

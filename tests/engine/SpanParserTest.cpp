@@ -138,23 +138,17 @@ TEST_F(SpanParserTest, PathologicalLinesAreCutShortNotHung) {
 // Plain text is passed over eight units at a time: every kind of candidate is found wherever it
 // falls in a block, after ASCII and non-ASCII filler alike.
 TEST_F(SpanParserTest, CandidatesAreFoundAtEveryOffset) {
-    const std::vector<std::pair<std::u16string, std::string>> elements = {{u"*a*", "em(a)"},
-                                                                          {u"**a**", "strong(a)"},
-                                                                          {u"_a_", "em(a)"},
-                                                                          {u"__a__", "strong(a)"},
-                                                                          {u"~~a~~", "strikethrough(a)"},
-                                                                          {u"~a~", "subscript(a)"},
-                                                                          {u"^a^", "superscript(a)"},
-                                                                          {u"`a`", "code(a)"},
-                                                                          {u"[a](u)", "link(a)"},
-                                                                          {u"![a](u)", "image(a)"},
-                                                                          {u"\\<b>", "backslash(<b>)"}};
+    const std::u16string elements[] = {u"*a*", u"**a**", u"_a_",    u"__a__",   u"~~a~~", u"~a~",
+                                       u"^a^", u"`a`",   u"[a](u)", u"![a](u)", u"\\<b>"};
+    const std::string shapes[] = {
+        "em(a)",          "strong(a)", "em(a)",   "strong(a)", "strikethrough(a)", "subscript(a)",
+        "superscript(a)", "code(a)",   "link(a)", "image(a)",  "backslash(<b>)"};
     for (const char16_t filler : {u'w', u'\u00e9', u'\u65e5', u']', u'Z', u'a'}) {
         for (std::size_t offset = 0; offset < 20; ++offset) {
-            for (const auto& [element, expected] : elements) {
-                const std::u16string line = std::u16string(offset, filler) + u" " + element + u" z";
+            for (std::size_t kind = 0; kind < std::size(elements); ++kind) {
+                const std::u16string line = std::u16string(offset, filler) + u" " + elements[kind] + u" z";
                 const auto spans = parse(line);
-                EXPECT_EQ(outline(spans, line), expected) << narrow(line);
+                EXPECT_EQ(outline(spans, line), shapes[kind]) << narrow(line);
                 EXPECT_TRUE(spans.size() != 1 || spans[0].range->location == offset + 1) << narrow(line);
             }
             // An escaped candidate begins nothing, wherever it falls.
