@@ -2,7 +2,6 @@
 
 #include "documents/NoteMetadata.h"
 #include "documents/Outline.h"
-#include "platform/ExtendedAttributes.h"
 #include "platform/FileOperations.h"
 #include "platform/ItemLock.h"
 #include "platform/TextFiles.h"
@@ -20,18 +19,6 @@ std::optional<DiskStamp> DiskStamp::of(const QString& path) {
     return DiskStamp{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
                      std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
-
-namespace {
-
-std::optional<QString> attributeText(const QString& path, const char* name) {
-    const auto value = platform::readAttribute(path, QString::fromLatin1(name), note_metadata::kAttributeReadLimit);
-    if (!value || value->isEmpty()) return std::nullopt;
-    if (platform::firstInvalidUtf8Offset(std::string_view(value->constData(), std::size_t(value->size()))))
-        return std::nullopt;
-    return QString::fromUtf8(*value);
-}
-
-} // namespace
 
 NoteReading readNote(const QString& path, bool readMetadata) {
     NoteReading reading;
@@ -53,20 +40,16 @@ NoteReading readNote(const QString& path, bool readMetadata) {
     if (const auto after = DiskStamp::of(path); after && *after != *reading.stamp) reading.stamp = DiskStamp{};
     if (const auto locked = platform::isLocked(path)) reading.locked = *locked;
     if (readMetadata && !reading.text->isEmpty()) {
-        reading.storedSelection = attributeText(path, note_metadata::kSelectedRange);
-        reading.storedDisplayName = attributeText(path, note_metadata::kDisplayName);
+        reading.storedSelection = readNoteAttribute(path, note_metadata::kSelectedRange);
+        reading.storedDisplayName = readNoteAttribute(path, note_metadata::kDisplayName);
     }
     return reading;
 }
 
 void writeNoteMetadata(const QString& path, const std::optional<QString>& selection,
                        const std::optional<QString>& displayName) {
-    auto store = [&path](const char* name, const std::optional<QString>& value) {
-        if (value && !value->isEmpty())
-            platform::writeAttribute(path, QString::fromLatin1(name), value->toUtf8());
-    };
-    store(note_metadata::kSelectedRange, selection);
-    store(note_metadata::kDisplayName, displayName);
+    writeNoteAttribute(path, note_metadata::kSelectedRange, selection);
+    writeNoteAttribute(path, note_metadata::kDisplayName, displayName);
 }
 
 NoteWriteResult writeNote(const NoteWrite& write) {

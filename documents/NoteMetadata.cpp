@@ -10,19 +10,6 @@ namespace {
 
 using namespace note_metadata;
 
-// The attribute's value as text; none when it is missing, too long, empty or not UTF-8.
-std::optional<QString> attributeText(const QString& path, const QString& name) {
-    const auto value = platform::readAttribute(path, name, kAttributeReadLimit);
-    if (!value || value->isEmpty()) return std::nullopt;
-    if (platform::firstInvalidUtf8Offset(std::string_view(value->constData(), std::size_t(value->size()))))
-        return std::nullopt;
-    return QString::fromUtf8(*value);
-}
-
-void writeAttributeText(const QString& path, const char* name, const std::optional<QString>& text) {
-    if (text && !text->isEmpty()) platform::writeAttribute(path, QString::fromLatin1(name), text->toUtf8());
-}
-
 std::optional<QString> entryText(const QVariantMap& entry, const char* key) {
     const QVariant value = entry.value(QString::fromLatin1(key));
     if (value.typeId() != QMetaType::QString) return std::nullopt;
@@ -36,6 +23,18 @@ bool entryLocked(const std::optional<QVariantMap>& entry) {
 }
 
 } // namespace
+
+std::optional<QString> readNoteAttribute(const QString& path, const char* name) {
+    const auto value = platform::readAttribute(path, QString::fromLatin1(name), kAttributeReadLimit);
+    if (!value || value->isEmpty()) return std::nullopt;
+    if (platform::firstInvalidUtf8Offset(std::string_view(value->constData(), std::size_t(value->size()))))
+        return std::nullopt;
+    return QString::fromUtf8(*value);
+}
+
+void writeNoteAttribute(const QString& path, const char* name, const std::optional<QString>& text) {
+    if (text && !text->isEmpty()) platform::writeAttribute(path, QString::fromLatin1(name), text->toUtf8());
+}
 
 void NoteMetadata::setKeyValueStore(std::shared_ptr<platform::KeyValueStore> store) {
     std::lock_guard lock(mutex_);
@@ -64,7 +63,7 @@ void NoteMetadata::readEAFromURL(FileRepresentation& note) const {
     for (const QString& name : *names) {
         const bool selection = name == QLatin1String(kSelectedRange);
         if (!selection && name != QLatin1String(kDisplayName)) continue; // no other attribute is ours
-        const auto text = attributeText(path, name);
+        const auto text = readNoteAttribute(path, selection ? kSelectedRange : kDisplayName);
         if (!text) continue;
         if (selection)
             note.textSelectedRange = *text;
@@ -76,11 +75,11 @@ void NoteMetadata::readEAFromURL(FileRepresentation& note) const {
 void NoteMetadata::writeEAToURL(FileRepresentation& note) const {
     const QString path = note.path();
     if (note.textSelectedRangeChanged) {
-        if (!path.isEmpty()) writeAttributeText(path, kSelectedRange, note.textSelectedRange);
+        if (!path.isEmpty()) writeNoteAttribute(path, kSelectedRange, note.textSelectedRange);
         note.textSelectedRangeChanged = false;
     }
     if (note.displayNameChanged) {
-        if (!path.isEmpty()) writeAttributeText(path, kDisplayName, note.displayName);
+        if (!path.isEmpty()) writeNoteAttribute(path, kDisplayName, note.displayName);
         note.displayNameChanged = false;
     }
 }

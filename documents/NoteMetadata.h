@@ -32,6 +32,11 @@ inline constexpr char kLocked[] = "text.locked";               // entry key
 inline constexpr std::size_t kAttributeReadLimit = 100;
 } // namespace note_metadata
 
+// One of a note's own attributes as text: none when it is missing, too long, empty or not UTF-8.
+std::optional<QString> readNoteAttribute(const QString& path, const char* name);
+// Stores the text (an empty or missing one is not written); failures are ignored.
+void writeNoteAttribute(const QString& path, const char* name, const std::optional<QString>& text);
+
 class NoteMetadata {
 public:
     explicit NoteMetadata(platform::Dispatcher& dispatcher = platform::Dispatcher::shared())

@@ -2,22 +2,15 @@
 // The state the main controller's files share. Only ViewController*.cpp include this.
 
 #include "documents/DocumentAlerts.h"
+#include "documents/DocumentSession.h"
 #include "documents/NoteMetadata.h"
+#include "documents/PreviewConversion.h"
 #include "documents/ViewController.h"
 #include "platform/DelayedCall.h"
-#include "documents/DocumentSession.h"
-#include "documents/PreviewConversion.h"
 
 #include <QFont>
 #include <QString>
-#include <QUrl>
-#include <atomic>
-#include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <optional>
 
 class QSplitter;
 
