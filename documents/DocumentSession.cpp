@@ -412,6 +412,7 @@ void DocumentSession::noteVanished(const std::optional<QString>& movedTo) {
         return;
     }
     autosaveCall_.cancel();
+    if (quitting_) return; // the quit question offers to keep the text elsewhere
     const FileRep note = note_;
     const QString text = view_.editedText();
     const int answer = view_.ask(tr("Note is deleted by other."), tr("Do you want to save this as the other Note"),
