@@ -13,10 +13,6 @@ namespace quillet::scan {
 
 namespace {
 
-bool isAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
 // The code point at `at` and the code units it takes, a surrogate pair only when both halves
 // lie before `stop`.
 char32_t codePointAt(std::u16string_view s, std::size_t at, std::size_t stop, std::size_t& units) {

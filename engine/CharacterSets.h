@@ -1,5 +1,5 @@
 #pragma once
-// The two character sets the engine tests single UTF-16 code units against.
+// The character sets the engine tests single UTF-16 code units against.
 
 namespace quillet {
 
@@ -18,5 +18,7 @@ constexpr bool isWhitespace(char16_t c) {
 }
 
 constexpr bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+constexpr bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+constexpr bool isHexDigit(char16_t c) { return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
 } // namespace quillet

@@ -1,6 +1,7 @@
 // Writing an element out as XML text (the templated writer is in the header), and describing it
 // for debugging.
 
+#include "engine/CharacterSets.h"
 #include "engine/RQXMLElement.h"
 
 #include <cstdio>
@@ -26,18 +27,6 @@ std::string utf8(std::u16string_view text) {
 // ---- Serialisation ----
 
 namespace {
-
-bool isAsciiLetter(char16_t unit) {
-    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
-}
-
-bool isAsciiDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
-
-bool isHexDigit(char16_t unit) {
-    return isAsciiDigit(unit) || (unit >= u'a' && unit <= u'f') || (unit >= u'A' && unit <= u'F');
-}
 
 // Whether the '&' at `at` begins a complete character reference ("&amp;", "&#34;", "&#x22;").
 bool startsCharacterReference(std::u16string_view text, std::size_t at) {

@@ -1,23 +1,16 @@
 #include "engine/UrlText.h"
 
+#include "engine/CharacterSets.h"
+
 #include <unicode/unistr.h>
 
 namespace quillet {
 
 namespace {
 
-bool isAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool isDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-bool isHexDigit(char16_t c) {
-    return isDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
 
 bool isUnreserved(char16_t c) {
-    return isAsciiLetter(c) || isDigit(c) || c == u'-' || c == u'.' || c == u'_' || c == u'~';
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == u'-' || c == u'.' || c == u'_' || c == u'~';
 }
 
 bool isSubDelimiter(char16_t c) {
@@ -31,7 +24,7 @@ bool isPathOrQueryCharacter(char16_t c) {
 }
 
 bool isSchemeCharacter(char16_t c) {
-    return isAsciiLetter(c) || isDigit(c) || c == u'+' || c == u'-' || c == u'.';
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == u'+' || c == u'-' || c == u'.';
 }
 
 // The length of the "scheme:" prefix ending at the first ':' that comes before any '/', '?'
@@ -67,7 +60,7 @@ bool isPercentEscape(std::u16string_view url, std::size_t at) {
 }
 
 int hexValue(char16_t c) {
-    if (isDigit(c)) return c - u'0';
+    if (isAsciiDigit(c)) return c - u'0';
     if (c >= u'a' && c <= u'f') return c - u'a' + 10;
     return c - u'A' + 10;
 }
@@ -137,7 +130,7 @@ std::u16string percentEncodeAllButAlphanumerics(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size() * 3);
     for (unsigned char byte : utf8Bytes(text)) {
-        if (byte < 0x80 && (isAsciiLetter(byte) || isDigit(byte))) {
+        if (byte < 0x80 && (isAsciiLetter(byte) || isAsciiDigit(byte))) {
             out += static_cast<char16_t>(byte);
         } else {
             appendPercentEscape(out, byte);
