@@ -12,8 +12,9 @@ namespace quillet {
 
 namespace {
 
-// Chromium refuses data URLs above 2 MB, which is what setHtml loads.
-constexpr qsizetype kLargestInlineHTML = 1536 * 1024;
+// Chromium refuses data URLs above 2 MB, which is what setHtml loads, and the URL percent-encodes
+// the page: a byte may take three. Larger pages are loaded from a file.
+constexpr qsizetype kLargestInlineHTML = 640 * 1024;
 
 } // namespace
 
