@@ -113,6 +113,7 @@ void DocumentSession::finishOpening(const FileRep& note, const QString& type, st
     view_.showLoading(false);
     if (reading.missing) return failOpening(tr("Note isn't exist."));
     if (!reading.text) return failOpening(reading.error.description);
+    if (note_ == note && dirty_) return; // opened again while edited: the edits stay
     if (note_ && note_ != note) close();
 
     if (reading.storedSelection) note->textSelectedRange = reading.storedSelection;
