@@ -171,10 +171,8 @@ void DocumentSession::forget() {
 void DocumentSession::textEdited() {
     if (!note_) return;
     ++edits_;
-    const bool wasClean = !dirty_;
     dirty_ = true;
     autosaveCall_.schedule(kAutosaveDelay, [this] { saveNow(); });
-    if (wasClean) emit cleanStateChanged(false);
 }
 
 void DocumentSession::setDisplayName(const QString& name) {
@@ -253,7 +251,7 @@ void DocumentSession::writeFinished(const FileRep& note, const QString& text, st
             failing_ = false;
             retryDelaySeconds_ = 0;
             retryCall_.cancel();
-            if (edits_ == editCount) markClean();
+            if (edits_ == editCount) dirty_ = false;
         }
         view_.noteWritten(note);
         if (!result.error) view_.alert(tr("Couldn't save the Note."), result.error.description);
@@ -265,7 +263,7 @@ void DocumentSession::writeFinished(const FileRep& note, const QString& text, st
         // The other program's version stays where it is; the edits go beside it.
         if (open) {
             keepAsConflictCopy(note->path(), view_.editedText());
-            markClean();
+            dirty_ = false;
             checkAfterWrites_ = true;
         } else {
             keepAsConflictCopy(note->path(), text);
@@ -301,12 +299,6 @@ void DocumentSession::saveFailed(const FileRep& note, const QString& text, bool 
     retryDelaySeconds_ =
         retryDelaySeconds_ == 0 ? kFirstRetrySeconds : std::min(retryDelaySeconds_ * 2, kLastRetrySeconds);
     retryCall_.schedule(platform::seconds(retryDelaySeconds_), [this] { saveNow(); });
-}
-
-void DocumentSession::markClean() {
-    if (!dirty_) return;
-    dirty_ = false;
-    emit cleanStateChanged(true);
 }
 
 void DocumentSession::setLocked(bool locked) {
@@ -395,7 +387,7 @@ void DocumentSession::diskChanged(const NoteReading& reading) {
     if (dirty_) {
         autosaveCall_.cancel();
         keepAsConflictCopy(note_->path(), view_.editedText());
-        markClean();
+        dirty_ = false;
     }
     if (*reading.text != view_.editedText()) view_.replaceText(*reading.text);
     chain_->set(reading.stamp);

@@ -38,12 +38,9 @@ public:
     ~DocumentSession() override;
 
     FileRep note() const { return note_; }
-    QString type() const { return type_; }
     bool isDirty() const { return dirty_; }
     bool isEditable() const { return editable_; }
     QString displayName() const { return displayName_; }
-    // True from a failed save until a save goes through.
-    bool saveIsFailing() const { return failing_; }
 
     // Opens a note (reads it on a worker). `selection` replaces the stored one (a header or a
     // search result chosen). A note that fails to open does not become the open note.
@@ -75,10 +72,6 @@ public:
     // Keeps the editor's text in the recovery folder; its path (empty when that failed).
     QString keepUnsavedText();
 
-signals:
-    // A save of the open note went through with no later edits: nothing is unsaved.
-    void cleanStateChanged(bool clean);
-
 private:
     void finishOpening(const FileRep& note, const QString& type, std::optional<Range> selection,
                        std::uint64_t generation, const NoteReading& reading);
@@ -96,7 +89,6 @@ private:
     void diskChanged(const NoteReading& reading);
     void noteVanished(const std::optional<QString>& movedTo);
     void save(bool closing);
-    void markClean();
     void storeLastOpened(const QString& path);
 
     platform::UserDefaults& defaults_;

@@ -17,7 +17,6 @@ public:
     explicit OpenNoteWatcher(QObject* parent = nullptr);
     // Watches this note (none: nothing).
     void watch(const QString& path);
-    QString watched() const { return path_; }
 
 signals:
     void mayHaveChanged();

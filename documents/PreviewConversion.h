@@ -29,7 +29,6 @@ public:
     ~PreviewConversion();
 
     void request(PreviewRequest request);
-    bool isConverting() const { return state_->converting; }
 
     // The document for the request (any thread).
     static QString convert(const PreviewRequest& request);

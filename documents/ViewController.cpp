@@ -115,10 +115,6 @@ MarkdownViewController* ViewController::markdownViewController() const {
 PreviewPane* ViewController::webViewController() const {
     return d->preview;
 }
-NoteMetadata& ViewController::noteMetadata() {
-    return *d->metadata;
-}
-
 void ViewController::setSelectedRange(Range range) {
     d->markdownViewController->setSelectedRange(range);
 }

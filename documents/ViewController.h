@@ -11,7 +11,6 @@
 #include "browser/BrowserHost.h"
 #include "browser/FileRepresentation.h"
 #include "browser/NoteTree.h"
-#include "documents/NoteMetadata.h"
 #include "editor/EditorHost.h"
 #include "engine/Range.h"
 #include "platform/Dispatcher.h"
@@ -62,7 +61,6 @@ public:
     FolderViewController* folderViewController() const;
     MarkdownViewController* markdownViewController() const;
     PreviewPane* webViewController() const;
-    NoteMetadata& noteMetadata();
 
     // ---- The open document (owned by the document session; the panes ask it)
     DocumentSession& session() const;

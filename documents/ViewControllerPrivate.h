@@ -3,7 +3,6 @@
 
 #include "documents/DocumentAlerts.h"
 #include "documents/DocumentSession.h"
-#include "documents/NoteMetadata.h"
 #include "documents/PreviewConversion.h"
 #include "documents/ViewController.h"
 #include "platform/DelayedCall.h"
@@ -23,8 +22,7 @@ class ShellHost;
 
 struct ViewController::Private {
     Private(platform::UserDefaults& userDefaults, platform::Dispatcher& mainDispatcher)
-        : defaults(userDefaults), dispatcher(mainDispatcher),
-          metadata(std::make_shared<NoteMetadata>(mainDispatcher)), previewCall(mainDispatcher) {}
+        : defaults(userDefaults), dispatcher(mainDispatcher), previewCall(mainDispatcher) {}
 
     platform::UserDefaults& defaults;
     platform::Dispatcher& dispatcher;
@@ -38,7 +36,6 @@ struct ViewController::Private {
     DocumentAlerts* alerts = nullptr;
     std::unique_ptr<MessageBoxAlerts> defaultAlerts;
 
-    std::shared_ptr<NoteMetadata> metadata;
     std::unique_ptr<SessionAdapter> sessionView;
     std::unique_ptr<DocumentSession> session;
 

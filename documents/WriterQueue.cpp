@@ -37,9 +37,4 @@ void WriterQueue::waitUntilIdle() {
     state_->idle.wait(lock, [this] { return !state_->draining; });
 }
 
-bool WriterQueue::isIdle() const {
-    std::lock_guard lock(state_->mutex);
-    return !state_->draining;
-}
-
 } // namespace quillet

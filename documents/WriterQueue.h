@@ -32,7 +32,6 @@ public:
 
     // Blocks until every task given so far has run (its `done` may still be queued).
     void waitUntilIdle();
-    bool isIdle() const;
 
 private:
     struct State {
