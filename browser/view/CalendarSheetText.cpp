@@ -1,6 +1,8 @@
 #include "browser/view/CalendarSheetText.h"
 
+#include <map>
 #include <memory>
+#include <string>
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
@@ -15,12 +17,36 @@ icu::Locale icuLocale(const QLocale& locale) {
     return icu::Locale(locale.name().toUtf8().constData());
 }
 
-QString format(const char* pattern, UDate moment, const icu::Locale& locale) {
+// Making a calendar or a formatter costs far more than using it (it loads the locale's data):
+// each thread keeps those of the locales it has used.
+struct Formatters {
+    std::unique_ptr<icu::GregorianCalendar> calendar;
+    std::unique_ptr<icu::SimpleDateFormat> month, day, year;
+};
+
+std::unique_ptr<icu::SimpleDateFormat> makeFormatter(const char* pattern, const icu::Locale& locale) {
     UErrorCode status = U_ZERO_ERROR;
-    icu::SimpleDateFormat formatter(icu::UnicodeString(pattern, -1, US_INV), locale, status);
-    if (U_FAILURE(status)) return {};
+    auto formatter =
+        std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(pattern, -1, US_INV), locale, status);
+    return U_SUCCESS(status) ? std::move(formatter) : nullptr;
+}
+
+const Formatters& formattersFor(const icu::Locale& locale) {
+    thread_local std::map<std::string, Formatters> kept;
+    Formatters& formatters = kept[locale.getName()];
+    if (!formatters.calendar) {
+        UErrorCode status = U_ZERO_ERROR;
+        auto calendar = std::make_unique<icu::GregorianCalendar>(locale, status);
+        formatters = {U_SUCCESS(status) ? std::move(calendar) : nullptr, makeFormatter("MMM", locale),
+                      makeFormatter("dd", locale), makeFormatter("YYYY", locale)};
+    }
+    return formatters;
+}
+
+QString format(const std::unique_ptr<icu::SimpleDateFormat>& formatter, UDate moment) {
+    if (!formatter) return {};
     icu::UnicodeString text;
-    formatter.format(moment, text);
+    formatter->format(moment, text);
     return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
 }
 
@@ -28,17 +54,17 @@ QString format(const char* pattern, UDate moment, const icu::Locale& locale) {
 
 CalendarSheetText CalendarSheetText::of(QDate date, const QLocale& locale) {
     if (!date.isValid()) return {};
-    const icu::Locale where = icuLocale(locale);
-    UErrorCode status = U_ZERO_ERROR;
+    const Formatters& formatters = formattersFor(icuLocale(locale));
+    if (!formatters.calendar) return {};
     // The day's noon in the default zone, which is the zone the day was taken in: no switch to
     // or from summer time moves noon into another day.
-    icu::GregorianCalendar calendar(where, status);
-    if (U_FAILURE(status)) return {};
+    icu::GregorianCalendar& calendar = *formatters.calendar;
     calendar.clear();
     calendar.set(date.year(), date.month() - 1, date.day(), 12, 0);
+    UErrorCode status = U_ZERO_ERROR;
     const UDate noon = calendar.getTime(status);
     if (U_FAILURE(status)) return {};
-    return {format("MMM", noon, where), format("dd", noon, where), format("YYYY", noon, where)};
+    return {format(formatters.month, noon), format(formatters.day, noon), format(formatters.year, noon)};
 }
 
 } // namespace quillet

@@ -32,7 +32,8 @@ public:
         QPaintDevice* device = painter->device();
         IconSetting setting;
         setting.devicePixelRatio = device->devicePixelRatioF();
-        if (device->devType() == QInternal::Widget) setting.palette = static_cast<QWidget*>(device)->palette();
+        if (device->devType() == QInternal::Widget)
+            setting.palette = static_cast<QWidget*>(device)->palette();
         painter->drawPixmap(rect, rowIcon(subject_, rect.size(), setting));
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {

@@ -5,7 +5,7 @@
 // circle over any of them when the file is locked.
 //
 // Sizes are in device-independent pixels; the image holds size × pixel ratio pixels and carries
-// the ratio, so it is drawn crisp on any screen. Thread-safe: nothing is shared between calls.
+// the ratio, so it is drawn crisp on any screen. Thread-safe.
 
 #include <QDate>
 #include <QGuiApplication>

@@ -1,10 +1,11 @@
 // The drawn row pictures, checked by their pixels: the calendar sheet's colours and texts, the
 // tag dot, the lock sign, the pixel ratio, and the cache that keeps them.
 
+#include "browser/view/RowIcons.h"
+
 #include "browser/view/CalendarSheetText.h"
 #include "browser/view/FileIcons.h"
 #include "browser/view/RowIconCache.h"
-#include "browser/view/RowIcons.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +95,8 @@ TEST(RowIcons, MonthAndYearAreInTheTextColourOnlyWhenTheyDifferFromTodays) {
 }
 
 TEST(RowIcons, TheYearIsTheWeekBasedYearOfTheLocale) {
-    const CalendarSheetText text = CalendarSheetText::of(QDate(2024, 12, 30), QLocale(QStringLiteral("en_US")));
+    const CalendarSheetText text =
+        CalendarSheetText::of(QDate(2024, 12, 30), QLocale(QStringLiteral("en_US")));
     EXPECT_EQ(text.year, QStringLiteral("2025"));
     EXPECT_EQ(text.month, QStringLiteral("Dec"));
     EXPECT_EQ(text.day, QStringLiteral("30"));
@@ -143,7 +145,8 @@ TEST(RowIcons, LockedPicturesShowTheRedSignInTheLowerRightQuarter) {
 }
 
 TEST(RowIcons, TwiceThePixelRatioGivesTwiceThePixelsInTheSameLayout) {
-    const QImage twice = sheet(kToday, setting(QLocale(QStringLiteral("en_US")), 2.0), QStringLiteral("Blue"));
+    const QImage twice =
+        sheet(kToday, setting(QLocale(QStringLiteral("en_US")), 2.0), QStringLiteral("Blue"));
     EXPECT_EQ(twice.size(), QSize(2 * kSide, 2 * kSide));
     EXPECT_EQ(twice.devicePixelRatio(), 2.0);
     EXPECT_EQ(twice.pixelColor(12, 2 * kSide - 12), hue(IconHue::blue));
