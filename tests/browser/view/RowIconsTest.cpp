@@ -30,24 +30,20 @@ QColor hue(IconHue which) {
     return iconColor(which, lightPalette());
 }
 
-// Pixels of exactly `color` in the rows [top, bottom) of the image.
-int count(const QImage& image, QColor color, int top = 0, int bottom = kSide) {
-    int found = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < image.width(); ++x)
-            found += image.pixelColor(x, y) == color;
-    return found;
-}
-
-bool reddish(QColor c) {
-    return c.red() - std::max(c.green(), c.blue()) > 60;
-}
-int countRed(const QImage& image, QRect area) {
+// Pixels in the area that pass the test.
+template <typename Test> int count(const QImage& image, QRect area, Test test) {
     int found = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            found += reddish(image.pixelColor(x, y));
+            found += test(image.pixelColor(x, y));
     return found;
+}
+// Pixels of exactly `color` in the rows [top, bottom) of the image.
+int count(const QImage& image, QColor color, int top = 0, int bottom = kSide) {
+    return count(image, QRect(0, top, image.width(), bottom - top), [color](QColor c) { return c == color; });
+}
+int countRed(const QImage& image, QRect area) {
+    return count(image, area, [](QColor c) { return c.red() - std::max(c.green(), c.blue()) > 60; });
 }
 
 // The bands of the sheet: month on top, the day in the middle, the year at the bottom.
