@@ -1,6 +1,11 @@
 #include "browser/view/FileIcons.h"
 
+#include "browser/view/RowIconCache.h"
+
 #include <QFileIconProvider>
+#include <QIconEngine>
+#include <QPainter>
+#include <QWidget>
 
 namespace quillet {
 
@@ -14,13 +19,40 @@ QIcon providerIcon(QAbstractFileIconProvider::IconType type) {
     return provider.icon(type);
 }
 
-QIcon themedFile(const QString& themeName) {
-    return QIcon::fromTheme(themeName, QIcon::fromTheme(QStringLiteral("text-x-generic"),
-                                                        providerIcon(QAbstractFileIconProvider::File)));
-}
-
 bool hasType(const FileRepresentation& record, const QString& type) {
     return record.UTI && *record.UTI == type;
+}
+
+// Draws the row picture at whatever size and pixel ratio it is asked for, from the cache.
+class RowIconEngine final : public QIconEngine {
+public:
+    explicit RowIconEngine(RowIconSubject subject) : subject_(std::move(subject)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        QPaintDevice* device = painter->device();
+        IconSetting setting;
+        setting.devicePixelRatio = device->devicePixelRatioF();
+        if (device->devType() == QInternal::Widget)
+            setting.palette = static_cast<QWidget*>(device)->palette();
+        painter->drawPixmap(rect, rowIcon(subject_, rect.size(), setting));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode, QIcon::State, qreal scale) override {
+        IconSetting setting;
+        setting.devicePixelRatio = scale;
+        return rowIcon(subject_, size, setting);
+    }
+    QIconEngine* clone() const override { return new RowIconEngine(subject_); }
+    QString key() const override { return QStringLiteral("quillet-row"); }
+
+private:
+    RowIconSubject subject_;
+};
+
+QIcon drawnIcon(RowIconSubject subject) {
+    return QIcon(new RowIconEngine(std::move(subject)));
 }
 
 } // namespace
@@ -32,14 +64,15 @@ QIcon topIcon(const FileRepresentation& top) {
 }
 
 QIcon entryIcon(const FileRepresentation& entry) {
-    static const QIcon folder = providerIcon(QAbstractFileIconProvider::Folder);
-    static const QIcon styleSheet = themedFile(QStringLiteral("text-css"));
-    static const QIcon script = themedFile(QStringLiteral("text-x-python"));
-    static const QIcon note = themedFile(QStringLiteral("text-markdown"));
-    if (hasType(entry, kStyleSheetType)) return styleSheet;
-    if (hasType(entry, kScriptType)) return script;
-    if (entry.directory) return folder;
-    return note;
+    if (hasType(entry, kStyleSheetType))
+        return drawnIcon({RowIconKind::styleSheet, {}, entry.isImmutable, {}});
+    if (hasType(entry, kScriptType)) return drawnIcon({RowIconKind::script, {}, entry.isImmutable, {}});
+    if (entry.directory) {
+        static const QIcon folder = providerIcon(QAbstractFileIconProvider::Folder);
+        return folder;
+    }
+    const QDate day = entry.lastModified ? entry.lastModified->toLocalTime().date() : QDate();
+    return drawnIcon({RowIconKind::note, day, entry.isImmutable, entry.tagNames().value(0)});
 }
 
 int iconSide(const FileRepresentation& record) {

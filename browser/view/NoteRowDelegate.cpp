@@ -2,10 +2,13 @@
 
 #include "browser/view/NoteTreeModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDateTime>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -93,6 +96,25 @@ QRect textArea(const QRect& row) {
 }
 
 } // namespace
+
+NoteRowDelegate::NoteRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {
+    midnight_.setSingleShot(true);
+    // A coarse timer may be late by a twentieth of its interval: over an hour for a day.
+    midnight_.setTimerType(Qt::PreciseTimer);
+    connect(&midnight_, &QTimer::timeout, this, [this] {
+        if (auto* view = qobject_cast<QAbstractItemView*>(this->parent())) view->viewport()->update();
+        repaintAtNextMidnight();
+    });
+    repaintAtNextMidnight();
+}
+
+void NoteRowDelegate::repaintAtNextMidnight() {
+    using namespace std::chrono_literals;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime midnight(now.date().addDays(1), QTime(0, 0));
+    // A second late, so the new day has surely begun.
+    midnight_.start(std::chrono::milliseconds(now.msecsTo(midnight)) + 1s);
+}
 
 void NoteRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
