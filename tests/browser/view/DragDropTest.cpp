@@ -4,6 +4,7 @@
 #include "BrowserPaneSupport.h"
 #include "browser/view/NoteOutlineView.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 
 namespace quillet::testing {
@@ -96,6 +97,25 @@ TEST_F(DragDropTest, TheFirstNoteStyleSheetOrScriptFromOutsideIsCopiedIn) {
     // The copy's failure is the drop's.
     commands.copySucceeds = false;
     EXPECT_FALSE(drop(mixed.get(), Qt::CopyAction, 0, rowOf("Folder")));
+}
+
+TEST_F(DragDropTest, AFileDroppedOnAFolderRowIsCopiedEvenWhenTheFileManagerProposesAMove) {
+    writeFile(outside.filePath("readme.md"), "# readme\n");
+    const auto data = outsideFiles({"readme.md"});
+    const QPoint at = view()->visualRect(rowOf("Folder")).center();
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(at, offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view()->viewport(), &enter);
+    QDragMoveEvent move(at, offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+    move.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(view()->viewport(), &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+    QDropEvent dropped(QPointF(at), offered, data.get(), Qt::LeftButton, Qt::NoModifier);
+    dropped.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(view()->viewport(), &dropped);
+    EXPECT_EQ(dropped.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(commands.takeCalls(), Calls{"copy readme.md to Folder at -1 open"});
 }
 
 } // namespace
