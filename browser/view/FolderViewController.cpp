@@ -2,6 +2,7 @@
 
 #include "browser/view/FolderViewPrivate.h"
 #include "browser/view/NoteRowDelegate.h"
+#include "browser/view/RenamePopoverController.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ QToolButton* folderButton(const QIcon& icon, const QString& toolTip, QWidget* pa
 FolderViewController::Private::Private(FolderViewController& owner, platform::UserDefaults& defaults,
                                        platform::Dispatcher& dispatcher)
     : owner(owner), defaults(defaults), dispatcher(dispatcher), tree(defaults, dispatcher), model(tree),
+      dragDrop(tree),
       openCall(dispatcher), outlineRefreshCall(dispatcher), searchRefreshCall(dispatcher),
       scheduledUpdateCall(dispatcher), textSelectionCall(dispatcher),
       watcher(dispatcher, [this](const QStringList& folders) { foldersDidChange(folders); }) {}
@@ -75,6 +77,8 @@ FolderViewController::FolderViewController(platform::UserDefaults& defaults, pla
     layout->addLayout(buttons);
     layout->addWidget(d->view);
 
+    d->model.setDragDrop(&d->dragDrop);
+    d->initCommands();
     d->model.setSearchResultsRequest([this](const FileRep& note) { d->requestSearchResults(note); });
     connect(d->folderButtons, &QButtonGroup::idClicked, this, &FolderViewController::folderButtonsPressed);
     connect(d->view, &QTreeView::expanded, this, [this](const QModelIndex& index) { d->didExpand(index); });
@@ -87,6 +91,7 @@ FolderViewController::FolderViewController(platform::UserDefaults& defaults, pla
 
 FolderViewController::~FolderViewController() {
     d->tree.setView(nullptr);
+    delete d->popover;
     // The view goes before the model it shows.
     delete d->view;
     d->view = nullptr;

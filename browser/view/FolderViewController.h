@@ -3,8 +3,12 @@
 // the folder buttons that switch between the "folder" and "outline" display modes, and the search
 // marking. Selecting a note asks the main controller to open it 0.1 seconds later.
 //
+// The context menu, the F2 and Delete keys, the rename popover and drag and drop hand the note
+// operations to the main controller (BrowserCommands); only new folders are made here.
+//
 // Main thread only. The browser owns the note tree.
 
+#include "browser/BrowserCommands.h"
 #include "browser/BrowserHost.h"
 #include "browser/BrowserView.h"
 #include "browser/FileRepresentation.h"
@@ -17,10 +21,13 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstddef>
+#include <functional>
 #include <memory>
 
+class QMenu;
 class QShowEvent;
 class QTreeView;
+class QUrl;
 
 namespace quillet {
 
@@ -29,6 +36,7 @@ class UserDefaults;
 }
 
 class NoteTreeModel;
+class RenamePopoverController;
 
 class FolderViewController : public QWidget, public BrowserView {
     Q_OBJECT
@@ -39,6 +47,7 @@ public:
     ~FolderViewController() override;
 
     void setHost(BrowserHost* host);
+    void setCommands(BrowserCommands* commands);
     NoteTree& noteTree();
     QTreeView* outlineView() const;
     NoteTreeModel* treeModel() const;
@@ -89,6 +98,21 @@ public:
     // while not watched is listed again.
     void setFolderWatchLimit(std::size_t limit);
     QStringList watchedFolders() const;
+
+    // --- Commands on rows
+    // The context menu, rebuilt for the row that was right-clicked ("Folder" or "File" items).
+    QMenu* contextMenu() const;
+    void menuNeedsUpdate(const QModelIndex& clickedRow);
+    // Opens a folder in the desktop's file manager (QDesktopServices by default).
+    void setUrlOpener(std::function<void(const QUrl&)> opener);
+    // The popover asking a name for `mode` about the record, beside its row; the one open now.
+    RenamePopoverController* showRenamePopover(const QString& mode, const FileRep& record);
+    RenamePopoverController* renamePopover() const;
+    // The popover's report: a confirmed name renames, creates a folder or deletes.
+    void renamePopoverDidEnd(RenamePopoverController* popover, bool resultCode, const QString& filename);
+    // Creates the folder `name` in the record's folder (the record itself when a folder), never
+    // replacing anything, and lists it first there, selected.
+    void createFolder(const QString& name, const FileRep& record);
 
 protected:
     // The rows are read afresh each time the pane is shown.

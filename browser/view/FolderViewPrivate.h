@@ -2,13 +2,16 @@
 // The browser pane's inner state, shared by its source files (construction and refreshes,
 // selection and expansion, search marking). Not for other code.
 
+#include "browser/view/BrowserContextMenu.h"
 #include "browser/view/FolderViewController.h"
+#include "browser/view/NoteDragDrop.h"
 #include "browser/view/NoteOutlineView.h"
 #include "browser/view/NoteTreeModel.h"
 #include "browser/FolderWatcher.h"
 #include "platform/DelayedCall.h"
 
 #include <QButtonGroup>
+#include <QPointer>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -26,6 +29,11 @@ struct FolderViewController::Private {
     NoteOutlineView* view = nullptr;
     QButtonGroup* folderButtons = nullptr;
     BrowserHost* host = nullptr;
+    BrowserCommands* commands = nullptr;
+    NoteDragDrop dragDrop;
+    QMenu* contextMenu = nullptr;
+    std::function<void(const QUrl&)> urlOpener;
+    QPointer<RenamePopoverController> popover;
 
     platform::DelayedCall openCall;            // a note opens 0.1 s after it is selected
     platform::DelayedCall outlineRefreshCall;  // the rows after a note is selected in outline mode
@@ -76,6 +84,17 @@ struct FolderViewController::Private {
     void foldersDidChange(const QStringList& folders);
     // Expanding a folder that is not watched lists it again: it may have changed unseen.
     void folderDidExpand(const FileRep& folder);
+
+    // Commands on rows.
+    void initCommands();
+    bool hasSyncedContainer() const;
+    void perform(BrowserCommand command, const FileRep& record);
+    FileRep folderOf(const FileRep& record) const;
+    void openFolderInFileManager(const FileRep& record);
+    void moveNote(const FileRep& record);
+    bool keyPressed(QKeyEvent* event);
+    // The row the keys act on: the current row, else the selected one.
+    FileRep keyTarget() const;
 };
 
 } // namespace quillet

@@ -1,6 +1,12 @@
 #include "browser/view/NoteOutlineView.h"
 
+#include <QCursor>
+#include <QDrag>
+#include <QDropEvent>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 
 namespace quillet {
 
@@ -11,6 +17,63 @@ NoteOutlineView::NoteOutlineView(QWidget* parent) : QTreeView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(false);
     setAnimated(false);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void NoteOutlineView::setKeyHandler(std::function<bool(QKeyEvent*)> handler) {
+    keyHandler_ = std::move(handler);
+}
+
+void NoteOutlineView::keyPressEvent(QKeyEvent* event) {
+    if (keyHandler_ && keyHandler_(event)) {
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+Qt::DropAction NoteOutlineView::dropActionFor(bool fromThisView, Qt::KeyboardModifiers modifiers) {
+    if (!fromThisView) return Qt::CopyAction;
+    return modifiers.testFlag(Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction;
+}
+
+void NoteOutlineView::mousePressEvent(QMouseEvent* event) {
+    pressed_ = indexAt(event->position().toPoint());
+    QTreeView::mousePressEvent(event);
+}
+
+void NoteOutlineView::startDrag(Qt::DropActions supportedActions) {
+    const QModelIndex row = pressed_.isValid() ? QModelIndex(pressed_) : currentIndex();
+    if (!row.isValid() || !model()) return;
+    QMimeData* data = model()->mimeData({row});
+    if (!data) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    const QRect rect = visualRect(row);
+    drag->setPixmap(viewport()->grab(rect));
+    drag->setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - rect.topLeft());
+    drag->exec(supportedActions, Qt::CopyAction);
+}
+
+// The model judges the drop by our action; the item view then accepts the proposed one, so ours
+// is set again.
+void NoteOutlineView::dragMoveEvent(QDragMoveEvent* event) {
+    const Qt::DropAction action = dropActionFor(event->source() == this, event->modifiers());
+    event->setDropAction(action);
+    QTreeView::dragMoveEvent(event);
+    if (!event->isAccepted()) return;
+    event->setDropAction(action);
+    event->accept();
+}
+
+void NoteOutlineView::dropEvent(QDropEvent* event) {
+    event->setDropAction(dropActionFor(event->source() == this, event->modifiers()));
+    QTreeView::dropEvent(event);
 }
 
 void NoteOutlineView::setSelectionRules(IndexTest shouldSelect, IndexTest canSelect, IndexTest actsAgain) {

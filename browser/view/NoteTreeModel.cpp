@@ -247,9 +247,11 @@ QVariant NoteTreeModel::searchResultData(const SearchResult& result, int role) c
 }
 
 Qt::ItemFlags NoteTreeModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
+    if (!index.isValid()) return Qt::ItemIsDropEnabled;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (itemAt(index).isRecord()) flags |= Qt::ItemIsEditable;
+    const RowItem item = itemAt(index);
+    if (item.isRecord()) flags |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+    if (item.isRecord() && item.record->directory) flags |= Qt::ItemIsDropEnabled;
     return flags;
 }
 

@@ -8,6 +8,8 @@
 // view asks for them and kept until the row is refreshed or the model is reset, so the model
 // never contradicts what the view was told; the tree may change meanwhile.
 //
+// Drag and drop go to a NoteDragDrop: notes are dragged, folders, tops and the root take drops.
+//
 // Main thread only.
 
 #include "browser/NoteTree.h"
@@ -21,6 +23,8 @@
 #include <vector>
 
 namespace quillet {
+
+class NoteDragDrop;
 
 class NoteTreeModel : public QAbstractItemModel {
     Q_OBJECT
@@ -43,6 +47,18 @@ public:
     bool hasChildren(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Drag and drop: a drop moves (MoveAction) or copies (CopyAction) a note of the tree; what
+    // comes from outside is always copied. Other applications are offered copies only.
+    void setDragDrop(NoteDragDrop* dragDrop) { dragDrop_ = dragDrop; }
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    Qt::DropActions supportedDropActions() const override;
+    Qt::DropActions supportedDragActions() const override;
 
     // Asked when the view finds a note marked as holding the search string that has no search
     // results yet.
@@ -91,6 +107,7 @@ private:
     int rowHeight() const;
 
     NoteTree& tree_;
+    NoteDragDrop* dragDrop_ = nullptr;
     std::function<void(const FileRep&)> searchResultsRequest_;
     // Keyed by the row's object; the root is the entry under nullptr.
     mutable std::unordered_map<const void*, Row> rows_;

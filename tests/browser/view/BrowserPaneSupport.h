@@ -3,12 +3,15 @@
 // pane asks of it.
 
 #include "../BrowserTestSupport.h"
+#include "browser/BrowserCommands.h"
 #include "browser/BrowserHost.h"
 #include "browser/view/FolderViewController.h"
 #include "browser/view/NoteTreeModel.h"
 #include "platform/ManualDispatcher.h"
 #include "platform/UserDefaults.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QTest>
 #include <QTreeView>
 #include <functional>
@@ -86,6 +89,48 @@ public:
     std::function<void(const FileRep&)> whenOpened; // what the real controller does besides
 };
 
+// The main controller's note operations, recorded as "what name [to target at index]".
+class RecordingCommands final : public BrowserCommands {
+public:
+    void showNoteInfoForFileRep(const FileRep& item) override { add("info", item); }
+    void changeEditState(int state, const FileRep& item) override { add(state == 0 ? "lock" : "unlock", item); }
+    void createFile(const FileRep& folder) override { add("createFile", folder); }
+    void newNoteInFileRep(const FileRep& folder) override { add("newNote", folder); }
+    void moveFileRep(const FileRep& item, const FileRep& target, int index, bool deletingAfter) override {
+        add("move", item, target, index, deletingAfter ? " deleting" : "");
+    }
+    void deleteNote(const FileRep& item) override { add("deleteNote", item); }
+    void deleteNoteInFileRep(const FileRep& item) override { add("deleteNoteNow", item); }
+    void deleteFolder(const FileRep& folder) override { add("deleteFolder", folder); }
+    void copyToFileRep(const FileRep& item) override { add("copyTo", item); }
+    bool copyFile(const QString& path, const FileRep& target, int index, bool needsToOpen) override {
+        calls.push_back("copy " + QFileInfo(path).fileName().toStdString() + " to " + RecordingView::name(target) +
+                        " at " + std::to_string(index) + (needsToOpen ? " open" : ""));
+        return copySucceeds;
+    }
+    void filenameDidChange(const FileRep& renamed) override {
+        calls.push_back("rename " + RecordingView::name(renamed) + " to " + renamed->filename->toStdString());
+        this->renamed = renamed;
+    }
+    bool hasSyncedContainer() const override { return synced; }
+    void showAlert(const QString& message, const QString& informativeText) override {
+        calls.push_back("alert " + message.toStdString() + " | " + informativeText.toStdString());
+    }
+    Calls takeCalls() { return std::exchange(calls, {}); }
+
+    Calls calls;
+    FileRep renamed;
+    bool synced = false;
+    bool copySucceeds = true;
+
+private:
+    void add(const std::string& what, const FileRep& item, const FileRep& target = nullptr, int index = 0,
+             const std::string& rest = "") {
+        calls.push_back(what + " " + RecordingView::name(item) +
+                        (target ? " to " + RecordingView::name(target) + " at " + std::to_string(index) : "") + rest);
+    }
+};
+
 // `Dispatcher` runs the pane's delays: a virtual clock, or the real event loop and workers.
 template <typename Dispatcher> class PaneFixture : public ::testing::Test {
 protected:
@@ -153,6 +198,41 @@ protected:
         dispatcher.advance(platform::seconds(0.1));
         host.takeCalls();
     }
+};
+
+// Notes, a folder, and the "CSS" and "Script" folders with a style sheet and a script, with the
+// main controller's note operations recorded.
+class RowCommandsTest : public PaneFixture<platform::ManualDispatcher> {
+protected:
+    void SetUp() override {
+        write("Note.md", "note text\n", 3000);
+        write("Other.md", "other\n", 2500);
+        write("Folder/Inner.md", "inner\n", 2000);
+        write("CSS/style.css", "body {}\n", 1500);
+        write("Script/run.py", "print(1)\n", 1000);
+        showPane();
+        browser->setCommands(&commands);
+    }
+    // The titles of the context menu of the row, after it was rebuilt for it.
+    QStringList menuOf(const QModelIndex& row) {
+        browser->menuNeedsUpdate(row);
+        QStringList titles;
+        for (const QAction* action : browser->contextMenu()->actions())
+            titles << action->text();
+        return titles;
+    }
+    QAction* menuItem(const QModelIndex& row, const QString& title) {
+        browser->menuNeedsUpdate(row);
+        for (QAction* action : browser->contextMenu()->actions())
+            if (action->text() == title) return action;
+        ADD_FAILURE() << "no item " << title.toStdString();
+        return nullptr;
+    }
+    void trigger(const QModelIndex& row, const QString& title) {
+        if (QAction* action = menuItem(row, title)) action->trigger();
+    }
+
+    RecordingCommands commands;
 };
 
 } // namespace quillet::testing
