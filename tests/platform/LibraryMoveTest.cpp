@@ -38,15 +38,14 @@ std::map<QString, QString> contentsOf(const QString& folder) {
 class LibraryMoveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(QDir().mkpath(from + "/Recipes/Old"));
-        ASSERT_TRUE(writeBytes(from + "/Bread.md", "# Bread\n") &&
-                    writeBytes(from + "/Recipes/Old/Cake.md", "# Cake\n"));
-        ASSERT_TRUE(writeAttribute(from + "/Bread.md", "displayName", "Bread").ok);
-        ASSERT_TRUE(setLocked(from + "/Recipes/Old/Cake.md", true).ok &&
-                    setLocked(from + "/Recipes/Old", true).ok);
-        ASSERT_TRUE(QFile::link("Bread.md", from + "/Link.md"));
-        struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
-        ::utimensat(AT_FDCWD, QFile::encodeName(from + "/Bread.md").constData(), old, 0);
+        // A note with an attribute and an old date, a locked note in a locked folder, a link.
+        ASSERT_TRUE(QDir().mkpath(from + "/Recipes/Old") && writeBytes(from + "/Bread.md", "# Bread\n") &&
+                    writeBytes(from + "/Recipes/Old/Cake.md", "# Cake\n") &&
+                    writeAttribute(from + "/Bread.md", "displayName", "Bread").ok &&
+                    setLocked(from + "/Recipes/Old/Cake.md", true).ok &&
+                    setLocked(from + "/Recipes/Old", true).ok && QFile::link("Bread.md", from + "/Link.md"));
+        const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(from + "/Bread.md").constData(), old, 0), 0);
         before = contentsOf(from);
     }
 
@@ -60,7 +59,6 @@ TEST_F(LibraryMoveTest, MovesTheWholeLibraryOnce) {
     const LibraryMove move = moveLibrary(from, to);
     EXPECT_EQ(move.outcome, Outcome::moved);
     EXPECT_EQ(move.library, to);
-    EXPECT_TRUE(move.message.contains(to));
     EXPECT_FALSE(itemExists(from));
     EXPECT_EQ(contentsOf(to), before);
     EXPECT_EQ(moveLibrary(from, to).outcome, Outcome::nothingToMove);
@@ -77,8 +75,7 @@ TEST_F(LibraryMoveTest, NeverOntoAnExistingItem) {
 }
 
 TEST_F(LibraryMoveTest, AFailureKeepsTheLibraryWhereItWas) {
-    ASSERT_TRUE(QDir().mkpath(home.file("home")));
-    ASSERT_TRUE(writeBytes(home.file("home/Documents"), "a file where the folder should be"));
+    ASSERT_TRUE(QDir().mkpath(home.file("home")) && writeBytes(home.file("home/Documents"), "not a folder"));
     const LibraryMove move = moveLibrary(from, to);
     EXPECT_EQ(move.outcome, Outcome::failed);
     EXPECT_EQ(move.library, from);
@@ -87,16 +84,17 @@ TEST_F(LibraryMoveTest, AFailureKeepsTheLibraryWhereItWas) {
     EXPECT_EQ(contentsOf(from), before);
 }
 
+dev_t deviceOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_dev : 0;
+}
+
 // /dev/shm is a tmpfs: another file system than the temporary folder's, where one exists.
 class LibraryMoveAcrossTest : public LibraryMoveTest {
 protected:
     void SetUp() override {
         LibraryMoveTest::SetUp();
-        struct stat here {
-        }, there{};
-        if (!other.isValid() || ::stat(QFile::encodeName(from).constData(), &here) != 0 ||
-            ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
-            GTEST_SKIP() << "no second file system";
+        if (!other.isValid() || deviceOf(from) == deviceOf(other.path())) GTEST_SKIP() << "one file system";
     }
     QTemporaryDir other{QStringLiteral("/dev/shm/quillet-move-XXXXXX")};
     const QString across = other.path() + "/Documents/Quillet";
