@@ -3,6 +3,7 @@
 #include "platform/FileOperations.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <mutex>
 
@@ -14,8 +15,17 @@ std::optional<QString> ubiquityPath;
 
 } // namespace
 
-QString localContainerPath() {
+QString documentsLibraryPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Quillet");
+}
+
+QString formerLocalContainerPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Documents");
+}
+
+QString localContainerPath() {
+    const QString former = formerLocalContainerPath();
+    return QFileInfo(former).isDir() ? former : documentsLibraryPath();
 }
 
 Status ensureLocalContainer() {

@@ -1,7 +1,7 @@
 #pragma once
-// The folders the note library lives in: the local container ("On My Mac"), private to the
-// application, and the synchronised folder that stands in for the cloud container (none unless
-// set up).
+// The folders the note library lives in: the local container ("On This Computer"), in the user's
+// documents folder where the file manager shows it, and the synchronised folder that stands in
+// for the cloud container (none unless set up).
 
 #include "platform/Status.h"
 
@@ -10,7 +10,13 @@
 
 namespace quillet::platform {
 
-// QStandardPaths::AppDataLocation + "/Documents" (needs the application name set).
+// $XDG_DOCUMENTS_DIR/Quillet (QStandardPaths::DocumentsLocation + "/Quillet").
+QString documentsLibraryPath();
+// Where earlier versions kept the library: QStandardPaths::AppDataLocation + "/Documents" (needs
+// the application name set).
+QString formerLocalContainerPath();
+// The former place while a library is still there (it could not be moved, see LibraryMove.h),
+// else the documents library.
 QString localContainerPath();
 // Creates the local container with its parents when missing.
 Status ensureLocalContainer();

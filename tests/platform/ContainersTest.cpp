@@ -1,5 +1,8 @@
 #include "platform/Containers.h"
 
+#include "platform/LibraryMove.h"
+#include "tests/support/TemporaryHome.h"
+
 #include <gtest/gtest.h>
 
 namespace quillet::platform {
@@ -14,6 +17,17 @@ TEST(Containers, UbiquitousItemsAreThoseInsideTheSynchronisedFolder) {
         EXPECT_FALSE(isUbiquitousItem(outside)) << outside;
     setUbiquityContainerPath(std::nullopt);
     EXPECT_FALSE(isUbiquitousItem("/sync/Notes/a.md"));
+}
+
+TEST(Containers, TheLibraryIsUsedFromItsFormerPlaceUntilMovedToTheDocumentsFolder) {
+    quillet::testing::TemporaryHome home;
+    EXPECT_EQ(documentsLibraryPath(), home.path() + "/home/Documents/Quillet");
+    EXPECT_EQ(localContainerPath(), documentsLibraryPath());
+    ASSERT_TRUE(QDir().mkpath(formerLocalContainerPath()));
+    EXPECT_EQ(localContainerPath(), formerLocalContainerPath());
+    EXPECT_EQ(moveFormerLocalContainer().outcome, LibraryMove::Outcome::moved);
+    EXPECT_EQ(localContainerPath(), documentsLibraryPath());
+    EXPECT_TRUE(QFileInfo(documentsLibraryPath()).isDir());
 }
 
 } // namespace
