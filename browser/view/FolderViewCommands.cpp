@@ -86,8 +86,8 @@ void FolderViewController::menuNeedsUpdate(const QModelIndex& clickedRow) {
         QAction* action = d->contextMenu->addAction(item.title);
         const BrowserCommand command = item.command;
         connect(action, &QAction::triggered, this, [this, command, record] { d->perform(command, record); });
-        // Note info needs a selected row.
-        if (command == BrowserCommand::showInfo) action->setEnabled(bool(d->selectedRow()));
+        // Note info needs a row: the clicked one, or the selected one.
+        if (command == BrowserCommand::showInfo) action->setEnabled(record || d->selectedRow());
     }
 }
 
