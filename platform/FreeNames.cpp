@@ -1,11 +1,9 @@
 #include "platform/FreeNames.h"
 
-#include "platform/ExtendedAttributes.h"
 #include "platform/FileOperations.h"
 #include "platform/ItemLock.h"
 #include "platform/PosixFiles.h"
 
-#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
@@ -71,21 +69,6 @@ Result<QString> copyItemToFreeName(const QString& from, const QString& folder, c
 
 Result<QString> moveItemToFreeName(const QString& from, const QString& folder, const QString& fileName) {
     return firstFree(folder, fileName, [&from](const QString& path) { return moveItem(from, path); });
-}
-
-Result<QString> moveItemToTrash(const QString& path) {
-    int error = 0;
-    if (!posix::linkStatus(path, &error)) return Result<QString>::failure(Status::fromErrno(error, path));
-    if (Status locked = refuseIfLocked(path); !locked) return Result<QString>::failure(locked);
-    const QString folder = posix::parentPath(path);
-    if (const auto locked = isLocked(folder); locked.ok() && *locked)
-        return Result<QString>::failure(Status::fromErrno(EPERM, folder));
-    QString inTrash;
-    if (!QFile::moveToTrash(path, &inTrash)) return Result<QString>::failure(Status::fromErrno(ENOTSUP, path));
-    // The attributes kept beside the note go with it, so that restoring it brings them back.
-    const QString side = attributeSideFilePath(path);
-    if (itemExists(side)) QFile::moveToTrash(side);
-    return Result<QString>::success(inTrash);
 }
 
 } // namespace quillet::platform

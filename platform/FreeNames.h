@@ -24,9 +24,4 @@ Result<QString> createFileWithFreeName(const QString& folder, const QString& fil
 Result<QString> copyItemToFreeName(const QString& from, const QString& folder, const QString& fileName);
 Result<QString> moveItemToFreeName(const QString& from, const QString& folder, const QString& fileName);
 
-// Moves the item to the desktop's trash (the FreeDesktop.org trash that file managers restore
-// from). A locked item, a folder holding one, or an item in a locked folder is refused with EPERM;
-// ENOTSUP when the item's file system offers no trash. The item's path in the trash.
-Result<QString> moveItemToTrash(const QString& path);
-
 } // namespace quillet::platform

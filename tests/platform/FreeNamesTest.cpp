@@ -3,7 +3,6 @@
 #include "PlatformTestSupport.h"
 #include "platform/FileOperations.h"
 #include "platform/ItemLock.h"
-#include "tests/support/TemporaryHome.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -73,26 +72,6 @@ TEST(FreeNamesTest, AMoveAcrossFileSystemsThatFailsHalfWayLeavesTheSourceWhole) 
     ASSERT_TRUE(moveItem(source, other.path() + "/Trip").ok);
     EXPECT_EQ(readBytes(other.path() + "/Trip/a.md"), "# A\n");
     EXPECT_FALSE(itemExists(source));
-}
-
-TEST(FreeNamesTest, TheTrashKeepsWhatIsDeletedAndRefusesLockedItems) {
-    quillet::testing::TemporaryHome home; // the trash is in its data folder
-    const QString notes = home.path() + "/notes";
-    ASSERT_TRUE(QDir().mkpath(notes + "/Folder") && writeBytes(notes + "/a.md", "# A\n") &&
-                writeBytes(notes + "/Folder/b.md", "# B\n"));
-    const auto trashed = moveItemToTrash(notes + "/a.md");
-    ASSERT_TRUE(trashed.ok()) << trashed.status.description.toStdString();
-    EXPECT_TRUE(trashed->startsWith(home.path() + "/data/Trash/files/"));
-    EXPECT_EQ(readBytes(*trashed), "# A\n");
-    EXPECT_FALSE(itemExists(notes + "/a.md"));
-
-    ASSERT_TRUE(setLocked(notes + "/Folder/b.md", true).ok);
-    EXPECT_EQ(moveItemToTrash(notes + "/Folder").status.errorCode, EPERM);
-    EXPECT_EQ(moveItemToTrash(notes + "/Folder/b.md").status.errorCode, EPERM);
-    EXPECT_TRUE(itemExists(notes + "/Folder/b.md"));
-    ASSERT_TRUE(setLocked(notes + "/Folder/b.md", false).ok);
-    EXPECT_TRUE(moveItemToTrash(notes + "/Folder").ok());
-    EXPECT_EQ(moveItemToTrash(notes + "/Folder").status.errorCode, ENOENT);
 }
 
 } // namespace
