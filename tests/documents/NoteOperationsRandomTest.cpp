@@ -28,29 +28,19 @@ protected:
         return texts;
     }
 
-    FileRepList rows(const FileRep& folder) {
+    FileRepList rows(const FileRep& folder, int kind) { // kind: 0 notes, 1 folders (the top too)
         FileRepList all;
+        if (kind == 1 && folder->top) all.push_back(folder);
         for (const FileRep& child : folder->children.value_or(FileRepList())) {
-            all.push_back(child);
-            if (child->directory) {
-                const FileRepList below = rows(child);
-                all.insert(all.end(), below.begin(), below.end());
-            }
+            if (int(child->directory) == kind) all.push_back(child);
+            if (child->directory)
+                for (const FileRep& below : rows(child, kind))
+                    all.push_back(below);
         }
         return all;
     }
-    FileRepList folders() {
-        FileRepList found{top()};
-        for (const FileRep& row : rows(top()))
-            if (row->directory) found.push_back(row);
-        return found;
-    }
-    FileRepList notes() {
-        FileRepList found;
-        for (const FileRep& row : rows(top()))
-            if (!row->directory) found.push_back(row);
-        return found;
-    }
+    FileRepList folders() { return rows(top(), 1); }
+    FileRepList notes() { return rows(top(), 0); }
     template <typename T> T pick(const std::vector<T>& from) {
         return from.empty() ? T() : from[random.bounded(int(from.size()))];
     }
@@ -69,20 +59,10 @@ protected:
         ASSERT_TRUE(platform::createFolder(place.absolutePath(), true).ok);
         ASSERT_TRUE(platform::moveItemToFreeName(trashFiles() + "/" + name, place.absolutePath(), place.fileName()).ok());
         QFile::remove(info);
-        refreshAll();
-    }
-    void refreshAll() {
         for (const FileRep& folder : folders())
             tree().refreshFolder(folder);
-        dispatcher.runPending();
     }
-    void createFolder(const FileRep& in) {
-        platform::createFolder(in->path() + QStringLiteral("/F%1").arg(++counter), false);
-        tree().refreshFolder(in);
-        dispatcher.runPending();
-    }
-
-    // One operation; `added` gets the texts it adds to the library.
+    // One operation; `expected` gets the texts it adds to the library.
     void operate(int kind, QMap<QByteArray, int>& expected) {
         const FileRep note = pick(notes());
         const FileRep folder = pick(folders());
@@ -116,9 +96,8 @@ protected:
             const bool copying = kind == 4;
             QMap<QByteArray, int> copied;
             if (copying)
-                for (const FileRep& inside : item->directory ? rows(item) : FileRepList{item})
-                    if (!inside->directory)
-                        copied[inside->path() == openPath() ? editorText().toUtf8() : fileBytes(inside->path())] += 1;
+                for (const FileRep& inside : item->directory ? rows(item, 0) : FileRepList{item})
+                    copied[inside->path() == openPath() ? editorText().toUtf8() : fileBytes(inside->path())] += 1;
             controller->moveFileRep(item, folder, int(random.bounded(4)), !copying);
             if (copying && succeeded())
                 for (auto it = copied.begin(); it != copied.end(); ++it)
@@ -138,8 +117,9 @@ protected:
         case 7:
             if (note) controller->changeEditState(int(random.bounded(2)), note);
             break;
-        case 8:
-            createFolder(folder);
+        case 8: // as the browser's "New Folder" does
+            platform::createFolder(folder->path() + QStringLiteral("/F%1").arg(++counter), false);
+            tree().refreshFolder(folder);
             break;
         default:
             if (note) open(note);

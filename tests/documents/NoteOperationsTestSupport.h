@@ -53,16 +53,6 @@ protected:
         const FileRep selected = controller->folderViewController()->selectedItem();
         return selected ? selected->path() : QString();
     }
-    // The notes and folders below the library, relative to it, with their text ("/" for a folder).
-    QMap<QString, QByteArray> diskContents() const {
-        QMap<QString, QByteArray> contents;
-        QDirIterator it(container, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            contents[QDir(container).relativeFilePath(path)] = QFileInfo(path).isDir() ? "/" : fileBytes(path);
-        }
-        return contents;
-    }
     // Empty when every folder's rows are the browsable entries on disk, each once; else what differs.
     QString treeDisagreement(const FileRep& folder) const {
         QSet<QString> onDisk, inTree;
