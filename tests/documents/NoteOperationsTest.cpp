@@ -20,10 +20,7 @@ TEST(NewNoteNamesTest, NamesAndFirstLines) {
 }
 
 TEST_F(NoteOperationsTest, NewNotesGoBesideTheOpenNoteUnderFreeNamesAndOpen) {
-    ASSERT_TRUE(QDir(container).mkdir("Trips"));
-    writeNote("Trips/Rome.md", "# Rome\n");
-    makeController();
-    controller->setShell(&noteShell);
+    library({{"Trips/", ""}, {"Trips/Rome.md", "# Rome\n"}});
     open(rowAt("Trips/Rome.md"));
 
     controller->newNote();
@@ -42,9 +39,7 @@ TEST_F(NoteOperationsTest, NewNotesGoBesideTheOpenNoteUnderFreeNamesAndOpen) {
     EXPECT_EQ(treeDisagreement(top()), "");
 
     // A name that is taken gets a number instead of replacing the file.
-    ASSERT_TRUE(QDir(container).mkdir("CSS"));
-    writeNote("CSS/untitled.css", "body {}");
-    makeController();
+    library({{"CSS/", ""}, {"CSS/untitled.css", "body {}"}});
     controller->createFile(rowAt("CSS"));
     dispatcher.runPending();
     EXPECT_EQ(fileBytes(notePath("CSS/untitled.css")), "body {}");
@@ -53,8 +48,7 @@ TEST_F(NoteOperationsTest, NewNotesGoBesideTheOpenNoteUnderFreeNamesAndOpen) {
 }
 
 TEST_F(NoteOperationsTest, DuplicateCopiesTheEditedTextUnderANewTitle) {
-    writeNote("Rome.md", "# Rome\nSee the forum.\n");
-    makeController();
+    library({{"Rome.md", "# Rome\nSee the forum.\n"}});
     open(rowAt("Rome.md"));
     typeAtEnd("Eat.");
     controller->duplicateNote();
@@ -69,8 +63,7 @@ TEST_F(NoteOperationsTest, DuplicateCopiesTheEditedTextUnderANewTitle) {
 }
 
 TEST_F(NoteOperationsTest, ANewNoteThatCannotBeWrittenGetsNoRow) {
-    ASSERT_TRUE(QDir(container).mkdir("Locked"));
-    makeController();
+    library({{"Locked/", ""}});
     ASSERT_TRUE(platform::setLocked(notePath("Locked"), true).ok);
     controller->newNoteInFileRep(rowAt("Locked"));
     dispatcher.runPending();
@@ -81,10 +74,7 @@ TEST_F(NoteOperationsTest, ANewNoteThatCannotBeWrittenGetsNoRow) {
 }
 
 TEST_F(NoteOperationsTest, DeletingARowAsksAboutThatRowAndMovesItToTheTrash) {
-    writeNote("a.md", "# A\n");
-    writeNote("b.md", "# B\n");
-    makeController();
-    controller->setShell(&noteShell);
+    library({{"a.md", "# A\n"}, {"b.md", "# B\n"}});
     open(rowAt("a.md"));
 
     alerts.answer = 1; // Cancel
@@ -111,11 +101,7 @@ TEST_F(NoteOperationsTest, DeletingARowAsksAboutThatRowAndMovesItToTheTrash) {
 }
 
 TEST_F(NoteOperationsTest, DeletingTheOpenNoteOpensItsSiblingAndLockedItemsStay) {
-    ASSERT_TRUE(QDir(container).mkpath("Trips/Old"));
-    writeNote("Trips/a.md", "# A\n");
-    writeNote("Trips/b.md", "# B\n");
-    writeNote("Trips/Old/c.md", "# C\n");
-    makeController();
+    library({{"Trips/Old/", ""}, {"Trips/a.md", "# A\n"}, {"Trips/b.md", "# B\n"}, {"Trips/Old/c.md", "# C\n"}});
     ASSERT_TRUE(platform::setLocked(notePath("Trips/Old/c.md"), true).ok);
     open(rowAt("Trips/b.md"));
     const FileRep sibling = tree().findSiblingFileRep(openNote()->fileURL());
@@ -148,8 +134,7 @@ TEST_F(NoteOperationsTest, DeletingTheOpenNoteOpensItsSiblingAndLockedItemsStay)
 
 TEST_F(NoteOperationsTest, WithoutATrashTheUserDecidesOnAPermanentDeletion) {
     writeBytes(home.path() + "/data/Trash", "not a folder"); // no trash can be made
-    writeNote("a.md", "# A\n");
-    makeController();
+    library({{"a.md", "# A\n"}});
     alerts.answer = 1;
     controller->deleteNoteInFileRep(rowAt("a.md"));
     ASSERT_EQ(alerts.alerts.size(), 1u);
@@ -162,11 +147,7 @@ TEST_F(NoteOperationsTest, WithoutATrashTheUserDecidesOnAPermanentDeletion) {
 }
 
 TEST_F(NoteOperationsTest, MovesAndCopiesKeepTheOpenNoteAndReplaceNothing) {
-    ASSERT_TRUE(QDir(container).mkpath("Trips"));
-    writeNote("Trips/Rome.md", "# Other Rome\n");
-    writeNote("Rome.md", "# Rome\n");
-    writeNote("Paris.md", "# Paris\n");
-    makeController();
+    library({{"Trips/", ""}, {"Trips/Rome.md", "# Other Rome\n"}, {"Rome.md", "# Rome\n"}, {"Paris.md", "# Paris\n"}});
     open(rowAt("Rome.md"));
     typeAtEnd("edit");
 
@@ -184,8 +165,7 @@ TEST_F(NoteOperationsTest, MovesAndCopiesKeepTheOpenNoteAndReplaceNothing) {
     EXPECT_EQ(treeDisagreement(top()), "");
 
     // The open note inside a moved folder follows it.
-    ASSERT_TRUE(QDir(container).mkpath("Archive"));
-    makeController();
+    library({{"Archive/", ""}});
     open(rowAt("Trips/Rome 2.md"));
     controller->moveFileRep(rowAt("Trips"), rowAt("Archive"), 0, true);
     dispatcher.runPending();
@@ -203,10 +183,8 @@ TEST_F(NoteOperationsTest, MovesAndCopiesKeepTheOpenNoteAndReplaceNothing) {
 }
 
 TEST_F(NoteOperationsTest, FilesCopiedInAreAppendedBeyondTheEndAndOpenedWhenAsked) {
-    ASSERT_TRUE(QDir(container).mkpath("Trips"));
-    writeNote("Trips/a.md", "# A\n");
     writeBytes(home.path() + "/outside.md", "# Outside\n");
-    makeController();
+    library({{"Trips/", ""}, {"Trips/a.md", "# A\n"}});
     EXPECT_TRUE(controller->copyFile(home.path() + "/outside.md", rowAt("Trips"), 7, true));
     dispatcher.runPending();
     EXPECT_EQ(rowAt("Trips")->children->back()->path(), notePath("Trips/outside.md"));
@@ -220,10 +198,7 @@ TEST_F(NoteOperationsTest, FilesCopiedInAreAppendedBeyondTheEndAndOpenedWhenAske
 }
 
 TEST_F(NoteOperationsTest, RenamingKeepsTheOpenNoteAndRefusesATakenName) {
-    ASSERT_TRUE(QDir(container).mkpath("Trips"));
-    writeNote("Trips/a.md", "# A\n");
-    writeNote("Trips/b.md", "# B\n");
-    makeController();
+    library({{"Trips/", ""}, {"Trips/a.md", "# A\n"}, {"Trips/b.md", "# B\n"}});
     open(rowAt("Trips/a.md"));
     const auto rename = [this](const QString& relative, const QString& name) {
         const FileRep renamed = FileRepresentation::forPath(notePath(relative));
@@ -246,10 +221,7 @@ TEST_F(NoteOperationsTest, RenamingKeepsTheOpenNoteAndRefusesATakenName) {
 }
 
 TEST_F(NoteOperationsTest, LockingANoteThatIsNotOpenLeavesTheEditorAlone) {
-    writeNote("a.md", "# A\n");
-    writeNote("b.md", "# B\n");
-    makeController();
-    controller->setShell(&noteShell);
+    library({{"a.md", "# A\n"}, {"b.md", "# B\n"}});
     open(rowAt("a.md"));
     noteShell.editButtonStates.clear();
     controller->changeEditState(0, rowAt("b.md"));
@@ -270,10 +242,7 @@ TEST_F(NoteOperationsTest, LockingANoteThatIsNotOpenLeavesTheEditorAlone) {
 }
 
 TEST_F(NoteOperationsTest, NoteInfoCountsTheNotesOwnTextAndCopyToWritesIt) {
-    writeNote("a.md", "# A\nOne two three.\n");
-    writeNote("b.md", "# B\nfünf sechs 😀\n");
-    makeController();
-    controller->setShell(&noteShell);
+    library({{"a.md", "# A\nOne two three.\n"}, {"b.md", "# B\nfünf sechs 😀\n"}});
     open(rowAt("a.md"));
     controller->showNoteInfoForFileRep(rowAt("b.md"));
     controller->showNoteInfo(); // the sheet is up: nothing

@@ -42,6 +42,17 @@ protected:
         controller->setShell(&noteShell);
     }
 
+    // Folders (ending in "/") and notes with their text, then the controller on them.
+    void library(std::initializer_list<std::pair<const char*, const char*>> items) {
+        for (const auto& [path, text] : items) {
+            if (QString(path).endsWith('/'))
+                ASSERT_TRUE(QDir(container).mkpath(path));
+            else
+                writeNote(path, text);
+        }
+        makeController();
+        controller->setShell(&noteShell);
+    }
     NoteTree& tree() { return controller->folderViewController()->noteTree(); }
     FileRep top() { return tree().localTop(); }
     FileRep rowAt(const QString& relativePath) {
