@@ -104,13 +104,17 @@ protected:
                     expected[it.key()] += it.value();
             break;
         }
-        case 5:
-            if (random.bounded(3) == 0) {
-                if (folder && !folder->top) controller->deleteFolder(folder);
-            } else if (note) {
-                controller->deleteNoteInFileRep(note);
-            }
+        case 5: {
+            const FileRep item = random.bounded(3) == 0 ? folder : note;
+            if (!item || item->top) break;
+            const QString path = item->path();
+            if (item->directory)
+                controller->deleteFolder(item);
+            else
+                controller->deleteNoteInFileRep(item);
+            deleted += platform::itemExists(path) ? 0 : 1;
             break;
+        }
         case 6:
             restoreFromTrash();
             break;
@@ -137,10 +141,11 @@ protected:
 
     QRandomGenerator random;
     int counter = 0;
+    int deleted = 0;
 };
 
 TEST_F(NoteOperationsRandomTest, AThousandOperationsLoseNoTextAndKeepTheTreeOnTheDisk) {
-    const quint32 seed = qEnvironmentVariableIsSet("QUILLET_SEED") ? quint32(qEnvironmentVariableIntValue("QUILLET_SEED"))
+    const quint32 seed = qEnvironmentVariableIsSet("QUILLET_SEED") ? qgetenv("QUILLET_SEED").toUInt()
                                                                    : QRandomGenerator::global()->generate();
     random.seed(seed);
     ASSERT_TRUE(QDir(container).mkpath("Trips/Old"));
@@ -155,8 +160,8 @@ TEST_F(NoteOperationsRandomTest, AThousandOperationsLoseNoTextAndKeepTheTreeOnTh
         ASSERT_EQ(treeDisagreement(top()), "") << "seed " << seed << ", step " << step << ", operation " << kind;
     }
     // The run did change the library: notes were made and some went to the trash.
-    EXPECT_GT(notes().size(), 6u) << "seed " << seed;
-    EXPECT_FALSE(QDir(trashFiles()).isEmpty()) << "seed " << seed;
+    EXPECT_GT(expected.size(), 6) << "seed " << seed;
+    EXPECT_GT(deleted, 0) << "seed " << seed;
 }
 
 } // namespace
