@@ -10,15 +10,15 @@
 
 namespace quillet::tree_edits {
 
-// Whether the folder's "children" hold this very record / a record of the path.
+// Whether the folder's "children" hold this very record.
 bool holds(const FileRepresentation& folder, const FileRep& item);
-bool holdsPath(const FileRepresentation& folder, const QString& path);
 // Whether `path` is `folder` or lies below it.
 bool isInside(const QString& path, const QString& folder);
 
 // Inserts the record at `index` (appended at or beyond the end, or for a negative index), unless
-// the folder already holds a record of its path: the tree never shows a file twice.
-void insert(const FileRep& folder, const FileRep& item, int index);
+// the folder already holds a record of its path (a listing of the folder got there first): the
+// tree never shows a file twice. The record the tree holds for the path.
+FileRep insert(const FileRep& folder, const FileRep& item, int index);
 void remove(const FileRep& folder, const FileRep& item);
 
 // The lock of the top above the record (every record has one; a record outside the tree its own).

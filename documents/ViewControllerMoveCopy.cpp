@@ -65,12 +65,12 @@ void ViewController::moveLocally(const FileRep& item, const FileRep& target, int
         selectAndOpen(closed);
         return;
     }
-    const FileRep record = recordForPath(*moved);
+    FileRep record = recordForPath(*moved);
     if (!record) return;
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), target));
         if (record->directory) noteTree().enumerateLocalFile(record, 0);
-        tree_edits::insert(target, record, index);
+        record = tree_edits::insert(target, record, index);
         if (deletingAfter) tree_edits::remove(parent, item);
     }
     d->folderViewController->updateTable();
@@ -83,7 +83,7 @@ void ViewController::moveLocally(const FileRep& item, const FileRep& target, int
 bool ViewController::copyFile(const QString& sourcePath, const FileRep& target, int index, bool needsToOpen) {
     if (sourcePath.isEmpty() || !target) return false;
     const auto copied = platform::copyItemToFreeName(sourcePath, target->path(), QFileInfo(sourcePath).fileName());
-    const FileRep record = copied ? recordForPath(*copied) : nullptr;
+    FileRep record = copied ? recordForPath(*copied) : nullptr;
     if (!record) {
         showAlert(tr("Couldn't copy the file."), copied.status.description);
         return false;
@@ -91,7 +91,7 @@ bool ViewController::copyFile(const QString& sourcePath, const FileRep& target, 
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), target));
         if (record->directory) noteTree().enumerateLocalFile(record, 0);
-        tree_edits::insert(target, record, index);
+        record = tree_edits::insert(target, record, index);
     }
     d->folderViewController->updateTable();
     if (needsToOpen) {

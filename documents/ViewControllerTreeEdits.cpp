@@ -18,21 +18,17 @@ bool holds(const FileRepresentation& folder, const FileRep& item) {
     return std::find(folder.children->begin(), folder.children->end(), item) != folder.children->end();
 }
 
-bool holdsPath(const FileRepresentation& folder, const QString& path) {
-    if (!folder.children) return false;
-    return std::any_of(folder.children->begin(), folder.children->end(),
-                       [&path](const FileRep& child) { return child && child->path() == path; });
-}
-
 bool isInside(const QString& path, const QString& folder) {
     return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
-void insert(const FileRep& folder, const FileRep& item, int index) {
-    if (holdsPath(*folder, item->path())) return;
+FileRep insert(const FileRep& folder, const FileRep& item, int index) {
     FileRepList& children = folder->ensureChildren();
+    for (const FileRep& child : children)
+        if (child && child->path() == item->path()) return child;
     const auto at = index < 0 || std::size_t(index) >= children.size() ? children.end() : children.begin() + index;
     children.insert(at, item);
+    return item;
 }
 
 void remove(const FileRep& folder, const FileRep& item) {
@@ -85,12 +81,13 @@ void ViewController::selectAndOpen(const FileRep& item) {
 }
 
 void ViewController::addCreatedNote(const FileRep& folder, const FileRep& note) {
+    FileRep added;
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), folder));
-        tree_edits::insert(folder, note, 0);
+        added = tree_edits::insert(folder, note, 0);
     }
     d->folderViewController->updateTable();
-    selectAndOpen(note);
+    selectAndOpen(added);
 }
 
 } // namespace quillet
