@@ -74,6 +74,21 @@ QAction* WindowActions::make(const QString& text, QObject* parent) {
 }
 
 WindowActions::WindowActions(QObject* parent) : QObject(parent) {
+    newNote = make(tr("New Note"), this);
+    newNote->setShortcuts(QKeySequence::New);
+    duplicateNote = make(tr("Duplicate"), this);
+    duplicateNote->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    // Plain Delete belongs to the browser's rows and to the editor's text.
+    deleteNote = make(tr("Delete Note"), this);
+    deleteNote->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    renameNote = make(tr("Rename…"), this);
+    renameNote->setShortcut(QKeySequence(Qt::Key_F2));
+    copyNoteTo = make(tr("Copy To…"), this);
+    moveNote = make(tr("Move to"), this);
+    // Ctrl+I stays italic, as in the desktop's other editors.
+    noteInfo = make(tr("Note Info"), this);
+    noteInfo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
+
     quit = make(tr("Quit Quillet"), this);
     // Some platforms (the offscreen one, a bare X server) bind no key to Quit.
     quit->setShortcuts(QKeySequence::keyBindings(QKeySequence::Quit));
@@ -128,6 +143,14 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     editButton = make(tr("Lock"), this);
     editButton->setCheckable(true);
     setEditButtonState(true);
+    setNoteCommandsEnabled(false, false);
+}
+
+void WindowActions::setNoteCommandsEnabled(bool hasOpenNote, bool hasSyncedLibrary) {
+    for (QAction* command : {duplicateNote, deleteNote, renameNote, copyNoteTo, noteInfo, editButton})
+        command->setEnabled(hasOpenNote);
+    moveNote->setVisible(hasSyncedLibrary);
+    moveNote->setEnabled(hasOpenNote && hasSyncedLibrary);
 }
 
 void WindowActions::setPreviewShown(bool shown) {
@@ -153,6 +176,12 @@ void WindowActions::setEditButtonState(bool editable) {
 
 QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     QMenu* file = menuBar->addMenu(tr("&File"));
+    file->addActions({newNote, duplicateNote});
+    file->addSeparator();
+    file->addActions({renameNote, copyNoteTo, moveNote, editButton, noteInfo});
+    file->addSeparator();
+    file->addAction(deleteNote);
+    file->addSeparator();
     file->addAction(quit);
 
     QMenu* edit = menuBar->addMenu(tr("&Edit"));

@@ -24,7 +24,14 @@ class WindowActions : public QObject {
 public:
     explicit WindowActions(QObject* parent = nullptr);
 
-    // File
+    // File: the note operations act on the open note
+    QAction* newNote;
+    QAction* duplicateNote;
+    QAction* deleteNote;
+    QAction* renameNote;
+    QAction* copyNoteTo;
+    QAction* moveNote; // between the synced and the local library
+    QAction* noteInfo;
     QAction* quit;
     // Edit
     QAction* undo;
@@ -54,6 +61,9 @@ public:
     void setBrowserShown(bool shown);
     // Checked: "Lock" (editable); unchecked: "Edit".
     void setEditButtonState(bool editable);
+    // The commands on the open note are off without one; "Move to" is shown only where a synced
+    // library is set up.
+    void setNoteCommandsEnabled(bool hasOpenNote, bool hasSyncedLibrary);
 
     // Lists the style sheets in `menu`, checking `chosen`; each item carries its file name.
     static void fillMarkdownStyleMenu(QMenu* menu, const QStringList& names, const QString& chosen);

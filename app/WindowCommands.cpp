@@ -1,6 +1,8 @@
 // The window controller's command handlers: panes, edit button, search field, find, style
-// sheets, font, help and about.
+// sheets, font, help and about; the note commands with the note-info sheet, the "Copy to" dialog
+// and the rename prompt.
 #include "app/AboutPanelController.h"
+#include "app/InfoPanelController.h"
 #include "app/HelpLinks.h"
 #include "app/MarkdownStyleSheets.h"
 #include "app/WebViewController.h"
@@ -18,7 +20,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -168,6 +173,79 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Note commands
+void WindowController::connectNoteCommands() {
+    WindowActions& actions = *d->actions;
+    ViewController* controller = d->viewController;
+    connect(actions.newNote, &QAction::triggered, controller, [controller] { controller->newNote(); });
+    connect(actions.duplicateNote, &QAction::triggered, controller, [controller] { controller->duplicateNote(); });
+    connect(actions.deleteNote, &QAction::triggered, controller, [controller] { controller->deleteNote(); });
+    connect(actions.copyNoteTo, &QAction::triggered, controller, [controller] { controller->copyOpenNote(); });
+    connect(actions.moveNote, &QAction::triggered, controller, [controller] { controller->moveTo(); });
+    connect(actions.noteInfo, &QAction::triggered, controller, [controller] { controller->showNoteInfo(); });
+    connect(actions.renameNote, &QAction::triggered, this, &WindowController::renameOpenNote);
+    // The window's shortcuts work wherever the focus is in it.
+    for (QAction* command : {actions.newNote, actions.duplicateNote, actions.deleteNote, actions.renameNote,
+                             actions.noteInfo})
+        addAction(command);
+}
+
+void WindowController::updateNoteCommands() {
+    d->actions->setNoteCommandsEnabled(bool(d->viewController->lastFileRepresentation()),
+                                       d->viewController->hasSyncedContainer());
+}
+
+InfoPanelController* WindowController::infoPanelController() const {
+    return d->infoPanelController;
+}
+
+void WindowController::showNoteInfo(const QUrl& url, const QVariantMap& noteInfo, std::function<void()> ended) {
+    if (!d->infoPanelController) d->infoPanelController = new InfoPanelController(this);
+    InfoPanelController* panel = d->infoPanelController;
+    panel->setFileURL(url);
+    panel->setNoteInfo(noteInfo);
+    connect(panel, &QDialog::finished, this, [ended = std::move(ended)] { ended(); }, Qt::SingleShotConnection);
+    panel->open();
+}
+
+std::optional<QString> WindowController::chooseCopyDestination(const QString& folder, const QString& proposedName) {
+    QFileDialog dialog(this, tr("Copy to"), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setLabelText(QFileDialog::Accept, tr("Copy to"));
+    dialog.setLabelText(QFileDialog::FileName, tr("Copy Note:"));
+    dialog.setNameFilter(tr("Markdown (*.md)"));
+    dialog.setDefaultSuffix(QStringLiteral("md"));
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+void WindowController::setRenamePrompt(std::function<std::optional<QString>(const QString&)> prompt) {
+    d->renamePrompt = std::move(prompt);
+}
+
+void WindowController::renameOpenNote() {
+    const FileRep open = d->viewController->lastFileRepresentation();
+    if (!open) return;
+    const QFileInfo file(open->path());
+    std::optional<QString> name;
+    if (d->renamePrompt) {
+        name = d->renamePrompt(file.fileName());
+    } else {
+        bool ok = false;
+        const QString typed = QInputDialog::getText(this, tr("Rename"), tr("New file name:"), QLineEdit::Normal,
+                                                    file.fileName(), &ok);
+        if (ok) name = typed;
+    }
+    if (!name) return;
+    QString fileName = name->trimmed();
+    if (fileName.isEmpty() || fileName.contains(QLatin1Char('/'))) return;
+    if (QFileInfo(fileName).suffix().isEmpty() && !file.suffix().isEmpty()) fileName += QLatin1Char('.') + file.suffix();
+    const FileRep renamed = FileRepresentation::forPath(open->path());
+    renamed->filename = fileName;
+    d->viewController->filenameDidChange(renamed);
 }
 
 } // namespace quillet

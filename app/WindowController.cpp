@@ -41,7 +41,10 @@ WindowController::WindowController(platform::UserDefaults& defaults, platform::D
     d->viewController->setShell(this);
     d->viewController->viewDidLoad(setup);
     setCentralWidget(d->viewController);
-    connect(d->viewController, &ViewController::documentChanged, this, &WindowController::updateWindowTitle);
+    connect(d->viewController, &ViewController::documentChanged, this, [this] {
+        updateWindowTitle();
+        updateNoteCommands();
+    });
     windowDidLoad();
 }
 
@@ -74,6 +77,7 @@ void WindowController::windowDidLoad() {
     initMenus();
     restoreFrame();
     updateWindowTitle();
+    updateNoteCommands();
 
     // The preview starts hidden at every launch, whatever the last session left.
     // The splitter has no size of its own before the window is shown: give the editor the
@@ -155,6 +159,7 @@ void WindowController::initMenus() {
         connect(item, &QAction::triggered, this,
                 [this, item] { menuItemSelectedInHelpMenu(item->data().toString()); });
     connectEditActions();
+    connectNoteCommands();
 }
 
 void WindowController::restoreFrame() {

@@ -22,6 +22,7 @@ class UserDefaults;
 } // namespace platform
 struct LocalContainerSetup;
 class AboutPanelController;
+class InfoPanelController;
 class ViewController;
 class WebViewController;
 class WindowActions;
@@ -50,6 +51,15 @@ public:
     void setEditButtonState(bool editable) override;
     void setSearchFieldEnabled(bool enabled) override;
     void previewPaneShown(bool shown) override;
+    void showNoteInfo(const QUrl& url, const QVariantMap& noteInfo, std::function<void()> ended) override;
+    std::optional<QString> chooseCopyDestination(const QString& folder, const QString& proposedName) override;
+
+    // The note-info sheet (made on first use; none before).
+    InfoPanelController* infoPanelController() const;
+    // "Rename…": asks for the open note's new file name (the note's extension is added to a name
+    // without one). Replaceable, so that tests answer instead of a person.
+    void setRenamePrompt(std::function<std::optional<QString>(const QString& currentName)> prompt);
+    void renameOpenNote();
 
     // Toolbar and menu commands.
     void splitButtonsPressed(int segment); // 0: browser pane, 1: preview pane
@@ -78,6 +88,8 @@ private:
     void windowDidResignKey();
     void fillMarkdownStyleMenu();
     void updateWindowTitle();
+    void connectNoteCommands();
+    void updateNoteCommands();
     void saveFrame();
     void restoreFrame();
     QString styleSheetFolder() const;

@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 class QMenu;
 class QToolBar;
@@ -25,6 +26,8 @@ struct WindowController::Private {
     QComboBox* sortOptionPopup = nullptr;
     QMenu* markdownStyleMenu = nullptr;
     AboutPanelController* aboutPanelController = nullptr;
+    InfoPanelController* infoPanelController = nullptr;
+    std::function<std::optional<QString>(const QString&)> renamePrompt;
     std::function<bool()> closeHandler;
     std::function<void(const QUrl&)> openURL;
     int browserWidth = 240;

@@ -6,8 +6,11 @@
 // serves the browser, the editor and the window around it.
 //
 // Its work is split by concern over ViewController*.cpp: lifecycle, saving, coordinated file
-// operations, editor font, preview, outline and search.
+// operations, editor font, preview, outline and search, and the note operations (new, duplicate,
+// delete, move and copy, rename, lock, info), which also serve the browser's context menu, rename
+// popover and drag and drop (BrowserCommands).
 
+#include "browser/BrowserCommands.h"
 #include "browser/BrowserHost.h"
 #include "browser/FileRepresentation.h"
 #include "browser/NoteTree.h"
@@ -40,7 +43,7 @@ class DocumentSession;
 
 using ReadCompletion = std::function<void(std::optional<QString> text, const platform::Status& error)>;
 
-class ViewController : public QWidget, public EditorHost, public BrowserHost {
+class ViewController : public QWidget, public EditorHost, public BrowserHost, public BrowserCommands {
     Q_OBJECT
 
 public:
@@ -84,6 +87,37 @@ public:
     // The edit button: state 1 unlocks the open note, 0 locks it (saving pending edits first).
     void changeEditState(int state);
 
+    // ---- Note operations on the open note (File menu and toolbar)
+    // A new note beside the open one (else at the top of the library), opened.
+    void newNote();
+    // A copy of the open note named "Copy NAME", opened.
+    void duplicateNote();
+    // Asks "Delete Note: NAME", then moves the open note to the trash.
+    void deleteNote();
+    // Moves the open note between the synced and the local library (only with a synced one).
+    void moveTo();
+    void showNoteInfo();
+    // "Copy to…" of the open note.
+    void copyOpenNote();
+    // A new record for a copy of `item` beside it ("Copy NAME"); not in the tree, no file written.
+    FileRep copyFileRepresentation(const FileRep& item) const;
+    bool isExporting() const;
+
+    // ---- BrowserCommands: the same on any row
+    void showNoteInfoForFileRep(const FileRep& item) override;
+    void changeEditState(int state, const FileRep& item) override;
+    void createFile(const FileRep& folder) override;
+    void newNoteInFileRep(const FileRep& folder) override;
+    void moveFileRep(const FileRep& item, const FileRep& target, int index, bool deletingAfter) override;
+    void deleteNote(const FileRep& item) override;
+    void deleteNoteInFileRep(const FileRep& item) override;
+    void deleteFolder(const FileRep& folder) override;
+    void copyToFileRep(const FileRep& item) override;
+    bool copyFile(const QString& sourcePath, const FileRep& target, int index, bool needsToOpen) override;
+    void filenameDidChange(const FileRep& renamed) override;
+    bool hasSyncedContainer() const override;
+    void showAlert(const QString& message, const QString& informativeText) override;
+
     // Reads a note's text on a worker; the completion runs there.
     void coordinateReadURL(const QUrl& url, ReadCompletion completion);
 
@@ -124,7 +158,18 @@ private:
     class SessionAdapter;
     QFont defaultEditorFont() const;
     QUrl previewBaseURL() const;
-    void showAlert(const QString& message, const QString& informativeText);
+    // Note operations' shared steps (ViewControllerTreeEdits.cpp).
+    NoteTree& noteTree() const;
+    FileRep parentOf(const FileRep& item) const;
+    bool holdsOpenNote(const FileRep& item) const;
+    FileRep closeForOperation();
+    void addCreatedNote(const FileRep& folder, const FileRep& note);
+    void selectAndOpen(const FileRep& item);
+    void finishDeletion(const FileRep& item, const FileRep& parent, const FileRep& sibling, bool reopen);
+    bool confirmPermanentDeletion(const FileRep& item);
+    void writeNewNote(const FileRep& folder, const FileRep& note, const QString& text);
+    void moveLocally(const FileRep& item, const FileRep& target, int index, bool deletingAfter);
+    FileRep recordForPath(const QString& path) const;
 
     std::unique_ptr<Private> d;
 };

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QSplitter;
@@ -50,6 +51,28 @@ struct ViewController::Private {
     int previewWidth = 0; // the preview's width before it was collapsed
 
     QString searchTarget;
+
+    // Note operations: a second new note or delete while one runs does nothing; no info sheet or
+    // copy dialog opens while one is up.
+    bool addingNote = false;
+    bool deletingNote = false;
+    bool isExporting = false;
+    // Work handed to a worker finds the controller gone when this is.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+
+    // Runs `work` on a worker and `done` with its result on the main thread, unless the controller
+    // went away meanwhile.
+    template <typename Result>
+    void onWorker(std::function<Result()> work, std::function<void(Result)> done) {
+        std::weak_ptr<bool> token = alive;
+        platform::Dispatcher* main = &dispatcher;
+        dispatcher.onWorker([token, main, work = std::move(work), done = std::move(done)] {
+            Result result = work();
+            main->onMain([token, done, result = std::move(result)] {
+                if (token.lock()) done(result);
+            });
+        });
+    }
 };
 
 // Helpers shared by the controller's files.

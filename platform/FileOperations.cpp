@@ -59,7 +59,27 @@ Status copyBytes(int in, int out, const QByteArray& from) {
     }
 }
 
-Status copyFile(const QByteArray& from, const QByteArray& to, const struct stat& st) {
+// Whether a copy is flushed to the disk before it is reported done: a move across file systems
+// removes its source only once the copy would survive a crash.
+enum class Sync { no, yes };
+
+Status syncDescriptor(int fd, const QByteArray& path) {
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return errnoStatus(errno, path);
+    return Status::success();
+}
+
+Status syncFolder(const QByteArray& folder) {
+    FileDescriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) return errnoStatus(errno, folder);
+    return syncDescriptor(fd.get(), folder);
+}
+
+QByteArray parentOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+Status copyFile(const QByteArray& from, const QByteArray& to, const struct stat& st, Sync sync) {
     FileDescriptor in(::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!in.valid()) return errnoStatus(errno, from);
     FileDescriptor out(::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
@@ -70,29 +90,31 @@ Status copyFile(const QByteArray& from, const QByteArray& to, const struct stat&
     mode_t mode = st.st_mode & 07777;
     if (posix::hasImmutableFlag(from)) mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
     if (::fchmod(out.get(), mode) != 0) return errnoStatus(errno, to);
+    if (sync == Sync::yes) return syncDescriptor(out.get(), to);
     return Status::success();
 }
 
-Status copyNative(const QByteArray& from, const QByteArray& to);
+Status copyNative(const QByteArray& from, const QByteArray& to, Sync sync = Sync::no);
 
-Status copyFolder(const QByteArray& from, const QByteArray& to, const struct stat& st) {
+Status copyFolder(const QByteArray& from, const QByteArray& to, const struct stat& st, Sync sync) {
     if (::mkdir(to.constData(), 0700) != 0) return errnoStatus(errno, to);
     const auto names = entryNames(from);
     if (!names) return errnoStatus(errno, from);
     for (const QByteArray& name : *names) {
-        if (Status copied = copyNative(from + '/' + name, to + '/' + name); !copied) return copied;
+        if (Status copied = copyNative(from + '/' + name, to + '/' + name, sync); !copied) return copied;
     }
     if (Status attributes = posix::copyUserAttributes(from, to); !attributes) return attributes;
     // The folder's own mode last: a locked folder would refuse its entries.
     if (::chmod(to.constData(), st.st_mode & 07777) != 0) return errnoStatus(errno, to);
+    if (sync == Sync::yes) return syncFolder(to);
     return Status::success();
 }
 
-Status copyNative(const QByteArray& from, const QByteArray& to) {
+Status copyNative(const QByteArray& from, const QByteArray& to, Sync sync) {
     struct stat st {};
     if (::lstat(from.constData(), &st) != 0) return errnoStatus(errno, from);
-    if (S_ISREG(st.st_mode)) return copyFile(from, to, st);
-    if (S_ISDIR(st.st_mode)) return copyFolder(from, to, st);
+    if (S_ISREG(st.st_mode)) return copyFile(from, to, st, sync);
+    if (S_ISDIR(st.st_mode)) return copyFolder(from, to, st, sync);
     if (S_ISLNK(st.st_mode)) {
         QByteArray target(PATH_MAX, Qt::Uninitialized);
         const ssize_t length = ::readlink(from.constData(), target.data(), target.size());
@@ -172,8 +194,12 @@ Status moveItem(const QString& from, const QString& to) {
         if (errno == EINVAL && !itemExists(to) && ::rename(source.constData(), target.constData()) == 0) {
             // a file system without RENAME_NOREPLACE; the destination was checked just before
         } else if (errno == EXDEV) {
-            if (Status copied = copyNative(source, target); !copied) {
-                removeNative(target);
+            // The source goes only once the whole copy and its entry in the folder are on disk;
+            // a copy that fails half-way is taken away again and the source stays whole.
+            Status copied = copyNative(source, target, Sync::yes);
+            if (copied) copied = syncFolder(parentOf(target));
+            if (!copied) {
+                if (copied.errorCode != EEXIST) removeNative(target);
                 return copied;
             }
             if (Status removed = removeNative(source); !removed) return removed;
