@@ -60,6 +60,7 @@ ViewController::ViewController(platform::UserDefaults& defaults, platform::Dispa
 
     d->markdownViewController->setHost(this);
     d->folderViewController->setHost(this);
+    d->folderViewController->setCommands(this);
     d->sessionView = std::make_unique<SessionAdapter>(*this);
     d->session = std::make_unique<DocumentSession>(defaults, dispatcher, *d->sessionView);
     d->previewConversion = std::make_unique<PreviewConversion>(dispatcher, [this](const QString& html) {
