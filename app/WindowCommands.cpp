@@ -11,6 +11,7 @@
 #include "app/WindowControllerPrivate.h"
 #include "browser/NoteTree.h"
 #include "browser/view/FolderViewController.h"
+#include "browser/view/NoteTreeModel.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
 #include "platform/Containers.h"
@@ -229,6 +230,13 @@ void WindowController::setRenamePrompt(std::function<std::optional<QString>(cons
 void WindowController::renameOpenNote() {
     const FileRep open = d->viewController->lastFileRepresentation();
     if (!open) return;
+    // With the browser shown, the note is renamed in the popover beside its row, as from the
+    // row's context menu.
+    FolderViewController* browser = d->viewController->folderViewController();
+    if (!d->renamePrompt && browser->isVisible() && browser->treeModel()->indexOfRecord(open).isValid()) {
+        browser->showRenamePopover(QStringLiteral("changeFilename"), open);
+        return;
+    }
     const QFileInfo file(open->path());
     std::optional<QString> name;
     if (d->renamePrompt) {

@@ -29,6 +29,19 @@ void NoteOutlineView::setKeyHandler(std::function<bool(QKeyEvent*)> handler) {
     keyHandler_ = std::move(handler);
 }
 
+bool NoteOutlineView::event(QEvent* event) {
+    // F2 and Delete act on the browser's rows while it has the focus, before the window's
+    // menu shortcuts for the open note see them.
+    if (event->type() == QEvent::ShortcutOverride && keyHandler_) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) || key->matches(QKeySequence::Delete)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTreeView::event(event);
+}
+
 void NoteOutlineView::keyPressEvent(QKeyEvent* event) {
     if (keyHandler_ && keyHandler_(event)) {
         event->accept();
