@@ -411,16 +411,17 @@ int main(int argc, char** argv) {
     defaults.registerDefaults(
         {{QString::fromLatin1(platform::defaults_keys::kSystemFont), QApplication::font().family()}});
     platform::Dispatcher& dispatcher = platform::Dispatcher::shared();
-    auto window = std::make_unique<WindowController>(defaults, dispatcher, LocalContainerSetup::system());
+    const Clock::time_point launched = Clock::now();
     auto delegate = std::make_unique<AppDelegate>(defaults, dispatcher);
-    window->resize(1400, 900);
-    window->show();
+    delegate->applicationWillFinishLaunching(path);
+    auto window = std::make_unique<WindowController>(defaults, dispatcher, LocalContainerSetup::system());
     delegate->applicationDidFinishLaunching(path);
+    window->resize(1400, 900);
     if (!options.cost) window->viewController()->showPreview(true);
+    window->show();
 
     const PreviewPages previews(*window->webViewController());
     MarkdownViewController& editor = *window->viewController()->markdownViewController();
-    const Clock::time_point launched = Clock::now();
     if (!runUntil([&] { return editor.string() == noteText; }, 30000, 50)) {
         std::fprintf(stderr, "the note did not open in the editor\n");
         return 1;
