@@ -450,7 +450,6 @@ int main(int argc, char** argv) {
     if (options.cost) {
         bench::CostOptions cost;
         cost.notePath = path;
-        cost.home = home.path();
         cost.keys = options.keys;
         cost.launches = options.launches;
         summary += " " + bench::measureCost(*window, cost);

@@ -13,7 +13,6 @@ namespace quillet::bench {
 
 struct CostOptions {
     QString notePath;
-    QString home;    // the temporary home the launched applications run in
     int keys = 150;  // keystrokes per measure
     int launches = 3;
 };
