@@ -6,6 +6,7 @@
 #include "browser/NoteTree.h"
 #include "browser/view/FolderViewController.h"
 #include "documents/DocumentSession.h"
+#include "documents/NotePrefetch.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
 #include "platform/AbandonedSaves.h"
@@ -20,6 +21,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QUrl>
@@ -29,14 +31,27 @@ namespace quillet {
 AppDelegate::AppDelegate(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher, QObject* parent)
     : QObject(parent), defaults_(defaults), dispatcher_(dispatcher) {}
 
+std::optional<QString> AppDelegate::launchNotePath(const std::optional<QString>& notePath) const {
+    const std::optional<QString> path =
+        notePath ? notePath : defaults_.string(QString::fromLatin1(platform::defaults_keys::kLastOpenedFilepath));
+    if (!path || path->isEmpty()) return std::nullopt;
+    return QFileInfo(*path).absoluteFilePath();
+}
+
+void AppDelegate::applicationWillFinishLaunching(const std::optional<QString>& notePath) {
+    if (const std::optional<QString> path = launchNotePath(notePath))
+        prefetch_ = std::make_shared<NotePrefetch>(dispatcher_, *path);
+}
+
 void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& notePath) {
     findMainWindow();
     if (viewController_ && !viewController_->lastFileRepresentation()) {
-        const std::optional<QString> path =
-            notePath ? notePath
-                     : defaults_.string(QString::fromLatin1(platform::defaults_keys::kLastOpenedFilepath));
-        if (path && !path->isEmpty()) openNoteAtPath(*path);
+        if (const std::optional<QString> path = launchNotePath(notePath)) {
+            opensNoteAtLaunch_ = openNoteAtPath(*path, prefetch_);
+            if (opensNoteAtLaunch_) viewController_->markdownViewController()->textView()->setFocus(Qt::OtherFocusReason);
+        }
     }
+    prefetch_.reset();
     initMarkdownStyleSheet();
     recoverAbandonedSaves();
 
@@ -93,6 +108,10 @@ void AppDelegate::findMainWindow() {
 }
 
 bool AppDelegate::openNoteAtPath(const QString& path) {
+    return openNoteAtPath(path, nullptr);
+}
+
+bool AppDelegate::openNoteAtPath(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch) {
     if (!viewController_) return false;
     FolderViewController* browser = viewController_->folderViewController();
     const FileRep note = browser->noteTree().findFileRep(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
@@ -100,7 +119,10 @@ bool AppDelegate::openNoteAtPath(const QString& path) {
     if (note == viewController_->lastFileRepresentation()) return true;
     viewController_->closeDocument();
     browser->selectRowWithFileRep(note);
-    viewController_->openDocument(note);
+    // The window waits this long for the note read ahead; a longer read shows it afterwards.
+    constexpr auto kLaunchReadWait = platform::Duration(300);
+    if (prefetch) prefetch->waitFor(kLaunchReadWait);
+    viewController_->openDocument(note, prefetch);
     return true;
 }
 

@@ -19,6 +19,7 @@ namespace platform {
 class Dispatcher;
 class UserDefaults;
 } // namespace platform
+class NotePrefetch;
 class ViewController;
 class WindowController;
 
@@ -29,8 +30,16 @@ public:
     AppDelegate(platform::UserDefaults& defaults, platform::Dispatcher& dispatcher,
                 QObject* parent = nullptr);
 
-    // `notePath` replaces the note stored under "RQ1DlastOpenedFilepath" for this launch.
+    // Before the window is built: starts reading the note the launch reopens (`notePath`, else
+    // the one stored under "RQ1DlastOpenedFilepath"), so that the window can show it at once.
+    void applicationWillFinishLaunching(const std::optional<QString>& notePath = std::nullopt);
+    // `notePath` replaces the note stored under "RQ1DlastOpenedFilepath" for this launch. The
+    // note read ahead is shown before this returns when its read takes less than a moment; a
+    // longer read finishes on a worker, with the progress indicator. Keyboard focus goes to the
+    // editor when a note opens.
     void applicationDidFinishLaunching(const std::optional<QString>& notePath = std::nullopt);
+    // Whether the launch opens a note (it may still be read): the start-up report waits for it.
+    bool opensNoteAtLaunch() const { return opensNoteAtLaunch_; }
     // True: quit now. False: stay (the user chose to, after a save that failed).
     bool applicationShouldTerminate();
     void applicationWillTerminate();
@@ -57,6 +66,8 @@ public:
 
 private:
     void findMainWindow();
+    std::optional<QString> launchNotePath(const std::optional<QString>& notePath) const;
+    bool openNoteAtPath(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch);
     void recoverAbandonedSaves();
     void commitData(QSessionManager& manager);
     // Saves the open note's edits and waits for them; true when nothing is left unsaved.
@@ -69,6 +80,8 @@ private:
     WindowController* window_ = nullptr;
     ViewController* viewController_ = nullptr;
     bool quitting_ = false;
+    bool opensNoteAtLaunch_ = false;
+    std::shared_ptr<NotePrefetch> prefetch_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::function<int()> askQuit_;
     std::function<QString()> chooseSaveAs_;

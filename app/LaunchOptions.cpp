@@ -17,7 +17,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     const QCommandLineOption dark(QStringLiteral("dark"), QStringLiteral("Use a dark palette."));
     const QCommandLineOption reportStartup(
         QStringLiteral("report-startup"),
-        QStringLiteral("Once the window is shown, print the resident memory and quit."));
+        QStringLiteral("Once the note is shown, print the resident memory and quit."));
     parser.addOptions({open, screenshot, quit, preview, dark, reportStartup});
     // Qt's own options (-style, -platform, ...) are taken by QApplication before this parse.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);

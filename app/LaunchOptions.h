@@ -5,8 +5,8 @@
 //   --dark             a dark palette on the Fusion style, whatever the desktop's theme
 //   --screenshot PATH  once the window has settled, save a picture of it to PATH
 //   --quit             with --screenshot: quit once the picture is saved
-//   --report-startup   once the window is shown, print "quillet-startup rss-kb=N" and quit (for
-//                      the start-up benchmark)
+//   --report-startup   once the note is shown in the window and painted, print
+//                      "quillet-startup rss-kb=N" and quit (for the start-up benchmark)
 
 #include <QPalette>
 #include <QString>

@@ -6,7 +6,8 @@
 //
 //   cmake --build build --target quillet-feel-bench
 //   xvfb-run -a -s "-screen 0 1600x1000x24" build/bin/quillet-feel-bench
-//       [--kb K] [--seconds S] [--changes N] [--only typing|outside] [--realtime]
+//       [--kb K] [--seconds S] [--changes N] [--only typing|outside|cost] [--keys K] [--launches N]
+//       [--realtime]
 //
 // The window and the application delegate run in this process as app/main.cpp assembles them, in
 // a fresh temporary home (HOME and the XDG folders point there: the user's library is never
@@ -24,6 +25,17 @@
 // 1 ms precise timer on the main thread records the gaps between its ticks; a pause ("stall") is a
 // gap less the 1 ms period, so the handling of every key counts.
 //
+// Cost (--only cost, not in the default run): what typing and the preview cost the whole desktop.
+// With the preview hidden, then shown: CPU time per keystroke of the whole process tree (this
+// process and the web engine's processes it started, from /proc) and of the main thread, over
+// --keys K keys (default 150) one every 60 ms and the refresh and autosave they cause; resident
+// memory and PSS summed over the tree. Then the time from typing a marker word to the preview's
+// page holding it (asked through the page, whatever path the refresh takes); the time from
+// launching `quillet --open NOTE --report-startup` to the note shown (--launches N, default 3);
+// and, with xdotool typing into the windows, Quillet beside ghostwriter when ghostwriter is on PATH
+// (interleaved rounds, with the ratios; without it, Quillet alone and a message). The launched
+// applications run on the same display, in the same temporary home.
+//
 // --realtime runs the main thread alone at real-time priority (SCHED_FIFO with SCHED_RESET_ON_FORK:
 // the threads and processes it starts stay as they were), so that other programs on a busy machine
 // do not show as the application's stalls. The load average is printed beside the figures.
@@ -32,6 +44,7 @@
 #include "app/WebViewController.h"
 #include "app/WindowController.h"
 #include "bench/CorpusGenerator.h"
+#include "bench/FeelCost.h"
 #include "browser/NoteTree.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
@@ -78,7 +91,9 @@ struct Options {
     int kilobytes = 1000;
     int seconds = 60;
     int changes = 20;
-    bool typing = true, outside = true, realtime = false;
+    int keys = 150;
+    int launches = 3;
+    bool typing = true, outside = true, cost = false, realtime = false;
 };
 
 Options parseOptions(int argc, char** argv) {
@@ -89,10 +104,13 @@ Options parseOptions(int argc, char** argv) {
         if (arg == "--kb" && hasValue) options.kilobytes = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--seconds" && hasValue) options.seconds = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--changes" && hasValue) options.changes = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--keys" && hasValue) options.keys = std::max(10, std::atoi(argv[++i]));
+        else if (arg == "--launches" && hasValue) options.launches = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--only" && hasValue) {
             const std::string only = argv[++i];
             options.typing = only == "typing";
             options.outside = only == "outside";
+            options.cost = only == "cost";
         } else if (arg == "--realtime") options.realtime = true;
     }
     return options;
@@ -393,23 +411,24 @@ int main(int argc, char** argv) {
     defaults.registerDefaults(
         {{QString::fromLatin1(platform::defaults_keys::kSystemFont), QApplication::font().family()}});
     platform::Dispatcher& dispatcher = platform::Dispatcher::shared();
-    auto window = std::make_unique<WindowController>(defaults, dispatcher, LocalContainerSetup::system());
+    const Clock::time_point launched = Clock::now();
     auto delegate = std::make_unique<AppDelegate>(defaults, dispatcher);
-    window->resize(1400, 900);
-    window->show();
+    delegate->applicationWillFinishLaunching(path);
+    auto window = std::make_unique<WindowController>(defaults, dispatcher, LocalContainerSetup::system());
     delegate->applicationDidFinishLaunching(path);
-    window->viewController()->showPreview(true);
+    window->resize(1400, 900);
+    if (!options.cost) window->viewController()->showPreview(true);
+    window->show();
 
     const PreviewPages previews(*window->webViewController());
     MarkdownViewController& editor = *window->viewController()->markdownViewController();
-    const Clock::time_point launched = Clock::now();
     if (!runUntil([&] { return editor.string() == noteText; }, 30000, 50)) {
         std::fprintf(stderr, "the note did not open in the editor\n");
         return 1;
     }
     const double openMs = msBetween(launched, Clock::now());
-    runUntil([&] { return previews.finished() > 0; }, 30000, 50);
-    if (previews.loaded == 0) std::printf("warning: the note's preview page did not load\n");
+    if (!options.cost) runUntil([&] { return previews.finished() > 0; }, 30000, 50);
+    if (!options.cost && previews.loaded == 0) std::printf("warning: the note's preview page did not load\n");
     if (editor.textView()->isReadOnly()) window->viewController()->changeEditState(1);
     settle(2000);
     double load[3] = {};
@@ -428,6 +447,13 @@ int main(int argc, char** argv) {
         settle(3000);
     }
     if (options.typing) summary += " " + measureTyping(*window, path, options.seconds);
+    if (options.cost) {
+        bench::CostOptions cost;
+        cost.notePath = path;
+        cost.keys = options.keys;
+        cost.launches = options.launches;
+        summary += " " + bench::measureCost(*window, cost);
+    }
     std::printf("SUMMARY %s\n", summary.c_str());
 
     delegate.reset();

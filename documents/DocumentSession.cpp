@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSysInfo>
 #include <mutex>
 
@@ -91,20 +92,30 @@ void DocumentSession::open(const FileRep& note, const QString& type, std::option
     const bool readMetadata = !note->iCloud;
     const bool markdown = isMarkdown(type);
     const QString searchTarget = searchTarget_;
-    writer_.enqueue<DiskCheck>(
+    writer_.enqueue<NoteOpening>(
         [path, readMetadata, markdown, searchTarget, note] {
-            DiskCheck read;
-            read.reading = readNote(path, readMetadata);
-            if (read.reading.text && markdown) read.outline = createOutline(*read.reading.text);
+            NoteOpening read = readForOpening(path, readMetadata, markdown);
             if (read.reading.text && !searchTarget.isEmpty())
                 note->setSearchResults(
                     std::make_shared<const SearchResults>(searchResults(searchTarget, *read.reading.text)));
             return read;
         },
-        [this, note, type, selection, generation](const DiskCheck& read) {
+        [this, note, type, selection, generation](const NoteOpening& read) {
             if (read.outline) note->setOutline(read.outline);
             finishOpening(note, type, selection, generation, read.reading);
         });
+}
+
+void DocumentSession::open(const FileRep& note, const QString& type, const std::shared_ptr<NotePrefetch>& prefetch) {
+    const bool usable = note && note->hasFileURL() && !note->iCloud && searchTarget_.isEmpty();
+    if (!usable || !prefetch || prefetch->path() != note->path()) return open(note, type);
+    const std::uint64_t generation = ++generation_;
+    view_.showLoading(true);
+    prefetch->whenRead([this, alive = QPointer<DocumentSession>(this), note, type, generation](const NoteOpening& read) {
+        if (!alive) return;
+        if (read.outline && isMarkdown(type)) note->setOutline(read.outline);
+        finishOpening(note, type, std::nullopt, generation, read.reading);
+    });
 }
 
 void DocumentSession::finishOpening(const FileRep& note, const QString& type, std::optional<Range> selection,
@@ -124,6 +135,7 @@ void DocumentSession::finishOpening(const FileRep& note, const QString& type, st
     chain_ = std::make_shared<StampChain>();
     chain_->set(reading.stamp);
     dirty_ = false;
+    selectionMoved_ = selection.has_value(); // a header or a search result chosen is stored
     failing_ = false;
     retryDelaySeconds_ = 0;
     displayName_ = note->displayName.value_or(QString());
@@ -159,6 +171,7 @@ void DocumentSession::forget() {
     type_.clear();
     chain_.reset();
     dirty_ = false;
+    selectionMoved_ = false;
     failing_ = false;
     editable_ = false;
     displayName_.clear();
@@ -168,10 +181,15 @@ void DocumentSession::forget() {
 
 // ---- Editing and saving
 
+void DocumentSession::selectionMoved() {
+    if (note_) selectionMoved_ = true;
+}
+
 void DocumentSession::textEdited() {
     if (!note_) return;
     ++edits_;
     dirty_ = true;
+    selectionMoved_ = true;
     autosaveCall_.schedule(kAutosaveDelay, [this] { saveNow(); });
 }
 
@@ -202,10 +220,11 @@ void DocumentSession::save(bool closing) {
     write.path = note_->path();
     write.markdown = isMarkdown(type_);
     const QString selection = rangeText(view_.editedSelection());
-    if (note_->textSelectedRange != selection) {
+    if (selectionMoved_ && note_->textSelectedRange != selection) {
         note_->textSelectedRange = selection;
         write.selection = selection;
     }
+    selectionMoved_ = false;
     if (!dirty_) {
         if (!write.selection || !chain_) return;
         const QString path = write.path;

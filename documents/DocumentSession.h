@@ -10,6 +10,7 @@
 
 #include "browser/FileRepresentation.h"
 #include "documents/NoteFiles.h"
+#include "documents/NotePrefetch.h"
 #include "documents/OpenNoteWatcher.h"
 #include "documents/SessionView.h"
 #include "documents/WriterQueue.h"
@@ -45,11 +46,17 @@ public:
     // Opens a note (reads it on a worker). `selection` replaces the stored one (a header or a
     // search result chosen). A note that fails to open does not become the open note.
     void open(const FileRep& note, const QString& type, std::optional<Range> selection = std::nullopt);
+    // Opens a note with a read started ahead (at launch); a read of another note is not used.
+    void open(const FileRep& note, const QString& type, const std::shared_ptr<NotePrefetch>& prefetch);
     // Saves pending edits and closes the open note.
     void close();
 
     // The editor's text was edited: unsaved, saved 5 seconds after the last edit.
     void textEdited();
+    // The user moved the caret or the selection: the next save stores it. A selection nobody
+    // moved since the note was shown is never stored over the one on disk (another window or
+    // program may have stored a newer one).
+    void selectionMoved();
     // The first line gives a new name; a note that had one is saved at once.
     void setDisplayName(const QString& name);
     // Saves now when there are edits (else stores the selection). A save that failed is not
@@ -101,6 +108,7 @@ private:
     QString type_;
     bool editable_ = false;
     bool dirty_ = false;
+    bool selectionMoved_ = false;
     QString displayName_;
     // The version on disk the editor's text is based on, shared with the writes in flight (each
     // write moves it on to the version it wrote).

@@ -118,6 +118,7 @@ PreviewPane* ViewController::webViewController() const {
 }
 void ViewController::setSelectedRange(Range range) {
     d->markdownViewController->setSelectedRange(range);
+    d->session->selectionMoved(); // a header or a search result the user chose
 }
 
 QString ViewController::convertLineBreak(const QString& text) {

@@ -40,6 +40,7 @@ class MarkdownViewController;
 class PreviewPane;
 class ShellHost;
 class DocumentSession;
+class NotePrefetch;
 
 using ReadCompletion = std::function<void(std::optional<QString> text, const platform::Status& error)>;
 
@@ -75,6 +76,8 @@ public:
     void openDocument(const FileRep& note) override;
     // Opens the note with `selection` selected instead of its stored selection.
     void openDocument(const FileRep& note, Range selection) override;
+    // Opens the note with the read started for it at launch (when it is the note read).
+    void openDocument(const FileRep& note, const std::shared_ptr<NotePrefetch>& prefetch);
     void closeDocument() override;
 
     // EditorHost: the editor's text changed; its first line gives a new name.

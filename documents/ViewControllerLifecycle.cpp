@@ -2,6 +2,7 @@
 
 #include "browser/view/FolderViewController.h"
 #include "documents/ShellHost.h"
+#include "documents/NotePrefetch.h"
 #include "documents/ViewController.h"
 #include "documents/ViewControllerPrivate.h"
 #include "editor/MarkdownViewController.h"
@@ -42,6 +43,10 @@ QString ViewController::displayName() const {
 }
 
 void ViewController::openDocument(const FileRep& note) {
+    openDocument(note, std::shared_ptr<NotePrefetch>());
+}
+
+void ViewController::openDocument(const FileRep& note, const std::shared_ptr<NotePrefetch>& prefetch) {
     if (!note) return;
     const QString type = documents_detail::typeIdentifierOf(*note);
     if (!documents_detail::isAcceptedNoteType(type)) {
@@ -54,7 +59,7 @@ void ViewController::openDocument(const FileRep& note) {
         d->sessionView->showNothing(type);
         return;
     }
-    d->session->open(note, type);
+    d->session->open(note, type, prefetch);
 }
 
 void ViewController::openDocument(const FileRep& note, Range selection) {

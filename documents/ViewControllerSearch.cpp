@@ -44,6 +44,7 @@ void ViewController::enterOutlineMode(bool outlineMode) {
 }
 
 void ViewController::textViewDidChangeSelection(Range range) {
+    d->session->selectionMoved();
     if (d->searchTarget.isEmpty() && d->folderViewController->folderMode() != QStringLiteral("outline"))
         return;
     d->folderViewController->textViewDidChangeSelection(range);

@@ -38,16 +38,21 @@ protected:
     }
     QString notePath(const QString& name) const { return container + QLatin1Char('/') + name; }
 
-    // The window and the delegate as the application makes them at launch.
+    // The window and the delegate as the application makes them at launch: the note is read
+    // while the window is built.
     void launch(const std::optional<QString>& notePath = std::nullopt) {
+        delegate = std::make_unique<AppDelegate>(*defaults, dispatcher);
+        delegate->applicationWillFinishLaunching(notePath);
+        makeWindow();
+        dispatcher.runPending();
+        delegate->applicationDidFinishLaunching(notePath);
+        dispatcher.runPending();
+    }
+    void makeWindow() {
         LocalContainerSetup setup{container, false,
                                   [](const QString&) { return std::optional<QByteArray>(); }};
         window = std::make_unique<WindowController>(*defaults, dispatcher, setup);
         window->setURLOpener([this](const QUrl& url) { openedURLs.append(url); });
-        dispatcher.runPending();
-        delegate = std::make_unique<AppDelegate>(*defaults, dispatcher);
-        delegate->applicationDidFinishLaunching(notePath);
-        dispatcher.runPending();
     }
 
     ViewController& controller() { return *window->viewController(); }

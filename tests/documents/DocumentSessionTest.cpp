@@ -42,6 +42,23 @@ TEST_F(ViewControllerTest, OpensWithTheStoredSelectionAndNameOrTheOneAskedFor) {
     EXPECT_EQ(editor().selectedRange(), (Range{2, 5})); // a header chosen wins over the stored one
 }
 
+TEST_F(ViewControllerTest, ASelectionNobodyMovedIsNeverStoredOverTheOneOnDisk) {
+    const FileRep note = writeNote("Diary.md", kNote);
+    open(note);
+    controller->autosaveFile(); // focus changes
+    EXPECT_EQ(attribute(note->path(), "text.selectedRange"), QString());
+    // Another window or program stores a caret meanwhile: it stays until the user moves this one.
+    platform::writeAttribute(note->path(), "text.selectedRange", "{9, 6}");
+    controller->autosaveFile();
+    advance(10);
+    EXPECT_EQ(attribute(note->path(), "text.selectedRange"), "{9, 6}");
+
+    editor().textView()->moveCursor(QTextCursor::End);
+    controller->autosaveFile();
+    dispatcher.runPending();
+    EXPECT_EQ(attribute(note->path(), "text.selectedRange"), QStringLiteral("{%1, 0}").arg(kNote.size()));
+}
+
 TEST_F(ViewControllerTest, ANoteThatFailsToOpenIsNeverWritten) {
     const QByteArray latin1 = "caf\xe9 au lait\n";
     const FileRep note = writeNote("Latin.md", latin1);
