@@ -7,6 +7,7 @@
 #include "browser/NoteTree.h"
 #include "documents/ViewController.h"
 #include "platform/Dispatcher.h"
+#include "platform/LibraryMove.h"
 #include "platform/QtDispatcher.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
@@ -85,6 +87,14 @@ void scheduleStartupReport(WindowController& window, bool expectNote) {
     });
 }
 
+void tellAboutLibraryMove(QWidget& window, const platform::LibraryMove& move) {
+    const bool moved = move.outcome == platform::LibraryMove::Outcome::moved;
+    auto* box = new QMessageBox(moved ? QMessageBox::Information : QMessageBox::Warning,
+                                QApplication::applicationName(), move.message, QMessageBox::Ok, &window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -95,7 +105,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Quillet"));
     QApplication::setOrganizationDomain(QStringLiteral("quillet.example.org"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quillet"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
 
     const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
     if (!options.error.isEmpty()) {
@@ -113,6 +123,8 @@ int main(int argc, char** argv) {
     if (!instance.tryBecomePrimary() && instance.sendToPrimary(QApplication::arguments().mid(1), 5000))
         return 0;
     platform::TerminationSignals terminationSignals;
+    // A library at the former hidden place moves to ~/Documents/Quillet once, before it is read.
+    const platform::LibraryMove libraryMove = platform::moveFormerLocalContainer();
 
     platform::UserDefaults& defaults = platform::UserDefaults::standard();
     defaults.registerDefaults(
@@ -132,6 +144,7 @@ int main(int argc, char** argv) {
     if (options.screenshotPath) scheduleScreenshot(window, options);
     if (options.reportStartup) scheduleStartupReport(window, delegate.opensNoteAtLaunch());
     window.show();
+    if (!libraryMove.message.isEmpty()) tellAboutLibraryMove(window, libraryMove);
 
     const int status = QApplication::exec();
     platform::QtDispatcher::waitForWorkers();
