@@ -1,6 +1,6 @@
 // The note library's speed, each beside a standard tool doing the same job in the same run:
 //   - enumerating a generated library of 10,000 notes in 200 folders, 5 levels deep, into the
-//     browser's tree ("On My Mac" built afresh), beside `find` over the same folder and beside the
+//     browser's tree ("On This Computer" built afresh), beside `find` over the same folder and beside the
 //     kernel's own work per entry that the enumeration cannot do without (the listing floor);
 //   - searching a 10 MB note for a word, case-insensitively, beside `grep -c -i`: a frequent
 //     word (about 17,500 results, each a record with its fragment) and a rare one.

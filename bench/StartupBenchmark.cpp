@@ -1,5 +1,5 @@
 // The application's start-up with a large library: the time from starting build/bin/quillet to
-// the last opened note shown in its window, with 10,000 notes in 200 folders under "On My Mac",
+// the last opened note shown in its window, with 10,000 notes in 200 folders under "On This Computer",
 // and the resident memory at that moment (preview closed, as at every launch).
 // Goals: shown within 1.5 s; resident memory under 250 MB.
 //

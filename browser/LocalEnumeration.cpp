@@ -22,7 +22,7 @@ void NoteTree::enumerateTop(const FileRep& top) {
 }
 
 void NoteTree::queryLocalTop(const SortDescriptors& /*descriptors: the sort mode decides*/) {
-    localTop_ = makeLocalTop(localContainer_, QStringLiteral("On My Mac"));
+    localTop_ = makeLocalTop(localContainer_, QStringLiteral("On This Computer"));
     const FileRep top = localTop_;
     enumerateTop(top);
     if (top->hasChildren() && view_) view_->updateTable();

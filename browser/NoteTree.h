@@ -54,7 +54,7 @@ public:
     void setICloudTop(FileRep top) { iCloudTop_ = std::move(top); }
     FileRep localTop() const { return localTop_; }
     FileRep localFolderTop() const { return localFolderTop_; }
-    // The roots in display order: the cloud top, the opened folder's, "On My Mac" (when present).
+    // The roots in display order: the cloud top, the opened folder's, "On This Computer" (when present).
     FileRepList roots() const;
 
     QUrl localContainer() const { return localContainer_; }
@@ -79,8 +79,8 @@ public:
     void setDraggingSourceItems(FileRepList items) { draggingSourceItems_ = std::move(items); }
 
     // --- lookups (paths compare after cleaning, e.g. "/a/b/" finds "/a/b")
-    // The cloud top for an item in cloud storage; "On My Mac" for a path inside the local
-    // container; else the opened folder's top, or "On My Mac" when no folder is open.
+    // The cloud top for an item in cloud storage; "On This Computer" for a path inside the local
+    // container; else the opened folder's top, or "On This Computer" when no folder is open.
     FileRep findTopFromFileURL(const QUrl& url) const;
     // Depth first from `from` (itself included); the first record whose path is the URL's.
     static FileRep findFileRep(const QUrl& url, const FileRep& from);
@@ -107,11 +107,11 @@ public:
     // --- local enumeration
     // Done once when the browser loads: the row height, the local container (created when
     // missing), the "Script" folder and the welcome note where a Python is installed, then
-    // "On My Mac" is built.
+    // "On This Computer" is built.
     void prepareLocalContainer(const LocalContainerSetup& setup);
-    // Builds "On My Mac" afresh. The descriptors are not used: the current sort mode decides.
+    // Builds "On This Computer" afresh. The descriptors are not used: the current sort mode decides.
     void queryLocalTop(const SortDescriptors& descriptors = {});
-    // Opens (a URL) or closes (none) the folder shown beside "On My Mac".
+    // Opens (a URL) or closes (none) the folder shown beside "On This Computer".
     void setLocalFolderURL(const std::optional<QUrl>& url);
     // Replaces the folder record's "children" with the folder's notes, style sheets, scripts and
     // sub-folders, recursively, each folder sorted by the sort mode.

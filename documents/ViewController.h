@@ -166,11 +166,13 @@ private:
     FileRep parentOf(const FileRep& item) const;
     bool holdsOpenNote(const FileRep& item) const;
     FileRep closeForOperation();
-    void addCreatedNote(const FileRep& folder, const FileRep& note);
-    void selectAndOpen(const FileRep& item);
+    // With `caret`, the note opens with it instead of its stored selection.
+    void addCreatedNote(const FileRep& folder, const FileRep& note, std::optional<Range> caret = {});
+    void selectAndOpen(const FileRep& item, std::optional<Range> caret = {});
     void finishDeletion(const FileRep& item, const FileRep& parent, const FileRep& sibling, bool reopen);
     bool confirmPermanentDeletion(const FileRep& item);
-    void writeNewNote(const FileRep& folder, const FileRep& note, const QString& text);
+    void writeNewNote(const FileRep& folder, const FileRep& note, const QString& text,
+                      std::optional<Range> caret = {});
     void moveLocally(const FileRep& item, const FileRep& target, int index, bool deletingAfter);
     FileRep recordForPath(const QString& path) const;
 

@@ -69,7 +69,9 @@ void ViewController::newNoteInFileRep(const FileRep& folder) {
     note->displayName = name;
     note->displayNameChanged = true;
     note->iCloud = folder->iCloud;
-    writeNewNote(folder, note, newNoteText(name));
+    // The caret waits below the title, where the note's text begins.
+    const QString text = newNoteText(name);
+    writeNewNote(folder, note, text, Range{std::size_t(text.size()), 0});
 }
 
 FileRep ViewController::copyFileRepresentation(const FileRep& item) const {
@@ -113,13 +115,14 @@ void ViewController::createFile(const FileRep& folder) {
 
 // Writes the first text under the record's name, or the first free one beside it; then the
 // record takes the name that was written, goes to the top of the folder and is opened.
-void ViewController::writeNewNote(const FileRep& folder, const FileRep& note, const QString& text) {
+void ViewController::writeNewNote(const FileRep& folder, const FileRep& note, const QString& text,
+                                  std::optional<Range> caret) {
     const QString folderPath = folder->path();
     const QString fileName = QFileInfo(note->path()).fileName();
     const QByteArray bytes = text.toUtf8();
     d->onWorker<platform::Result<QString>>(
         [folderPath, fileName, bytes] { return platform::createFileWithFreeName(folderPath, fileName, bytes); },
-        [this, folder, note](const platform::Result<QString>& written) {
+        [this, folder, note, caret](const platform::Result<QString>& written) {
             d->addingNote = false;
             if (!written) {
                 showAlert(tr("Couldn't save the Note."), written.status.description);
@@ -130,7 +133,7 @@ void ViewController::writeNewNote(const FileRep& folder, const FileRep& note, co
             if (note->displayName) made->displayName = note->displayName;
             made->displayNameChanged = note->displayNameChanged;
             made->iCloud = note->iCloud;
-            addCreatedNote(folder, made);
+            addCreatedNote(folder, made, caret);
         });
 }
 

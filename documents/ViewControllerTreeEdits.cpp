@@ -71,23 +71,26 @@ FileRep ViewController::closeForOperation() {
     return open;
 }
 
-void ViewController::selectAndOpen(const FileRep& item) {
+void ViewController::selectAndOpen(const FileRep& item, std::optional<Range> caret) {
     if (!item) return;
     NoteTree& tree = noteTree();
     tree.setUpdateTableWithoutSelection(true);
     d->folderViewController->selectRowWithFileRep(item);
     tree.setUpdateTableWithoutSelection(false);
-    openDocument(item);
+    if (caret)
+        openDocument(item, *caret);
+    else
+        openDocument(item);
 }
 
-void ViewController::addCreatedNote(const FileRep& folder, const FileRep& note) {
+void ViewController::addCreatedNote(const FileRep& folder, const FileRep& note, std::optional<Range> caret) {
     FileRep added;
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), folder));
         added = tree_edits::insert(folder, note, 0);
     }
     d->folderViewController->updateTable();
-    selectAndOpen(added);
+    selectAndOpen(added, caret);
 }
 
 } // namespace quillet

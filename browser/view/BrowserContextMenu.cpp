@@ -43,7 +43,7 @@ void addFileItems(const FileRepresentation& file, bool hasSyncedContainer, std::
         items.push_back({tr("Change Filename"), BrowserCommand::changeFilename});
         items.push_back({note ? tr("Delete Note") : tr("Delete File"), BrowserCommand::deleteNote});
         if (file.iCloud)
-            items.push_back({tr("Move to On My Mac"), BrowserCommand::moveNote});
+            items.push_back({tr("Move to On This Computer"), BrowserCommand::moveNote});
         else if (hasSyncedContainer)
             items.push_back({tr("Move to Synced"), BrowserCommand::moveNote});
     }

@@ -60,7 +60,7 @@ QIcon drawnIcon(RowIconSubject subject) {
 QIcon topIcon(const FileRepresentation& top) {
     static const QIcon folder = providerIcon(QAbstractFileIconProvider::Folder);
     static const QIcon network = providerIcon(QAbstractFileIconProvider::Network);
-    return top.displayName == QStringLiteral("On My Mac") ? folder : network;
+    return top.displayName == QStringLiteral("On This Computer") ? folder : network;
 }
 
 QIcon entryIcon(const FileRepresentation& entry) {

@@ -8,7 +8,7 @@
 
 namespace quillet {
 
-// Tops: the folder picture for "On My Mac", the network picture for the others.
+// Tops: the folder picture for "On This Computer", the network picture for the others.
 QIcon topIcon(const FileRepresentation& top);
 // Entries by kind: folder, style sheet, script, note. The drawn pictures follow the palette of
 // the widget they are painted on, or the application's elsewhere.

@@ -52,7 +52,7 @@ public:
     QTreeView* outlineView() const;
     NoteTreeModel* treeModel() const;
 
-    // Prepares the local container and builds "On My Mac" (done once, when the view loads).
+    // Prepares the local container and builds "On This Computer" (done once, when the view loads).
     void loadTree(const LocalContainerSetup& setup);
 
     // BrowserView

@@ -67,7 +67,7 @@ bool NoteDragDrop::isAcceptedOutsideFile(const QString& path) {
     return false;
 }
 
-// Between the tops nothing but "On My Mac" can take a file.
+// Between the tops nothing but "On This Computer" can take a file.
 FileRep NoteDragDrop::dropTarget(const FileRep& target) const {
     return target ? target : tree_.localTop();
 }

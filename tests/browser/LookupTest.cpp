@@ -15,7 +15,7 @@ QUrl url(const char* path) {
     return QUrl::fromLocalFile(QString::fromUtf8(path));
 }
 
-// A library by hand: "On My Mac" at /home/u/Docs, an opened folder at /work/Notes and, when
+// A library by hand: "On This Computer" at /home/u/Docs, an opened folder at /work/Notes and, when
 // asked for, a cloud top at /cloud.
 class LookupTest : public ::testing::Test {
 protected:
@@ -47,11 +47,11 @@ protected:
 };
 
 TEST_F(LookupTest, RootsAndTops) {
-    EXPECT_EQ(testing::namesOf(tree.roots()), QStringList{"On My Mac"});
+    EXPECT_EQ(testing::namesOf(tree.roots()), QStringList{"On This Computer"});
     EXPECT_TRUE(local->top && local->directory && !local->iCloud && local->downloaded == true);
     addCloud({});
     tree.setLocalFolderURL(url("/work/Notes"));
-    EXPECT_EQ(testing::namesOf(tree.roots()), (QStringList{"iCloud", "Notes", "On My Mac"}));
+    EXPECT_EQ(testing::namesOf(tree.roots()), (QStringList{"iCloud", "Notes", "On This Computer"}));
 
     EXPECT_EQ(tree.findTopFromFileURL(url("/home/u/Docs/Recipes/Bread.md")), local);
     EXPECT_EQ(tree.findTopFromFileURL(url("/work/Notes/a.md")), tree.localFolderTop());
@@ -60,7 +60,7 @@ TEST_F(LookupTest, RootsAndTops) {
     EXPECT_EQ(tree.findTopFromFileURL(url("/cloud/Recipes/Bread.md")), cloud);
     tree.setLocalFolderURL(std::nullopt);
     EXPECT_EQ(tree.findTopFromFileURL(url("/elsewhere/a.md")), local);
-    EXPECT_EQ(testing::namesOf(tree.roots()), (QStringList{"iCloud", "On My Mac"}));
+    EXPECT_EQ(testing::namesOf(tree.roots()), (QStringList{"iCloud", "On This Computer"}));
 }
 
 TEST_F(LookupTest, FindRecordsAndParents) {

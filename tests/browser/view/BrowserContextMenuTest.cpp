@@ -37,7 +37,7 @@ TEST_F(RowCommandsTest, NotesStyleSheetsAndScriptsOfferFileCommandsByLockAndLibr
     record("Note.md")->isImmutable = true;
     EXPECT_EQ(menuOf(rowOf("Note.md")), (QStringList{"Filename: 'Note.md'", "Note info", "Unlock Note", "Copy to"}));
     record("Other.md")->iCloud = true;
-    EXPECT_TRUE(menuOf(rowOf("Other.md")).contains("Move to On My Mac"));
+    EXPECT_TRUE(menuOf(rowOf("Other.md")).contains("Move to On This Computer"));
 
     view()->expand(rowOf("CSS"));
     view()->expand(rowOf("Script"));

@@ -54,7 +54,7 @@ TEST_F(DragDropTest, NotesMoveWithinTheTreeOrCopyWithTheCopyModifier) {
     EXPECT_FALSE(canDrop(data.get(), rowOf("Other.md")));
     EXPECT_FALSE(drop(data.get(), Qt::MoveAction, -1, rowOf("Other.md")));
     EXPECT_TRUE(canDrop(data.get(), rowOf("Folder")));
-    // Its own folder takes a copy, not a move (the root stands for "On My Mac").
+    // Its own folder takes a copy, not a move (the root stands for "On This Computer").
     EXPECT_FALSE(canDrop(data.get(), top()));
     EXPECT_FALSE(canDrop(data.get(), QModelIndex()));
     EXPECT_TRUE(canDrop(data.get(), top(), Qt::CopyAction));
@@ -64,8 +64,8 @@ TEST_F(DragDropTest, NotesMoveWithinTheTreeOrCopyWithTheCopyModifier) {
     view()->expand(rowOf("Folder"));
     const auto inner = dragOf("Folder/Inner.md");
     EXPECT_TRUE(drop(inner.get(), Qt::MoveAction, 1, QModelIndex()));
-    EXPECT_EQ(commands.takeCalls(), (Calls{"move Note to Folder at 0 deleting", "copy Note.md to On My Mac at 2 open",
-                                           "move Inner to On My Mac at 0 deleting"}));
+    EXPECT_EQ(commands.takeCalls(), (Calls{"move Note to Folder at 0 deleting", "copy Note.md to On This Computer at 2 open",
+                                           "move Inner to On This Computer at 0 deleting"}));
 
     EXPECT_EQ(NoteOutlineView::dropActionFor(true, Qt::ControlModifier), Qt::CopyAction);
     EXPECT_EQ(NoteOutlineView::dropActionFor(true, Qt::NoModifier), Qt::MoveAction);
@@ -90,9 +90,9 @@ TEST_F(DragDropTest, TheFirstNoteStyleSheetOrScriptFromOutsideIsCopiedIn) {
     EXPECT_TRUE(drop(mixed.get(), Qt::CopyAction, 1, rowOf("Folder")));
     for (const char* name : {"plain.txt", "style.css", "tool.py"})
         EXPECT_TRUE(drop(outsideFiles({name}).get(), Qt::CopyAction, -1, top()));
-    EXPECT_EQ(commands.takeCalls(), (Calls{"copy readme.md to Folder at 1 open", "copy plain.txt to On My Mac at -1 open",
-                                           "copy style.css to On My Mac at -1 open",
-                                           "copy tool.py to On My Mac at -1 open"}));
+    EXPECT_EQ(commands.takeCalls(), (Calls{"copy readme.md to Folder at 1 open", "copy plain.txt to On This Computer at -1 open",
+                                           "copy style.css to On This Computer at -1 open",
+                                           "copy tool.py to On This Computer at -1 open"}));
 
     // The copy's failure is the drop's.
     commands.copySucceeds = false;

@@ -39,7 +39,7 @@ TEST_F(BrowserPaneTest, TopsComeInOrderWithTheirPictures) {
     browser->noteTree().setICloudTop(cloud);
     browser->noteTree().setLocalFolderURL(QUrl::fromLocalFile(dir.filePath("Opened")));
 
-    EXPECT_EQ(namesUnder({}), (QStringList{"iCloud", "Opened", "On My Mac"}));
+    EXPECT_EQ(namesUnder({}), (QStringList{"iCloud", "Opened", "On This Computer"}));
     ASSERT_NE(providerPicture(QAbstractFileIconProvider::Network),
               providerPicture(QAbstractFileIconProvider::Folder));
     EXPECT_EQ(pictureOf(model()->index(0, 0)), providerPicture(QAbstractFileIconProvider::Network));
