@@ -63,6 +63,7 @@ void ViewController::updateWebView() {
     request.styleSheetName = d->markdownCSS;
     request.options = d->markdownViewController->markdownString().markdownOptions();
     request.imageFolder = documents_detail::previewTemporaryFolder();
+    if (note) request.noteKey = note->path().isEmpty() ? note->fileURL().toString() : note->path();
     d->previewConversion->request(std::move(request));
 }
 
@@ -77,6 +78,7 @@ QUrl ViewController::previewBaseURL() const {
 
 void ViewController::togglePreview(bool shown) {
     d->webViewState = shown;
+    if (d->preview) d->preview->setPaneShown(shown);
     if (shown && d->session->note()) updateWebView();
 }
 
