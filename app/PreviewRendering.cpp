@@ -12,7 +12,7 @@ namespace quillet {
 
 namespace {
 
-Q_LOGGING_CATEGORY(previewRendering, "quillet.preview.rendering")
+Q_LOGGING_CATEGORY(previewRendering, "quillet.preview.rendering", QtWarningMsg)
 
 constexpr std::array kSoftwareRenderers{"llvmpipe", "softpipe", "swrast", "software rasterizer"};
 

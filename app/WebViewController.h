@@ -8,6 +8,7 @@
 
 #include "documents/PreviewPane.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -53,6 +54,7 @@ private:
     bool shown_ = false;
     bool loading_ = false;
     bool reloadNeeded_ = true;
+    QElapsedTimer updateTimer_; // since the latest update came
 
     // What the page shows, kept while hidden.
     QString shell_;

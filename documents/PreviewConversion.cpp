@@ -4,12 +4,16 @@
 #include "engine/MarkdownString.h"
 #include "engine/RQXMLElement.h"
 
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <filesystem>
 #include <utility>
 
 namespace quillet {
 
 namespace {
+
+Q_LOGGING_CATEGORY(previewTiming, "quillet.preview", QtWarningMsg)
 
 std::u16string_view engineText(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
@@ -54,10 +58,15 @@ void PreviewConversion::request(PreviewRequest request) {
 void PreviewConversion::start(PreviewRequest request, bool restart) {
     state_->converting = true;
     platform::Dispatcher* dispatcher = &dispatcher_;
-    dispatcher_.onWorker([this, dispatcher, state = state_, request = std::move(request), restart] {
+    QElapsedTimer timer;
+    timer.start();
+    dispatcher_.onWorker([this, dispatcher, state = state_, request = std::move(request), restart, timer] {
         PreviewUpdate result = update(*state, request, restart);
-        dispatcher->onMain([this, state, result = std::move(result)] {
+        const double workerMs = double(timer.nsecsElapsed()) / 1e6;
+        dispatcher->onMain([this, state, result = std::move(result), timer, workerMs] {
             if (!state->alive) return;
+            qCDebug(previewTiming, "converted and compared in %.1f ms, on the main thread after %.1f ms", workerMs,
+                    double(timer.nsecsElapsed()) / 1e6);
             state->converting = false;
             done_(result);
             if (state->waiting) {
