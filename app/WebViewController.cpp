@@ -101,8 +101,11 @@ void WebViewController::loadPage() {
 }
 
 void WebViewController::pageLoaded(bool ok) {
-    // A refused navigation (a clicked link) ends as a failed load of the page still shown.
-    if (!loading_ || !ok) return;
+    // Only the shell's own load counts: a refused navigation (a clicked link) also ends as a
+    // failed load, of the page still shown.
+    if (!loading_) return;
+    emit loadFinished(ok);
+    if (!ok) return;
     loading_ = false;
     std::optional<QString> css = readStyleSheet(cssURL_);
     if (!css) {

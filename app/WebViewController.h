@@ -39,6 +39,8 @@ public:
 signals:
     // The page shows the latest update: loaded, styled and its body filled in or patched.
     void previewReady();
+    // The page around the note loaded (or failed to).
+    void loadFinished(bool ok);
     // A link to a note on this machine was clicked (its local path): Quillet opens that note.
     void noteLinkClicked(const QString& path);
 
