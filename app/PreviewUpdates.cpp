@@ -25,16 +25,18 @@ const QString kPatchFunction = QStringLiteral(
     "  }"
     "  counts.splice(start, removed, ...added);"
     "  return true;"
-    "})(%1, %2, [%3]);");
+    "})");
 
 QString patchScript(qsizetype start, qsizetype removed, const QStringList& pieces, qsizetype from,
                     qsizetype to) {
-    QString list;
+    QString script = kPatchFunction;
+    script += QStringLiteral("(%1, %2, [").arg(start).arg(removed);
     for (qsizetype i = from; i < to; ++i) {
-        if (i > from) list += QLatin1Char(',');
-        list += javaScriptStringLiteral(pieces[i]);
+        if (i > from) script += QLatin1Char(',');
+        script += javaScriptStringLiteral(pieces[i]);
     }
-    return kPatchFunction.arg(start).arg(removed).arg(list);
+    script += QLatin1String("]);");
+    return script;
 }
 
 } // namespace
@@ -58,17 +60,25 @@ QString javaScriptStringLiteral(const QString& text) {
     QString literal;
     literal.reserve(text.size() + text.size() / 8 + 2);
     literal += QLatin1Char('\'');
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\': literal += QLatin1String("\\\\"); break;
-        case u'\'': literal += QLatin1String("\\'"); break;
-        case u'\n': literal += QLatin1String("\\n"); break;
-        case u'\r': literal += QLatin1String("\\r"); break;
-        case 0x2028: literal += QLatin1String("\\u2028"); break;
-        case 0x2029: literal += QLatin1String("\\u2029"); break;
-        default: literal += c;
+    const QStringView view(text);
+    qsizetype plain = 0; // start of the run of characters that need no escape
+    const auto escape = [&](qsizetype at, QLatin1String replacement) {
+        literal += view.mid(plain, at - plain);
+        literal += replacement;
+        plain = at + 1;
+    };
+    for (qsizetype at = 0; at < view.size(); ++at) {
+        switch (view[at].unicode()) {
+        case u'\\': escape(at, QLatin1String("\\\\")); break;
+        case u'\'': escape(at, QLatin1String("\\'")); break;
+        case u'\n': escape(at, QLatin1String("\\n")); break;
+        case u'\r': escape(at, QLatin1String("\\r")); break;
+        case 0x2028: escape(at, QLatin1String("\\u2028")); break;
+        case 0x2029: escape(at, QLatin1String("\\u2029")); break;
+        default: break;
         }
     }
+    literal += view.mid(plain);
     literal += QLatin1Char('\'');
     return literal;
 }

@@ -6,6 +6,7 @@
 #include "app/PreviewPage.h"
 #include "app/PreviewRendering.h"
 #include "app/PreviewRequestFilter.h"
+#include "app/PreviewUpdates.h"
 #include "documents/PreviewConversion.h"
 
 #include <QDir>
@@ -306,6 +307,11 @@ TEST_F(WebViewControllerTest, AHiddenPaneHoldsNoWebViewAndShowsItsNoteWhenShownA
     ASSERT_TRUE(ready.wait(kTimeoutMs));
     EXPECT_EQ(evaluate(QStringLiteral("document.body.innerText.trim()")).toString(),
               QStringLiteral("first\n\nsecond"));
+}
+
+TEST(PreviewUpdatesTest, PiecesTravelAsExactStringLiterals) {
+    EXPECT_EQ(javaScriptStringLiteral(QString::fromUtf16(u"a'b\\c\nd\r\u2028\u2029</script>")),
+              QStringLiteral("'a\\'b\\\\c\\nd\\r\\u2028\\u2029</script>'"));
 }
 
 TEST(PreviewRenderingTest, SoftwareGLAndNoGLComposeInSoftwareUnlessOverridden) {
