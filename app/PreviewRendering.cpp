@@ -50,9 +50,11 @@ void preparePreviewRendering() {
     const QString override = qEnvironmentVariable("QUILLET_PREVIEW_RENDERING");
     const QString chosen = override.trimmed().toLower();
     const bool overridden = chosen == QLatin1String("software") || chosen == QLatin1String("gl");
-    const PreviewRendering decided =
-        choosePreviewRendering(overridden ? std::nullopt : desktopGLRenderer(), override);
-    qCInfo(previewRendering) << "preview rendering:" << (decided == PreviewRendering::gl ? "gl" : "software");
+    const std::optional<QString> renderer = overridden ? std::nullopt : desktopGLRenderer();
+    const PreviewRendering decided = choosePreviewRendering(renderer, override);
+    qCInfo(previewRendering) << "preview rendering:" << (decided == PreviewRendering::gl ? "gl" : "software")
+                             << "GL renderer:"
+                             << renderer.value_or(overridden ? QStringLiteral("(not asked)") : QStringLiteral("(none)"));
     if (decided == PreviewRendering::software) QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
