@@ -103,7 +103,8 @@ void WebViewController::loadPage() {
 void WebViewController::pageLoaded(bool ok) {
     // Only the shell's own load counts: a refused navigation (a clicked link) also ends as a
     // failed load, of the page still shown.
-    if (!loading_) return;
+    // A shell loaded again at once (another note) may see the first load end: its own follows.
+    if (!loading_ || page_->isLoading()) return;
     emit loadFinished(ok);
     if (!ok) return;
     loading_ = false;

@@ -292,6 +292,7 @@ TEST_F(WebViewControllerTest, RandomEditsPatchTheBodyToAFullLoadAndKeepTheScroll
 }
 
 TEST_F(WebViewControllerTest, AHiddenPaneHoldsNoWebViewAndShowsItsNoteWhenShownAgain) {
+    preview.showPreviewUpdate({page(QString()), true, {0, 0, {QStringLiteral("<p>replaced at once</p>")}}}, base);
     ASSERT_TRUE(show(QStringLiteral("<p>first</p>")));
     QPointer<QWebEngineView> view = preview.webView();
     preview.setPaneShown(false);
