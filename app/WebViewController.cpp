@@ -45,7 +45,9 @@ void WebViewController::showPreviewUpdate(const PreviewUpdate& update, const QUr
         reloadNeeded_ = true;
     }
     applyPreviewPatch(elements_, update.patch);
-    if (update.shell != shell_ || baseURL != baseURL_) reloadNeeded_ = true;
+    // The shell's title and language wait for the next load: only a new note, base or style
+    // sheet is worth losing the place the page was scrolled to.
+    if (baseURL != baseURL_) reloadNeeded_ = true;
     shell_ = update.shell;
     baseURL_ = baseURL;
     if (!shown_) return;
