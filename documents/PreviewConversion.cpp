@@ -2,15 +2,37 @@
 
 #include "documents/ViewControllerPrivate.h"
 #include "engine/MarkdownString.h"
+#include "engine/RQXMLElement.h"
 
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <filesystem>
+#include <utility>
 
 namespace quillet {
 
 namespace {
 
+Q_LOGGING_CATEGORY(previewTiming, "quillet.preview", QtWarningMsg)
+
 std::u16string_view engineText(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
+}
+
+std::optional<std::filesystem::path> preparedImageFolder(const PreviewRequest& request) {
+    if (request.imageFolder.isEmpty()) return std::nullopt;
+    documents_detail::cleanTemporaryFolder(request.imageFolder);
+    return std::filesystem::path(request.imageFolder.toStdString());
+}
+
+void addPieces(PreviewElementJoiner& joiner, std::span<const RQXMLChild> children) {
+    std::u16string html;
+    for (const RQXMLChild& child : children) {
+        html.clear();
+        child.appendXMLString(html);
+        const RQXMLElement* element = child.element();
+        joiner.add(QString::fromStdU16String(html), !element || !element->hasName());
+    }
 }
 
 } // namespace
@@ -23,37 +45,73 @@ PreviewConversion::~PreviewConversion() {
 }
 
 void PreviewConversion::request(PreviewRequest request) {
+    const bool restart = std::exchange(restartNext_, false);
     if (state_->converting) {
+        // A restart asked for before still holds for the conversion that replaces it.
+        restartNext_ = restart || restartNext_;
         state_->waiting = std::move(request);
         return;
     }
-    start(std::move(request));
+    start(std::move(request), restart);
 }
 
-void PreviewConversion::start(PreviewRequest request) {
+void PreviewConversion::start(PreviewRequest request, bool restart) {
     state_->converting = true;
     platform::Dispatcher* dispatcher = &dispatcher_;
-    dispatcher_.onWorker([this, dispatcher, state = state_, request = std::move(request)] {
-        QString html = convert(request);
-        dispatcher->onMain([this, state, html = std::move(html)] {
+    QElapsedTimer timer;
+    timer.start();
+    dispatcher_.onWorker([this, dispatcher, state = state_, request = std::move(request), restart, timer] {
+        PreviewUpdate result = update(*state, request, restart);
+        const double workerMs = double(timer.nsecsElapsed()) / 1e6;
+        dispatcher->onMain([this, state, result = std::move(result), timer, workerMs] {
             if (!state->alive) return;
+            qCDebug(previewTiming, "converted and compared in %.1f ms, on the main thread after %.1f ms", workerMs,
+                    double(timer.nsecsElapsed()) / 1e6);
             state->converting = false;
-            if (!html.isEmpty()) done_(html);
+            done_(result);
             if (state->waiting) {
                 PreviewRequest next = std::move(*state->waiting);
                 state->waiting.reset();
-                start(std::move(next));
+                start(std::move(next), std::exchange(restartNext_, false));
             }
         });
     });
 }
 
-QString PreviewConversion::convert(const PreviewRequest& request) {
-    std::optional<std::filesystem::path> imageFolder;
-    if (!request.imageFolder.isEmpty()) {
-        documents_detail::cleanTemporaryFolder(request.imageFolder);
-        imageFolder = std::filesystem::path(request.imageFolder.toStdString());
+PreviewUpdate PreviewConversion::update(State& state, const PreviewRequest& request, bool restart) {
+    PreviewUpdate result;
+    QStringList elements = convertElements(request);
+    result.shell = pageShell(request);
+    result.newDocument = restart || request.noteKey != state.shownKey;
+    if (result.newDocument) {
+        result.patch = {0, 0, elements};
+    } else {
+        result.patch = diffPreviewElements(state.shown, elements);
     }
+    state.shown = std::move(elements);
+    state.shownKey = request.noteKey;
+    return result;
+}
+
+QStringList PreviewConversion::convertElements(const PreviewRequest& request) {
+    const std::optional<std::filesystem::path> imageFolder = preparedImageFolder(request);
+    MarkdownString engine;
+    engine.setMarkdownOptions(request.options);
+    PreviewElementJoiner joiner;
+    const RQXMLElementRef body = engine.bodyElementFromString(
+        engineText(request.text), imageFolder,
+        [&joiner](std::span<const RQXMLChild> finished) { addPieces(joiner, finished); });
+    if (body) addPieces(joiner, body->children());
+    return joiner.finish();
+}
+
+QString PreviewConversion::pageShell(const PreviewRequest& request) {
+    return QString::fromStdU16String(MarkdownString::htmlStringFromBody(
+        nullptr, engineText(request.title), engineText(request.language), engineText(request.styleSheetName)));
+}
+
+QString PreviewConversion::convert(const PreviewRequest& request) {
+    const std::optional<std::filesystem::path> imageFolder = preparedImageFolder(request);
     MarkdownString engine;
     engine.setMarkdownOptions(request.options);
     const RQXMLElementRef body = engine.bodyElementFromString(engineText(request.text), imageFolder);

@@ -63,8 +63,8 @@ ViewController::ViewController(platform::UserDefaults& defaults, platform::Dispa
     d->folderViewController->setCommands(this);
     d->sessionView = std::make_unique<SessionAdapter>(*this);
     d->session = std::make_unique<DocumentSession>(defaults, dispatcher, *d->sessionView);
-    d->previewConversion = std::make_unique<PreviewConversion>(dispatcher, [this](const QString& html) {
-        if (d->preview && d->webViewState) d->preview->showHTMLString(html, previewBaseURL());
+    d->previewConversion = std::make_unique<PreviewConversion>(dispatcher, [this](const PreviewUpdate& update) {
+        if (d->preview) d->preview->showPreviewUpdate(update, previewBaseURL());
     });
     d->defaultAlerts = std::make_unique<MessageBoxAlerts>(this);
     d->alerts = d->defaultAlerts.get();
@@ -82,6 +82,8 @@ ViewController::~ViewController() {
 void ViewController::setPreviewPane(PreviewPane* preview) {
     if (d->preview && d->preview->widget()) d->preview->widget()->setParent(nullptr);
     d->preview = preview;
+    d->previewConversion->restart();
+    if (preview) preview->setPaneShown(d->webViewState);
     if (preview && preview->widget()) d->splitView->addWidget(preview->widget());
     d->splitView->setSizes({kBrowserWidth, kEditorWidth, kPreviewWidth});
 }

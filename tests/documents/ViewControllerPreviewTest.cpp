@@ -50,6 +50,27 @@ TEST_F(ViewControllerTest, AHiddenPreviewIsNotConvertedAndRefreshesCoalesce) {
     EXPECT_TRUE(preview->pages.back().contains("More.abc"));
 }
 
+TEST_F(ViewControllerTest, AnEditPatchesOnlyItsPiecesAndAnotherNoteIsANewPage) {
+    open(writeNote("Trip.md", "# Trip\n\nPack the tent.\n\nLast line.\n"));
+    ASSERT_FALSE(preview->updates.empty());
+    EXPECT_TRUE(preview->updates.back().newDocument);
+    const qsizetype pieces = preview->body.size();
+
+    typeAtEnd("More");
+    advance(2.0);
+    const PreviewUpdate& edit = preview->updates.back();
+    EXPECT_FALSE(edit.newDocument);
+    EXPECT_EQ(edit.patch.start + edit.patch.removed, pieces);
+    ASSERT_EQ(edit.patch.inserted.size(), 1);
+    EXPECT_TRUE(edit.patch.inserted[0].contains("More")) << edit.patch.inserted[0].toStdString();
+
+    open(writeNote("Other.md", "Other note.\n"));
+    EXPECT_TRUE(preview->updates.back().newDocument);
+    EXPECT_EQ(preview->pages.back(), "<p>Other note.</p>");
+    controller->togglePreview(false);
+    EXPECT_FALSE(preview->shownStates.back()) << "a hidden pane is told to let its page go";
+}
+
 TEST_F(ViewControllerTest, ThePreviewUsesAPrivateTemporaryFolderAndCleansIt) {
     open(writeNote("Trip.md", kNoteText));
     ASSERT_FALSE(preview->baseURLs.empty());

@@ -67,13 +67,21 @@ public:
     // The splitter takes the widget over and deletes it with the controller.
     QWidget* widget() override { return widget_; }
     void setCssURL(const QUrl& url) override { cssURLs.push_back(url); }
-    void showHTMLString(const QString& html, const QUrl& baseURL) override {
-        pages.push_back(html);
+    // Each update is applied as the pane would, and the body it leaves is recorded.
+    void showPreviewUpdate(const PreviewUpdate& update, const QUrl& baseURL) override {
+        updates.push_back(update);
+        if (update.newDocument) body.clear();
+        applyPreviewPatch(body, update.patch);
+        pages.push_back(body.join(QString()));
         baseURLs.push_back(baseURL);
     }
+    void setPaneShown(bool shown) override { shownStates.push_back(shown); }
     std::vector<QUrl> cssURLs;
+    std::vector<PreviewUpdate> updates;
+    QStringList body;
     std::vector<QString> pages;
     std::vector<QUrl> baseURLs;
+    std::vector<bool> shownStates;
 
 private:
     QWidget* widget_ = new QWidget;
