@@ -133,7 +133,7 @@ struct PreviewPages {
     int loaded = 0, failed = 0;
     explicit PreviewPages(WebViewController& preview) {
         QObject::connect(&preview, &WebViewController::previewReady, &guard, [this] { ++loaded; });
-        QObject::connect(&preview, &QWebEngineView::loadFinished, &guard, [this](bool ok) { failed += !ok; });
+        QObject::connect(&preview, &WebViewController::loadFinished, &guard, [this](bool ok) { failed += !ok; });
     }
     int finished() const { return loaded + failed; }
     QObject guard;

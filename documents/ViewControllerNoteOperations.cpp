@@ -69,9 +69,9 @@ void ViewController::newNoteInFileRep(const FileRep& folder) {
     note->displayName = name;
     note->displayNameChanged = true;
     note->iCloud = folder->iCloud;
-    // The caret waits below the title, where the note's text begins.
+    // The name in the title line is selected: what the user types first names the note.
     const QString text = newNoteText(name);
-    writeNewNote(folder, note, text, Range{std::size_t(text.size()), 0});
+    writeNewNote(folder, note, text, Range{std::size_t(text.indexOf(name)), std::size_t(name.size())});
 }
 
 FileRep ViewController::copyFileRepresentation(const FileRep& item) const {

@@ -36,8 +36,8 @@ TEST_F(NoteOperationsTest, NewNotesGoBesideTheOpenNoteUnderFreeNamesAndOpen) {
     EXPECT_EQ(openPath(), made->path());
     EXPECT_EQ(selectedPath(), made->path());
     EXPECT_EQ(defaults->string("RQ1DlastOpenedFilepath"), made->path());
-    // Typing goes below the title.
-    EXPECT_EQ(editor().selectedRange(), (Range{std::size_t(newNoteText(name).size()), 0}));
+    // The name in the title is selected, so that typing names the note.
+    EXPECT_EQ(editor().selectedRange(), (Range{2, std::size_t(name.size())}));
     EXPECT_EQ(treeDisagreement(top()), "");
 
     // A name that is taken gets a number instead of replacing the file.
