@@ -154,6 +154,13 @@ void drawSnake(QPainter& painter, QSizeF size, const QPalette& palette) {
     painter.drawEllipse(at(0.77, 0.19), 0.025 * size.width(), 0.025 * size.height());
 }
 
+// The rounded tile behind the style-sheet and script pictures.
+void paintTile(QPainter& painter, const Sheet& sheet, const QPalette& palette) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(tileColor(palette));
+    painter.drawRoundedRect(QRectF(0, 0, sheet.w(), sheet.h()), kTileRadius, kTileRadius);
+}
+
 } // namespace
 
 QColor iconColor(IconHue hue, const QPalette& palette) {
@@ -207,9 +214,7 @@ QImage drawCSSIcon(bool locked, QSize size, const IconSetting& setting) {
     QPainter painter(&image);
     prepare(painter);
     Sheet sheet(painter, size, setting.palette);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(tileColor(setting.palette));
-    painter.drawRoundedRect(QRectF(0, 0, sheet.w(), sheet.h()), kTileRadius, kTileRadius);
+    paintTile(painter, sheet, setting.palette);
 
     const QFont font = sansFont(0.34 * sheet.h());
     const QColor text = setting.palette.color(QPalette::Text);
@@ -225,9 +230,7 @@ QImage drawPythonIcon(bool locked, QSize size, const IconSetting& setting) {
     QPainter painter(&image);
     prepare(painter);
     Sheet sheet(painter, size, setting.palette);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(tileColor(setting.palette));
-    painter.drawRoundedRect(QRectF(0, 0, sheet.w(), sheet.h()), kTileRadius, kTileRadius);
+    paintTile(painter, sheet, setting.palette);
     drawSnake(painter, size, setting.palette);
     if (locked) sheet.lockSign();
     return image;
