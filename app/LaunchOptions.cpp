@@ -1,6 +1,5 @@
 #include "app/LaunchOptions.h"
 
-#include <QColor>
 #include <QCommandLineParser>
 
 namespace quillet {
@@ -38,41 +37,6 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     options.dark = parser.isSet(dark);
     options.reportStartup = parser.isSet(reportStartup);
     return options;
-}
-
-QPalette darkPalette() {
-    const QColor window(0x2b, 0x2d, 0x30);
-    const QColor base(0x1f, 0x21, 0x24);
-    const QColor text(0xe4, 0xe6, 0xea);
-    const QColor accent(0x4c, 0x9a, 0xff);
-    QPalette palette;
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, base);
-    palette.setColor(QPalette::AlternateBase, window);
-    palette.setColor(QPalette::ToolTipBase, base);
-    palette.setColor(QPalette::ToolTipText, text);
-    palette.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8f, 0x98));
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Button, window);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::BrightText, QColor(0xff, 0x6b, 0x6b));
-    palette.setColor(QPalette::Link, accent);
-    palette.setColor(QPalette::Highlight, accent);
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Light, window.lighter(150));
-    palette.setColor(QPalette::Midlight, window.lighter(125));
-    palette.setColor(QPalette::Mid, window.darker(120));
-    palette.setColor(QPalette::Dark, window.darker(150));
-    palette.setColor(QPalette::Shadow, Qt::black);
-    const QColor disabled(0x74, 0x78, 0x80);
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, disabled);
-    return palette;
-}
-
-bool isDarkPalette(const QPalette& palette) {
-    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
 }
 
 } // namespace quillet

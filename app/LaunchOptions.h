@@ -8,7 +8,8 @@
 //   --report-startup   once the note is shown in the window and painted, print
 //                      "quillet-startup rss-kb=N" and quit (for the start-up benchmark)
 
-#include <QPalette>
+#include "app/ColorScheme.h" // the palette of --dark
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -26,10 +27,5 @@ struct LaunchOptions {
 
     static LaunchOptions parse(const QStringList& arguments);
 };
-
-// The palette of --dark.
-QPalette darkPalette();
-// Whether a palette draws light text on a dark window.
-bool isDarkPalette(const QPalette& palette);
 
 } // namespace quillet

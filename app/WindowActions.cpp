@@ -110,6 +110,10 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     selectAll = standard(tr("Select All"), QKeySequence::SelectAll);
     find = make(tr("Find…"), this);
     find->setShortcuts(QKeySequence::Find);
+    // Most Linux desktops bind no key to the standard Preferences one: Ctrl+, as elsewhere.
+    preferences = make(tr("Preferences…"), this);
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    preferences->setMenuRole(QAction::PreferencesRole);
 
     togglePreview = make(tr("Show Preview"), this);
     togglePreview->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P));
@@ -190,6 +194,8 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     edit->addActions({cut, copy, paste, selectAll});
     edit->addSeparator();
     edit->addAction(find);
+    edit->addSeparator();
+    edit->addAction(preferences);
 
     QMenu* view = menuBar->addMenu(tr("&View"));
     view->addActions({togglePreview, toggleBrowser});

@@ -41,6 +41,7 @@ public:
     QAction* paste;
     QAction* selectAll;
     QAction* find;
+    QAction* preferences;
     // View
     QAction* togglePreview;
     QAction* toggleBrowser;

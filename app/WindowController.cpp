@@ -155,6 +155,7 @@ void WindowController::initMenus() {
     connect(actions.find, &QAction::triggered, this, &WindowController::performFindPanelAction);
     connect(actions.about, &QAction::triggered, this, &WindowController::showAboudPanel);
     connect(actions.font, &QAction::triggered, this, [this] { chooseFont(); });
+    connect(actions.preferences, &QAction::triggered, this, &WindowController::showPreferences);
     for (QAction* item : actions.helpItems)
         connect(item, &QAction::triggered, this,
                 [this, item] { menuItemSelectedInHelpMenu(item->data().toString()); });

@@ -23,6 +23,7 @@ class UserDefaults;
 struct LocalContainerSetup;
 class AboutPanelController;
 class InfoPanelController;
+class PreferencesPanel;
 class ViewController;
 class WebViewController;
 class WindowActions;
@@ -70,6 +71,10 @@ public:
     void menuItemSelectedInHelpMenu(const QString& title);
     void markdownStyleMenuSelected(const QString& name);
     void chooseFont();
+    // The preferences sheet, made on first use and kept; what OK stored reaches the editor, the
+    // preview and the colour scheme at once.
+    void showPreferences();
+    PreferencesPanel* preferencesPanel() const;
 
     bool isBrowserShown() const;
     bool isPreviewShown() const;

@@ -1,5 +1,6 @@
 // Quillet: starts the application, its main window and its delegate.
 #include "app/AppDelegate.h"
+#include "app/ColorScheme.h"
 #include "app/LaunchOptions.h"
 #include "app/StartupReport.h"
 #include "app/WebViewController.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
-#include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
 #include <unistd.h>
@@ -30,15 +30,6 @@ using namespace quillet;
 void allowWebEngineAsRoot() {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-}
-
-// Pages ask for `prefers-color-scheme`; the web engine answers from Chromium's theme, which only
-// this flag turns dark.
-void matchWebEngineTheme(const QPalette& palette) {
-    if (!isDarkPalette(palette)) return;
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--force-dark-mode"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --force-dark-mode").trimmed());
 }
 
 // Saves a picture of the window once it has settled: after the note opened and, with the preview
@@ -112,11 +103,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillet: %s\n", qPrintable(options.error));
         return 2;
     }
-    if (options.dark) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
-    }
-    matchWebEngineTheme(QApplication::palette());
+    // --dark wins over the stored colour scheme; the desktop's is left alone, so that it follows
+    // the desktop's own changes.
+    Appearance& appearance = Appearance::shared();
+    const ColorScheme scheme =
+        options.dark ? ColorScheme::dark : storedColorScheme(platform::UserDefaults::standard());
+    if (scheme != ColorScheme::desktop) appearance.apply(scheme);
+    appearance.matchWebEngineTheme();
 
     // One Quillet per user: a later launch hands its arguments (a note to open) to the first.
     platform::SingleInstance instance(QStringLiteral("org.quillet.Quillet"));

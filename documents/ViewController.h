@@ -143,6 +143,11 @@ public:
     // The chosen style sheet's file; the application's own "markdown.css" when it is unreadable.
     QUrl styleSheetURL();
 
+    // ---- Markdown options
+    // Installs the options kept in the user defaults in the editor (restyling the open note) and
+    // shows the preview's body again whole, converted with them.
+    void applyStoredMarkdownOptions();
+
     // ---- Outline and search
     QString searchTarget() const;
     void setSearchTarget(const QString& target);

@@ -184,7 +184,7 @@ QFont MarkdownViewController::selectedFont() const {
 
 void MarkdownViewController::setMarkdownOptions(const MarkdownOptions& options) {
     d->engine.setMarkdownOptions(options);
-    d->styled->restyleAll();
+    if (d->isMarkdown()) d->styled->restyleAll();
 }
 
 void MarkdownViewController::setSearchTarget(const QString& target) {

@@ -74,4 +74,10 @@ std::optional<long> MarkdownOptions::get(std::string_view key) const {
     return std::nullopt;
 }
 
+MarkdownOptions loadMarkdownOptions(MarkdownDefaults& defaults) {
+    if (auto stored = defaults.markdownOptions()) return MarkdownOptions::fromKeyValues(*stored);
+    defaults.setMarkdownOptions(MarkdownOptions::defaultKeyValues());
+    return MarkdownOptions::defaults();
+}
+
 } // namespace quillet

@@ -58,4 +58,8 @@ private:
     std::optional<MarkdownOptions::KeyValues> stored_;
 };
 
+// The options kept in `defaults`; when none are kept, the built-in ones, whose six-key
+// dictionary is then written back.
+MarkdownOptions loadMarkdownOptions(MarkdownDefaults& defaults);
+
 } // namespace quillet

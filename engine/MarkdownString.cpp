@@ -15,14 +15,7 @@ ImageFolders ImageFolders::fromEnvironment() {
     return folders;
 }
 
-MarkdownString::MarkdownString(MarkdownDefaults& defaults) {
-    if (auto stored = defaults.markdownOptions()) {
-        setMarkdownOptions(MarkdownOptions::fromKeyValues(*stored));
-    } else {
-        setMarkdownOptions(MarkdownOptions::defaults());
-        defaults.setMarkdownOptions(MarkdownOptions::defaultKeyValues());
-    }
-}
+MarkdownString::MarkdownString(MarkdownDefaults& defaults) { setMarkdownOptions(loadMarkdownOptions(defaults)); }
 
 MarkdownString::MarkdownString() { setMarkdownOptions(MarkdownOptions::defaults()); }
 
