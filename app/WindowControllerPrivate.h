@@ -27,6 +27,7 @@ struct WindowController::Private {
     QMenu* markdownStyleMenu = nullptr;
     AboutPanelController* aboutPanelController = nullptr;
     InfoPanelController* infoPanelController = nullptr;
+    MenuValidation* menuValidation = nullptr;
     std::function<std::optional<QString>(const QString&)> renamePrompt;
     std::function<bool()> closeHandler;
     std::function<void(const QUrl&)> openURL;
