@@ -5,6 +5,8 @@
 #include "app/InfoPanelController.h"
 #include "app/HelpLinks.h"
 #include "app/MarkdownStyleSheets.h"
+#include "app/MenuValidation.h"
+#include "app/StyleFileDialog.h"
 #include "app/WebViewController.h"
 #include "app/WindowActions.h"
 #include "app/WindowController.h"
@@ -130,8 +132,7 @@ QString WindowController::styleSheetFolder() const {
 }
 
 void WindowController::fillMarkdownStyleMenu() {
-    const QStringList names =
-        QDir(styleSheetFolder()).entryList({QStringLiteral("*.css")}, QDir::Files, QDir::Name);
+    const QStringList names = markdownStyleNames(styleSheetFolder());
     WindowActions::fillMarkdownStyleMenu(d->markdownStyleMenu, names, d->viewController->markdownCSS());
 }
 
@@ -194,8 +195,7 @@ void WindowController::connectNoteCommands() {
 }
 
 void WindowController::updateNoteCommands() {
-    d->actions->setNoteCommandsEnabled(bool(d->viewController->lastFileRepresentation()),
-                                       d->viewController->hasSyncedContainer());
+    if (d->menuValidation) d->menuValidation->validate();
 }
 
 InfoPanelController* WindowController::infoPanelController() const {
@@ -221,6 +221,18 @@ std::optional<QString> WindowController::chooseCopyDestination(const QString& fo
     dialog.selectFile(proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
+}
+
+std::optional<QString> WindowController::askNewFileName(const QString& folder, const QString& extension) {
+    return StyleFileDialog::ask(this, folder, extension);
+}
+
+MenuValidation& WindowController::menuValidation() const {
+    return *d->menuValidation;
+}
+
+QMenu* WindowController::markdownStyleMenu() const {
+    return d->markdownStyleMenu;
 }
 
 void WindowController::setRenamePrompt(std::function<std::optional<QString>(const QString&)> prompt) {

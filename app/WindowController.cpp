@@ -1,5 +1,6 @@
 #include "app/WindowController.h"
 
+#include "app/MenuValidation.h"
 #include "app/ToolbarIcons.h"
 #include "app/WebViewController.h"
 #include "app/WindowActions.h"
@@ -161,6 +162,7 @@ void WindowController::initMenus() {
                 [this, item] { menuItemSelectedInHelpMenu(item->data().toString()); });
     connectEditActions();
     connectNoteCommands();
+    d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 
 void WindowController::restoreFrame() {

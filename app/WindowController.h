@@ -23,6 +23,7 @@ class UserDefaults;
 struct LocalContainerSetup;
 class AboutPanelController;
 class InfoPanelController;
+class MenuValidation;
 class PreferencesPanel;
 class ViewController;
 class WebViewController;
@@ -54,6 +55,11 @@ public:
     void previewPaneShown(bool shown) override;
     void showNoteInfo(const QUrl& url, const QVariantMap& noteInfo, std::function<void()> ended) override;
     std::optional<QString> chooseCopyDestination(const QString& folder, const QString& proposedName) override;
+    std::optional<QString> askNewFileName(const QString& folder, const QString& extension) override;
+
+    // What enables and titles the menus and the toolbar's actions.
+    MenuValidation& menuValidation() const;
+    QMenu* markdownStyleMenu() const;
 
     // The note-info sheet (made on first use; none before).
     InfoPanelController* infoPanelController() const;

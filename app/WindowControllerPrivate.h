@@ -28,6 +28,7 @@ struct WindowController::Private {
     AboutPanelController* aboutPanelController = nullptr;
     InfoPanelController* infoPanelController = nullptr;
     PreferencesPanel* preferencesPanel = nullptr;
+    MenuValidation* menuValidation = nullptr;
     std::function<std::optional<QString>(const QString&)> renamePrompt;
     std::function<bool()> closeHandler;
     std::function<void(const QUrl&)> openURL;

@@ -1,6 +1,6 @@
 #pragma once
 // What the main controller asks of the window around it: the edit button, the search field, the
-// preview's split button, the note-info sheet and the "Copy to" dialog. The window controller
+// preview's split button, the note-info sheet, the "Copy to" dialog and the name of a new style sheet or script. The window controller
 // implements it; tests record the calls.
 
 #include <QString>
@@ -34,6 +34,15 @@ public:
     virtual std::optional<QString> chooseCopyDestination(const QString& folder, const QString& proposedName) {
         (void)folder;
         (void)proposedName;
+        return std::nullopt;
+    }
+
+    // "Create File": the name of a new style sheet or script for `folder`, whose files take
+    // `extension`; none when cancelled. The dialog refuses a name whose file is already there,
+    // saying why. A host without a window offers no name.
+    virtual std::optional<QString> askNewFileName(const QString& folder, const QString& extension) {
+        (void)folder;
+        (void)extension;
         return std::nullopt;
     }
 };

@@ -157,6 +157,22 @@ public:
     bool searchResults(const QString& searchString, const FileRep& note) override;
     void findString(const QString& searchString, const FileRep& note) override;
 
+    // ---- Style sheets and scripts (ViewControllerStyleFiles.cpp)
+    // "New Script": a new script beside the open one, else in the library's "Script" folder.
+    void addScriptFile();
+    // Opens the script of that file name from the library's "Script" folder.
+    void editScriptFile(const QString& fileName);
+    // A script chosen in the script menu: its text goes to runPythonFromString.
+    void scriptMenuDidSelect(const QString& title);
+    // Where a script's text would run. Quillet runs no scripts: the hook receives it and does
+    // nothing.
+    virtual void runPythonFromString(const QString& text);
+    // Off: the script menu is never offered.
+    bool pythonAvailable() const;
+    // The library's folder of that name ("CSS", "Script"): in the synced library while there is
+    // one, else in the local one.
+    QString specialFolderPath(const QString& name) const;
+
 signals:
     // The open note changed (opened, closed, renamed): the window updates its title.
     void documentChanged();

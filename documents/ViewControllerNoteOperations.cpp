@@ -1,4 +1,4 @@
-// New notes, duplicates and new style sheets or scripts. Their first text is written on a worker
+// New notes and duplicates. Their first text is written on a worker
 // under a free name; a note whose text could not be written gets no row.
 
 #include "browser/LocalRecords.h"
@@ -21,20 +21,6 @@ namespace quillet {
 namespace {
 
 const QString kMarkdownExtension = QStringLiteral(".md");
-
-// A new style sheet or script: its folder's kind of file.
-struct NewFileKind {
-    QString fileName;
-    const char* typeIdentifier;
-};
-
-std::optional<NewFileKind> newFileKindFor(const FileRepresentation& folder) {
-    const QString name = QFileInfo(folder.path()).fileName();
-    if (name == QLatin1String("CSS")) return NewFileKind{QStringLiteral("untitled.css"), platform::kCssTypeIdentifier};
-    if (name == QLatin1String("Script"))
-        return NewFileKind{QStringLiteral("untitled.py"), platform::kPythonScriptTypeIdentifier};
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -100,17 +86,6 @@ void ViewController::duplicateNote() {
     const FileRep copy = copyFileRepresentation(open);
     closeDocument();
     writeNewNote(parent, copy, textWithTitle(text, copy->displayName.value_or(QString())));
-}
-
-void ViewController::createFile(const FileRep& folder) {
-    if (d->addingNote || !folder) return;
-    const auto kind = newFileKindFor(*folder);
-    if (!kind) return;
-    d->addingNote = true;
-    closeDocument();
-    const FileRep file = FileRepresentation::forPath(folder->path() + QLatin1Char('/') + kind->fileName);
-    file->UTI = QString::fromLatin1(kind->typeIdentifier);
-    writeNewNote(folder, file, QString());
 }
 
 // Writes the first text under the record's name, or the first free one beside it; then the

@@ -82,9 +82,10 @@ TEST_F(PreparationTest, AFolderThatRefusesTheScriptsIsNotFatal) {
     EXPECT_TRUE(tree.localTop()->children->empty());
 }
 
-TEST(BundledResources, TheWelcomeNoteIsBuiltIn) {
+TEST(BundledResources, TheWelcomeNoteAndTheScriptAreBuiltIn) {
     const LocalContainerSetup system = LocalContainerSetup::system();
     EXPECT_TRUE(system.resource("Markdown.md").value_or("").startsWith("# "));
+    EXPECT_TRUE(system.resource("InsertDate.py").value_or("").startsWith("#! /usr/bin/env python3\n"));
     EXPECT_FALSE(system.resource("Missing.md").has_value());
 }
 

@@ -39,14 +39,6 @@ TEST_F(NoteOperationsTest, NewNotesGoBesideTheOpenNoteUnderFreeNamesAndOpen) {
     // The name in the title is selected, so that typing names the note.
     EXPECT_EQ(editor().selectedRange(), (Range{2, std::size_t(name.size())}));
     EXPECT_EQ(treeDisagreement(top()), "");
-
-    // A name that is taken gets a number instead of replacing the file.
-    library({{"CSS/", ""}, {"CSS/untitled.css", "body {}"}});
-    controller->createFile(rowAt("CSS"));
-    dispatcher.runPending();
-    EXPECT_EQ(fileBytes(notePath("CSS/untitled.css")), "body {}");
-    EXPECT_EQ(openPath(), notePath("CSS/untitled 2.css"));
-    EXPECT_EQ(treeDisagreement(top()), "");
 }
 
 TEST_F(NoteOperationsTest, DuplicateCopiesTheEditedTextUnderANewTitle) {

@@ -57,6 +57,12 @@ public:
     void setEditButtonState(bool editable) override { editButtonStates.push_back(editable); }
     void setSearchFieldEnabled(bool enabled) override { searchFieldStates.push_back(enabled); }
     void previewPaneShown(bool shown) override { previewStates.push_back(shown); }
+    std::optional<QString> askNewFileName(const QString& folder, const QString& extension) override {
+        askedForNames.push_back(folder + " ." + extension);
+        return newFileName;
+    }
+    std::optional<QString> newFileName; // the answer to "Create File"
+    QStringList askedForNames;          // "FOLDER .EXTENSION" of each question
     std::vector<bool> editButtonStates;
     std::vector<bool> searchFieldStates;
     std::vector<bool> previewStates;
@@ -112,7 +118,7 @@ protected:
         controller.reset();
         preview = new RecordingPreview; // the controller's splitter deletes its widget
         previews.emplace_back(preview);
-        controller = std::make_unique<ViewController>(*defaults, dispatcher);
+        controller = newController();
         controller->setPreviewPane(preview);
         controller->setShell(&shell);
         controller->setAlerts(&alerts);
@@ -120,6 +126,10 @@ protected:
                                   [](const QString&) { return std::optional<QByteArray>(); }};
         controller->viewDidLoad(setup);
         dispatcher.runPending();
+    }
+
+    virtual std::unique_ptr<ViewController> newController() {
+        return std::make_unique<ViewController>(*defaults, dispatcher);
     }
 
     MarkdownViewController& editor() { return *controller->markdownViewController(); }
