@@ -8,6 +8,7 @@
 #include "platform/DelayedCall.h"
 
 #include <QFont>
+#include <optional>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -51,6 +52,11 @@ struct ViewController::Private {
     int previewWidth = 0; // the preview's width before it was collapsed
 
     QString searchTarget;
+
+    // The folder shown beside the library, and the folders opened before.
+    std::optional<QString> openedFolder;
+    RecentFolders recentFolders{defaults};
+    std::function<QString()> chooseFolder;
 
     // Note operations: a second new note or delete while one runs does nothing; no info sheet or
     // copy dialog opens while one is up.
