@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
@@ -132,10 +133,15 @@ int main(int argc, char** argv) {
     platform::Dispatcher& dispatcher = platform::Dispatcher::shared();
 
     // The note is read while the window is built, and shown with it.
+    // A note named by --open or by the file manager replaces the one the last session left.
+    std::optional<QString> launchNote;
+    for (const QString& path : options.notePaths())
+        if (!launchNote && QFileInfo(path).isFile()) launchNote = path;
+    if (!launchNote && !options.notePaths().isEmpty()) launchNote = options.notePaths().first();
     AppDelegate delegate(defaults, dispatcher);
-    delegate.applicationWillFinishLaunching(options.openPath);
+    delegate.applicationWillFinishLaunching(launchNote);
     WindowController window(defaults, dispatcher, LocalContainerSetup::system());
-    delegate.applicationDidFinishLaunching(options.openPath);
+    delegate.applicationDidFinishLaunching(launchNote);
     QObject::connect(&instance, &platform::SingleInstance::argumentsReceived, &delegate,
                      &AppDelegate::openFromOtherInstance);
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &delegate,
