@@ -142,7 +142,8 @@ bool AppDelegate::openNoteAnywhere(const QString& path) {
 }
 
 void AppDelegate::openFromOtherInstance(const QStringList& arguments) {
-    const LaunchOptions options = LaunchOptions::parse(QStringList{QCoreApplication::applicationFilePath()} + arguments);
+    const LaunchOptions options =
+        LaunchOptions::parse(QStringList{QCoreApplication::applicationFilePath()} + arguments);
     for (const QString& path : options.notePaths())
         if (QFileInfo(path).isFile() && openNoteAnywhere(path)) break;
     if (!window_) return;

@@ -17,9 +17,10 @@ void WindowController::connectFolderCommands() {
     connect(actions.closeFolder, &QAction::triggered, this, [controller] { controller->closeFolder(); });
     QMenu* recent = actions.openRecentFolderMenu;
     const auto fillRecent = [controller, recent] {
-        fillOpenRecentFolderMenu(recent, controller->recentOpenedFolders(),
-                                 {[controller](const RecentFolder& folder) { controller->openRecentFolder(folder); },
-                                  [controller] { controller->clearOpenRecentFoldersMenu(); }});
+        fillOpenRecentFolderMenu(
+            recent, controller->recentOpenedFolders(),
+            {[controller](const RecentFolder& folder) { controller->openRecentFolder(folder); },
+             [controller] { controller->clearOpenRecentFoldersMenu(); }});
     };
     connect(recent, &QMenu::aboutToShow, this, fillRecent);
     if (auto* file = qobject_cast<QMenu*>(recent->parent()))

@@ -123,9 +123,11 @@ int main(int argc, char** argv) {
     const double open = median(opening), build = median(building);
     std::printf("%d notes in 200 folders, %d runs, %d threads listing\n", bench::kLibraryNotes, runs,
                 localTreeThreads());
-    std::printf("open folder    median %7.1f ms  worst %7.1f ms\n", open, *std::max_element(opening.begin(), opening.end()));
+    std::printf("open folder    median %7.1f ms  worst %7.1f ms\n", open,
+                *std::max_element(opening.begin(), opening.end()));
     std::printf("library start  median %7.1f ms  worst %7.1f ms\n", build,
                 *std::max_element(building.begin(), building.end()));
-    std::printf("ratio %.2f (goal <= %.1f: %s)\n", open / build, kGoalRatio, open / build <= kGoalRatio ? "met" : "missed");
+    std::printf("ratio %.2f (goal <= %.1f: %s)\n", open / build, kGoalRatio,
+                open / build <= kGoalRatio ? "met" : "missed");
     return 0;
 }

@@ -24,7 +24,8 @@ QVariantMap RecentFolder::toEntry() const {
 
 std::optional<RecentFolder> RecentFolder::fromEntry(const QVariant& entry) {
     const QVariantMap map = entry.toMap();
-    RecentFolder folder{map.value(QStringLiteral("path")).toString(), map.value(QStringLiteral("bookmark")).toByteArray()};
+    RecentFolder folder{map.value(QStringLiteral("path")).toString(),
+                        map.value(QStringLiteral("bookmark")).toByteArray()};
     if (folder.path.isEmpty()) return std::nullopt;
     return folder;
 }
@@ -44,7 +45,8 @@ void RecentFolders::add(const RecentFolder& folder) {
     entries_.removeIf([&folder](const RecentFolder& entry) { return entry.path == folder.path; });
     entries_.append(folder);
     QVariantList stored;
-    for (const RecentFolder& entry : entries_) stored.append(entry.toEntry());
+    for (const RecentFolder& entry : entries_)
+        stored.append(entry.toEntry());
     defaults_.setObject(recentKey(), stored);
 }
 

@@ -39,9 +39,9 @@ void ViewController::setFolderChooser(std::function<QString()> choose) {
 }
 
 void ViewController::openFolder() {
-    const QString path = d->chooseFolder
-                             ? d->chooseFolder()
-                             : QFileDialog::getExistingDirectory(window(), tr("Open Folder"), QDir::homePath());
+    const QString path =
+        d->chooseFolder ? d->chooseFolder()
+                        : QFileDialog::getExistingDirectory(window(), tr("Open Folder"), QDir::homePath());
     if (!path.isEmpty()) openFolderAtPath(path);
 }
 
@@ -85,10 +85,12 @@ void ViewController::showOpenedFolder(const std::optional<QString>& path, bool o
     // A note of the folder going away would stay in the editor with no row in the browser, and
     // the note commands would find no folder for it.
     const FileRep open = lastFileRepresentation();
-    if (open && tree.localFolderTop() && NoteTree::findFileRep(open->fileURL(), tree.localFolderTop()) == open)
+    if (open && tree.localFolderTop() &&
+        NoteTree::findFileRep(open->fileURL(), tree.localFolderTop()) == open)
         closeDocument();
     d->openedFolder = path;
-    tree.setLocalFolderURL(path ? std::optional<QUrl>(QUrl::fromLocalFile(*path)) : std::nullopt, openFirstNote);
+    tree.setLocalFolderURL(path ? std::optional<QUrl>(QUrl::fromLocalFile(*path)) : std::nullopt,
+                           openFirstNote);
 }
 
 } // namespace quillet

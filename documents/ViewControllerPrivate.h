@@ -8,10 +8,10 @@
 #include "platform/DelayedCall.h"
 
 #include <QFont>
-#include <optional>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSplitter;
 

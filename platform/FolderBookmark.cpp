@@ -40,7 +40,8 @@ std::optional<FolderBookmark> FolderBookmark::fromData(const QByteArray& data) {
     quint32 magic = 0;
     FolderBookmark bookmark;
     in >> magic >> bookmark.path >> bookmark.device >> bookmark.inode;
-    if (in.status() != QDataStream::Ok || magic != kBookmarkMagic || bookmark.path.isEmpty()) return std::nullopt;
+    if (in.status() != QDataStream::Ok || magic != kBookmarkMagic || bookmark.path.isEmpty())
+        return std::nullopt;
     return bookmark;
 }
 

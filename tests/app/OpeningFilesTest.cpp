@@ -50,7 +50,8 @@ TEST_F(OpeningFilesTest, ALaterLaunchHandsOverItsFilesAndTheLibraryKeepsItsOwn) 
     delegate->openFromOtherInstance({notePath("plan.md")});
     dispatcher.runPending();
     EXPECT_EQ(openPath(), notePath("plan.md"));
-    EXPECT_EQ(controller().openedFolderPath(), home.path() + "/outside/Elsewhere") << "a library note needs no folder";
+    EXPECT_EQ(controller().openedFolderPath(), home.path() + "/outside/Elsewhere")
+        << "a library note needs no folder";
     EXPECT_FALSE(delegate->openNoteAnywhere(home.path() + "/outside"));
 }
 

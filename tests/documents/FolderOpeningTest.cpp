@@ -21,7 +21,8 @@ protected:
     }
     QStringList recentPaths() const {
         QStringList paths;
-        for (const RecentFolder& folder : controller->recentOpenedFolders()) paths << folder.path;
+        for (const RecentFolder& folder : controller->recentOpenedFolders())
+            paths << folder.path;
         return paths;
     }
     std::size_t roots() const { return controller->folderViewController()->noteTree().roots().size(); }
