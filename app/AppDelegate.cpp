@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/LaunchOptions.h"
 #include "app/MarkdownStyleSheets.h"
 #include "app/WebViewController.h"
 #include "app/WindowController.h"
@@ -47,7 +48,10 @@ void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& no
     findMainWindow();
     if (viewController_ && !viewController_->lastFileRepresentation()) {
         if (const std::optional<QString> path = launchNotePath(notePath)) {
-            opensNoteAtLaunch_ = openNoteAtPath(*path, prefetch_);
+            // Only a note the launch names opens its folder; a note stored from a folder since
+            // closed stays closed.
+            opensNoteAtLaunch_ =
+                openNoteAtPath(*path, prefetch_) || (notePath && openNoteInItsFolder(*path, prefetch_));
             if (opensNoteAtLaunch_) viewController_->markdownViewController()->textView()->setFocus(Qt::OtherFocusReason);
         }
     }
@@ -126,13 +130,22 @@ bool AppDelegate::openNoteAtPath(const QString& path, const std::shared_ptr<Note
     return true;
 }
 
+bool AppDelegate::openNoteInItsFolder(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch) {
+    const QFileInfo note(path);
+    if (!viewController_ || !note.isFile()) return false;
+    if (!viewController_->openFolderAtPath(note.absolutePath(), false)) return false;
+    return openNoteAtPath(note.absoluteFilePath(), prefetch);
+}
+
+bool AppDelegate::openNoteAnywhere(const QString& path) {
+    return openNoteAtPath(path) || openNoteInItsFolder(path, nullptr);
+}
+
 void AppDelegate::openFromOtherInstance(const QStringList& arguments) {
-    for (const QString& argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-')) && QFileInfo(argument).isFile()) {
-            openNoteAtPath(argument);
-            break;
-        }
-    }
+    const LaunchOptions options =
+        LaunchOptions::parse(QStringList{QCoreApplication::applicationFilePath()} + arguments);
+    for (const QString& path : options.notePaths())
+        if (QFileInfo(path).isFile() && openNoteAnywhere(path)) break;
     if (!window_) return;
     window_->show();
     window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

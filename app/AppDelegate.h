@@ -50,8 +50,12 @@ public:
     // SIGTERM, SIGHUP, SIGINT: save and quit without asking; text that cannot be saved is kept
     // in the recovery folder.
     void terminateForSignal();
-    // Another launch handed over its arguments: opens the note named, raises the window.
+    // Another launch handed over its arguments: opens the first note named that opens (as
+    // openNoteAnywhere), raises the window.
     void openFromOtherInstance(const QStringList& arguments);
+    // Opens a note wherever it lies: where the browser lists it (the library, the opened folder),
+    // else in its own folder, opened beside the library. False when it is no note to open.
+    bool openNoteAnywhere(const QString& path);
     // Opens the note at the path when the browser lists it; false when it does not.
     bool openNoteAtPath(const QString& path);
 
@@ -68,6 +72,7 @@ private:
     void findMainWindow();
     std::optional<QString> launchNotePath(const std::optional<QString>& notePath) const;
     bool openNoteAtPath(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch);
+    bool openNoteInItsFolder(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch);
     void recoverAbandonedSaves();
     void commitData(QSessionManager& manager);
     // Saves the open note's edits and waits for them; true when nothing is left unsaved.

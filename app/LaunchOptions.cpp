@@ -18,6 +18,8 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
         QStringLiteral("report-startup"),
         QStringLiteral("Once the note is shown, print the resident memory and quit."));
     parser.addOptions({open, screenshot, quit, preview, dark, reportStartup});
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Notes to open."),
+                                 QStringLiteral("[FILE\u2026]"));
     // Qt's own options (-style, -platform, ...) are taken by QApplication before this parse.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
 
@@ -26,10 +28,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
         options.error = parser.errorText();
         return options;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        options.error = QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
-        return options;
-    }
+    options.files = parser.positionalArguments();
     if (parser.isSet(open)) options.openPath = parser.value(open);
     if (parser.isSet(screenshot)) options.screenshotPath = parser.value(screenshot);
     options.quitAfterScreenshot = parser.isSet(quit);
@@ -37,6 +36,12 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     options.dark = parser.isSet(dark);
     options.reportStartup = parser.isSet(reportStartup);
     return options;
+}
+
+QStringList LaunchOptions::notePaths() const {
+    QStringList paths;
+    if (openPath) paths << *openPath;
+    return paths + files;
 }
 
 } // namespace quillet

@@ -7,6 +7,8 @@
 //   --quit             with --screenshot: quit once the picture is saved
 //   --report-startup   once the note is shown in the window and painted, print
 //                      "quillet-startup rss-kb=N" and quit (for the start-up benchmark)
+//   FILE...            notes to open (the file manager's "Open With"): the first that opens
+//                      is shown, in the library or else in its folder, opened beside it
 
 #include "app/ColorScheme.h" // the palette of --dark
 
@@ -23,9 +25,12 @@ struct LaunchOptions {
     bool showPreview = false;
     bool dark = false;
     bool reportStartup = false;
+    QStringList files; // as given, relative paths included
     QString error; // set when the arguments were not understood
 
     static LaunchOptions parse(const QStringList& arguments);
+    // The notes the launch names: --open's, then the FILE arguments.
+    QStringList notePaths() const;
 };
 
 } // namespace quillet

@@ -89,6 +89,10 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     noteInfo = make(tr("Note Info"), this);
     noteInfo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
 
+    openFolder = make(tr("Open Folder\u2026"), this);
+    openFolder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    closeFolder = make(tr("Close Folder"), this);
+
     quit = make(tr("Quit Quillet"), this);
     // Some platforms (the offscreen one, a bare X server) bind no key to Quit.
     quit->setShortcuts(QKeySequence::keyBindings(QKeySequence::Quit));
@@ -185,6 +189,11 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     file->addActions({renameNote, copyNoteTo, moveNote, editButton, noteInfo});
     file->addSeparator();
     file->addAction(deleteNote);
+    file->addSeparator();
+    file->addAction(openFolder);
+    openRecentFolderMenu = file->addMenu(tr("Open Recent Folder"));
+    openRecentFolderMenu->setToolTipsVisible(true);
+    file->addAction(closeFolder);
     file->addSeparator();
     file->addAction(quit);
 

@@ -32,6 +32,10 @@ public:
     QAction* copyNoteTo;
     QAction* moveNote; // between the synced and the local library
     QAction* noteInfo;
+    // File: the folder shown beside the library ("Open Recent Folder" is filled when it opens)
+    QAction* openFolder;
+    QAction* closeFolder;
+    QMenu* openRecentFolderMenu = nullptr;
     QAction* quit;
     // Edit
     QAction* undo;

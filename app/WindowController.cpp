@@ -162,6 +162,7 @@ void WindowController::initMenus() {
                 [this, item] { menuItemSelectedInHelpMenu(item->data().toString()); });
     connectEditActions();
     connectNoteCommands();
+    connectFolderCommands();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

@@ -100,6 +100,7 @@ private:
     void fillMarkdownStyleMenu();
     void updateWindowTitle();
     void connectNoteCommands();
+    void connectFolderCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

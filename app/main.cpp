@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
@@ -78,6 +79,15 @@ void scheduleStartupReport(WindowController& window, bool expectNote) {
     });
 }
 
+// The arguments with the files named made absolute: the first instance runs in another folder.
+QStringList argumentsForPrimary() {
+    QStringList arguments = QApplication::arguments().mid(1);
+    for (QString& argument : arguments)
+        if (!argument.startsWith(QLatin1Char('-')) && QFileInfo::exists(argument))
+            argument = QFileInfo(argument).absoluteFilePath();
+    return arguments;
+}
+
 void tellAboutLibraryMove(QWidget& window, const platform::LibraryMove& move) {
     const bool moved = move.outcome == platform::LibraryMove::Outcome::moved;
     auto* box = new QMessageBox(moved ? QMessageBox::Information : QMessageBox::Warning,
@@ -113,7 +123,7 @@ int main(int argc, char** argv) {
 
     // One Quillet per user: a later launch hands its arguments (a note to open) to the first.
     platform::SingleInstance instance(QStringLiteral("org.quillet.Quillet"));
-    if (!instance.tryBecomePrimary() && instance.sendToPrimary(QApplication::arguments().mid(1), 5000))
+    if (!instance.tryBecomePrimary() && instance.sendToPrimary(argumentsForPrimary(), 5000))
         return 0;
     platform::TerminationSignals terminationSignals;
     // A library at the former hidden place moves to ~/Documents/Quillet once, before it is read.
@@ -125,10 +135,15 @@ int main(int argc, char** argv) {
     platform::Dispatcher& dispatcher = platform::Dispatcher::shared();
 
     // The note is read while the window is built, and shown with it.
+    // A note named by --open or by the file manager replaces the one the last session left.
+    std::optional<QString> launchNote;
+    for (const QString& path : options.notePaths())
+        if (!launchNote && QFileInfo(path).isFile()) launchNote = path;
+    if (!launchNote && !options.notePaths().isEmpty()) launchNote = options.notePaths().first();
     AppDelegate delegate(defaults, dispatcher);
-    delegate.applicationWillFinishLaunching(options.openPath);
+    delegate.applicationWillFinishLaunching(launchNote);
     WindowController window(defaults, dispatcher, LocalContainerSetup::system());
-    delegate.applicationDidFinishLaunching(options.openPath);
+    delegate.applicationDidFinishLaunching(launchNote);
     QObject::connect(&instance, &platform::SingleInstance::argumentsReceived, &delegate,
                      &AppDelegate::openFromOtherInstance);
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &delegate,

@@ -83,6 +83,8 @@ std::optional<Startup> startOnce(const QString& app, const QString& home, const 
 
 // The local container the application made in `home`: the "Documents" folder under the data home.
 QString findContainer(const QString& home) {
+    // The library's place since it moved to the documents folder, else the former hidden one.
+    if (QDir(home + "/Documents/Quillet").exists()) return home + "/Documents/Quillet";
     QDirIterator it(home + "/.local/share", {"Documents"}, QDir::Dirs, QDirIterator::Subdirectories);
     return it.hasNext() ? it.next() : QString();
 }

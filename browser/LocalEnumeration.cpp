@@ -28,7 +28,7 @@ void NoteTree::queryLocalTop(const SortDescriptors& /*descriptors: the sort mode
     if (top->hasChildren() && view_) view_->updateTable();
 }
 
-void NoteTree::setLocalFolderURL(const std::optional<QUrl>& url) {
+void NoteTree::setLocalFolderURL(const std::optional<QUrl>& url, bool openFirstNote) {
     openFolderCall_.cancel();
     if (!url || url->isEmpty()) {
         localFolderURL_.reset();
@@ -41,6 +41,10 @@ void NoteTree::setLocalFolderURL(const std::optional<QUrl>& url) {
     const FileRep top = localFolderTop_;
     enumerateTop(top);
     if (view_) view_->reloadData();
+    if (!openFirstNote) {
+        if (view_) view_->expandItem(top);
+        return;
+    }
     openFolderCall_.schedule(platform::seconds(0.5), [this, top] {
         if (!top->hasChildren() || !view_) return;
         const FileRep first = top->children->front();

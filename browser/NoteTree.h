@@ -111,8 +111,10 @@ public:
     void prepareLocalContainer(const LocalContainerSetup& setup);
     // Builds "On This Computer" afresh. The descriptors are not used: the current sort mode decides.
     void queryLocalTop(const SortDescriptors& descriptors = {});
-    // Opens (a URL) or closes (none) the folder shown beside "On This Computer".
-    void setLocalFolderURL(const std::optional<QUrl>& url);
+    // Opens (a URL) or closes (none) the folder shown beside "On This Computer". Half a second
+    // later its first note is selected and opened, unless `openFirstNote` is false (the caller
+    // opens a note of its own choice there).
+    void setLocalFolderURL(const std::optional<QUrl>& url, bool openFirstNote = true);
     // Replaces the folder record's "children" with the folder's notes, style sheets, scripts and
     // sub-folders, recursively, each folder sorted by the sort mode.
     void enumerateLocalFile(const FileRep& folder, int depth);

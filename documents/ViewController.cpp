@@ -103,6 +103,7 @@ void ViewController::viewDidLoad(const LocalContainerSetup& setup) {
                          .value_or(QStringLiteral("markdown.css"));
     d->folderViewController->loadTree(setup);
     applyStoredMarkdownOptions();
+    reopenLastOpenedFolder();
     d->markdownViewController->setSelectedFont(d->selectedFont);
     d->splitView->setSizes({kBrowserWidth, kEditorWidth, kPreviewWidth});
 }

@@ -14,6 +14,7 @@
 #include "browser/BrowserHost.h"
 #include "browser/FileRepresentation.h"
 #include "browser/NoteTree.h"
+#include "documents/RecentFolders.h"
 #include "editor/EditorHost.h"
 #include "engine/Range.h"
 #include "platform/Dispatcher.h"
@@ -173,6 +174,22 @@ public:
     // one, else in the local one.
     QString specialFolderPath(const QString& name) const;
 
+    // ---- A folder anywhere on disk, shown beside the library (ViewControllerFolders.cpp)
+    // "Open Folder…": asks for a folder (the desktop's chooser unless replaced) and opens it.
+    void openFolder();
+    // Shows the folder in the browser and remembers it as the last opened and most recent one.
+    // With `openFirstNote` false the caller opens a note there itself. False for a path that is
+    // not a folder (nothing changes then).
+    bool openFolderAtPath(const QString& path, bool openFirstNote = true);
+    // Closes the open folder first, then opens the entry's folder where it still is.
+    void openRecentFolder(const RecentFolder& entry);
+    void closeFolder();
+    void clearOpenRecentFoldersMenu();
+    std::optional<QString> openedFolderPath() const;
+    const QList<RecentFolder>& recentOpenedFolders() const;
+    // Returns the chosen folder's path; empty when the user cancelled.
+    void setFolderChooser(std::function<QString()> choose);
+
 signals:
     // The open note changed (opened, closed, renamed): the window updates its title.
     void documentChanged();
@@ -196,6 +213,8 @@ private:
                       std::optional<Range> caret = {});
     void moveLocally(const FileRep& item, const FileRep& target, int index, bool deletingAfter);
     FileRep recordForPath(const QString& path) const;
+    void reopenLastOpenedFolder();
+    void showOpenedFolder(const std::optional<QString>& path, bool openFirstNote);
 
     std::unique_ptr<Private> d;
 };

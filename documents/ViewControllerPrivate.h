@@ -11,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSplitter;
 
@@ -51,6 +52,11 @@ struct ViewController::Private {
     int previewWidth = 0; // the preview's width before it was collapsed
 
     QString searchTarget;
+
+    // The folder shown beside the library, and the folders opened before.
+    std::optional<QString> openedFolder;
+    RecentFolders recentFolders{defaults};
+    std::function<QString()> chooseFolder;
 
     // Note operations: a second new note or delete while one runs does nothing; no info sheet or
     // copy dialog opens while one is up.

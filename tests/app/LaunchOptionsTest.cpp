@@ -18,9 +18,16 @@ TEST(LaunchOptionsTest, ReadsEveryOptionAndRejectsWhatItDoesNotKnow) {
     EXPECT_TRUE(plain.error.isEmpty());
     EXPECT_FALSE(plain.screenshotPath || plain.openPath || plain.dark || plain.quitAfterScreenshot);
 
-    for (const QStringList& wrong : {QStringList{"quillet", "--shot"}, QStringList{"quillet", "--screenshot"},
-                                     QStringList{"quillet", "stray.md"}})
+    for (const QStringList& wrong : {QStringList{"quillet", "--shot"}, QStringList{"quillet", "--screenshot"}})
         EXPECT_FALSE(LaunchOptions::parse(wrong).error.isEmpty()) << wrong.join(' ').toStdString();
+}
+
+TEST(LaunchOptionsTest, FilesFromTheFileManagerFollowTheOpenOption) {
+    const LaunchOptions options = LaunchOptions::parse({"quillet", "a.md", "--dark", "/n/b.md", "--open", "/n/c.md"});
+    EXPECT_TRUE(options.error.isEmpty());
+    EXPECT_TRUE(options.dark);
+    EXPECT_EQ(options.notePaths(), (QStringList{"/n/c.md", "a.md", "/n/b.md"}));
+    EXPECT_TRUE(LaunchOptions::parse({"quillet", "--", "-dash.md"}).files == QStringList{"-dash.md"});
 }
 
 TEST(LaunchOptionsTest, DarkPaletteIsDark) {
