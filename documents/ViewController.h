@@ -35,6 +35,7 @@ namespace platform {
 class UserDefaults;
 }
 class DocumentAlerts;
+class ExportPanels;
 class FolderViewController;
 class MarkdownViewController;
 class PreviewPane;
@@ -142,6 +143,23 @@ public:
     QString markdownCSS() const;
     // The chosen style sheet's file; the application's own "markdown.css" when it is unreadable.
     QUrl styleSheetURL();
+
+    // ---- Export, import, copy as HTML (ViewControllerExport.cpp)
+    // The file dialogs (default: the desktop's, on this window).
+    void setExportPanels(ExportPanels* panels);
+    // File > Export: "Plain Text", "Markdown", anything else HTML.
+    void exportAs(const QString& formatTitle);
+    // File > Import…: a text file as a new note beside the open one.
+    void importFrom();
+    // Edit > Copy as HTML: the selected lines' body elements, as HTML and as plain text.
+    void copyAsHTML();
+    // The open note as a whole HTML document with the chosen style sheet embedded; its local
+    // images are copied to `imageFolder` when there is one.
+    QString exportedHtml(const std::optional<QString>& imageFolder);
+    // Marks the start and end of a print or PDF export: false when one is already under way.
+    bool beginPrinting();
+    void endPrinting();
+    bool printing() const;
 
     // ---- Outline and search
     QString searchTarget() const;
