@@ -5,6 +5,26 @@
 
 namespace quillet {
 
+namespace {
+
+LaunchOptions parseExport(const QCommandLineParser& parser, const QCommandLineOption& pdf,
+                          const QCommandLineOption& html, const QCommandLineOption& css) {
+    LaunchOptions options;
+    const QStringList notes = parser.positionalArguments();
+    if (parser.isSet(pdf) == parser.isSet(html))
+        options.error = QStringLiteral("Give one of --export-pdf and --export-html.");
+    else if (notes.size() != 1)
+        options.error = QStringLiteral("Give exactly one note to export.");
+    if (!options.error.isEmpty()) return options;
+    options.exportPdfPath = parser.isSet(pdf) ? std::optional(parser.value(pdf)) : std::nullopt;
+    options.exportHtmlPath = parser.isSet(html) ? std::optional(parser.value(html)) : std::nullopt;
+    if (parser.isSet(css)) options.exportCss = parser.value(css);
+    options.exportNotePath = notes.first();
+    return options;
+}
+
+} // namespace
+
 LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     const QCommandLineOption open(QStringLiteral("open"), QStringLiteral("Open the note at PATH."),
@@ -19,6 +39,14 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
         QStringLiteral("report-startup"),
         QStringLiteral("Once the note is shown, print the resident memory and quit."));
     parser.addOptions({open, screenshot, quit, preview, dark, reportStartup});
+    // Headless export of one note, in a process of its own.
+    const QCommandLineOption exportPdf(QStringLiteral("export-pdf"),
+                                       QStringLiteral("Write NOTE as PDF to OUT and quit."), QStringLiteral("OUT"));
+    const QCommandLineOption exportHtml(QStringLiteral("export-html"),
+                                        QStringLiteral("Write NOTE as HTML to OUT and quit."), QStringLiteral("OUT"));
+    const QCommandLineOption css(QStringLiteral("css"), QStringLiteral("Export with the style sheet NAME."),
+                                 QStringLiteral("NAME"));
+    parser.addOptions({exportPdf, exportHtml, css});
     // Qt's own options (-style, -platform, ...) are taken by QApplication before this parse.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
 
@@ -27,6 +55,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
         options.error = parser.errorText();
         return options;
     }
+    if (parser.isSet(exportPdf) || parser.isSet(exportHtml)) return parseExport(parser, exportPdf, exportHtml, css);
     if (!parser.positionalArguments().isEmpty()) {
         options.error = QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
         return options;

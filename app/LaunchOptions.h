@@ -7,6 +7,9 @@
 //   --quit             with --screenshot: quit once the picture is saved
 //   --report-startup   once the note is shown in the window and painted, print
 //                      "quillet-startup rss-kb=N" and quit (for the start-up benchmark)
+//   --export-pdf OUT NOTE, --export-html OUT NOTE [--css NAME]
+//                      write NOTE as PDF or as HTML (with the style sheet NAME) without a
+//                      window, and quit
 
 #include <QPalette>
 #include <QString>
@@ -23,6 +26,12 @@ struct LaunchOptions {
     bool dark = false;
     bool reportStartup = false;
     QString error; // set when the arguments were not understood
+    // Headless export: one of the two outputs, the note, and the style sheet's name.
+    std::optional<QString> exportPdfPath;
+    std::optional<QString> exportHtmlPath;
+    std::optional<QString> exportCss;
+    QString exportNotePath;
+    bool exports() const { return exportPdfPath || exportHtmlPath; }
 
     static LaunchOptions parse(const QStringList& arguments);
 };

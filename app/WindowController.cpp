@@ -160,6 +160,7 @@ void WindowController::initMenus() {
                 [this, item] { menuItemSelectedInHelpMenu(item->data().toString()); });
     connectEditActions();
     connectNoteCommands();
+    connectExportCommands();
 }
 
 void WindowController::restoreFrame() {

@@ -22,6 +22,7 @@ class UserDefaults;
 } // namespace platform
 struct LocalContainerSetup;
 class AboutPanelController;
+class ExportCommands;
 class InfoPanelController;
 class ViewController;
 class WebViewController;
@@ -74,6 +75,9 @@ public:
     bool isBrowserShown() const;
     bool isPreviewShown() const;
 
+    // Export as PDF and print (WindowExportCommands.cpp).
+    ExportCommands& exportCommands() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -89,6 +93,7 @@ private:
     void fillMarkdownStyleMenu();
     void updateWindowTitle();
     void connectNoteCommands();
+    void connectExportCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();
