@@ -4,10 +4,14 @@
 // engine processes it starts.
 //
 //   cmake --build build --target quillet quillet-export-bench
-//   build/bin/quillet-export-bench [--runs N] [--app PATH] [--kb K]
+//   build/bin/quillet-export-bench [--runs N] [--app PATH] [--kb K] [--limit S] [--keep 1]
 //
 // The note is the benchmark corpus (headers, lists, code, quotes, every inline element), K kB
-// (default 1024). Each run starts in a fresh temporary home.
+// (default 1024). Its raw "<details>" lines open elements that are never closed, so the preview
+// (and its PDF) shows little past the first one, collapsed: the runs go once on it and once on
+// the same note with those tags taken out, which prints every line. A run still going after S
+// seconds (default 120) is stopped and reported as not finished. Each run starts in a fresh temporary home. With --keep the note and the PDFs
+// stay in the temporary folder printed at the start.
 
 #include "bench/CorpusGenerator.h"
 #include "bench/ProcessTree.h"
@@ -21,9 +25,11 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -42,7 +48,7 @@ struct Run {
     long pdfBytes = 0;
 };
 
-Run exportOnce(const std::string& app, const fs::path& note, const fs::path& home) {
+Run exportOnce(const std::string& app, const fs::path& note, const fs::path& home, double limitSeconds) {
     const fs::path pdf = home / "out.pdf";
     const std::string homeVariable = "HOME=" + home.string();
     std::vector<std::string> environment = {homeVariable, "QT_QPA_PLATFORM=offscreen",
@@ -66,6 +72,8 @@ Run exportOnce(const std::string& app, const fs::path& note, const fs::path& hom
     rusage usage{};
     while (wait4(pid, &status, WNOHANG, &usage) == 0) {
         run.treePeakPssKb = std::max(run.treePeakPssKb, treeMemory(pid).treePssKb);
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > limitSeconds)
+            kill(pid, SIGTERM);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -80,28 +88,43 @@ Run exportOnce(const std::string& app, const fs::path& note, const fs::path& hom
 int main(int argc, char** argv) {
     int runs = 3;
     std::size_t kilobytes = 1024;
+    bool keep = false;
+    double limitSeconds = 120;
     std::string app = (fs::path(argv[0]).parent_path() / "quillet").string();
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--app") == 0) app = argv[i + 1];
         else if (std::strcmp(argv[i], "--kb") == 0) kilobytes = std::size_t(std::atol(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--limit") == 0) limitSeconds = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--keep") == 0) keep = std::atoi(argv[i + 1]) != 0;
     }
     const fs::path folder = fs::temp_directory_path() / ("quillet-export-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
-    const fs::path note = folder / "Benchmark.md";
-    std::ofstream(note) << CorpusGenerator().notes(kilobytes * 1024);
-    std::printf("note: %zu bytes\n", std::size_t(fs::file_size(note)));
+    const std::string corpus = CorpusGenerator().notes(kilobytes * 1024);
+    const std::string opened = [&corpus] {
+        std::string text = corpus;
+        for (std::size_t at = text.find("<details>"); at != std::string::npos; at = text.find("<details>", at))
+            text.erase(at, 9);
+        return text;
+    }();
+    std::printf("notes in %s\n", folder.c_str());
 
     int failures = 0;
-    for (int i = 0; i < runs; ++i) {
-        const fs::path home = folder / ("home" + std::to_string(i));
-        fs::create_directories(home);
-        const Run run = exportOnce(app, note, home);
-        failures += run.ok ? 0 : 1;
-        std::printf("run %d: %s %.2f s, quillet peak RSS %ld MB, tree peak PSS %ld MB, PDF %ld kB\n", i + 1,
-                    run.ok ? "ok" : "FAILED", run.seconds, run.rootPeakKb / 1024, run.treePeakPssKb / 1024,
-                    run.pdfBytes / 1024);
+    for (const auto& [name, text] : {std::pair{"Benchmark", &corpus}, std::pair{"Opened", &opened}}) {
+        const fs::path note = folder / (std::string(name) + ".md");
+        std::ofstream(note) << *text;
+        std::printf("%s.md: %zu bytes\n", name, text->size());
+        for (int i = 0; i < runs; ++i) {
+            const fs::path home = folder / (std::string(name) + std::to_string(i));
+            fs::create_directories(home);
+            const Run run = exportOnce(app, note, home, limitSeconds);
+            failures += run.ok ? 0 : 1;
+            std::printf("  run %d: %s %.2f s, quillet peak RSS %ld MB, tree peak PSS %ld MB, PDF %ld kB\n", i + 1,
+                        run.ok ? "ok" : "FAILED", run.seconds, run.rootPeakKb / 1024, run.treePeakPssKb / 1024,
+                        run.pdfBytes / 1024);
+            std::fflush(stdout);
+        }
     }
-    fs::remove_all(folder);
+    if (!keep) fs::remove_all(folder);
     return failures == 0 ? 0 : 1;
 }

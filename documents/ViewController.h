@@ -153,9 +153,6 @@ public:
     void importFrom();
     // Edit > Copy as HTML: the selected lines' body elements, as HTML and as plain text.
     void copyAsHTML();
-    // The open note as a whole HTML document with the chosen style sheet embedded; its local
-    // images are copied to `imageFolder` when there is one.
-    QString exportedHtml(const std::optional<QString>& imageFolder);
     // Marks the start and end of a print or PDF export: false when one is already under way.
     bool beginPrinting();
     void endPrinting();

@@ -49,17 +49,6 @@ void ViewController::setExportPanels(ExportPanels* panels) {
     d->exportPanels = panels;
 }
 
-QString ViewController::exportedHtml(const std::optional<QString>& imageFolder) {
-    HtmlExportRequest request;
-    request.text = d->markdownViewController->string();
-    request.title = displayName();
-    request.language = preferredLanguage(d->defaults);
-    request.options = d->markdownViewController->markdownString().markdownOptions();
-    request.styleSheetText = readStyleSheetText(styleSheetURL());
-    request.imageFolder = imageFolder;
-    return exportedHtmlDocument(request);
-}
-
 void ViewController::exportAs(const QString& formatTitle) {
     const FileRep open = d->session->note();
     if (!open || d->isExporting) return;
