@@ -9,6 +9,9 @@
 //                      "quillet-startup rss-kb=N" and quit (for the start-up benchmark)
 //   FILE...            notes to open (the file manager's "Open With"): the first that opens
 //                      is shown, in the library or else in its folder, opened beside it
+//   --export-pdf OUT NOTE, --export-html OUT NOTE [--css NAME]
+//                      write NOTE as PDF or as HTML (with the style sheet NAME) without a
+//                      window, and quit
 
 #include "app/ColorScheme.h" // the palette of --dark
 
@@ -27,6 +30,12 @@ struct LaunchOptions {
     bool reportStartup = false;
     QStringList files; // as given, relative paths included
     QString error; // set when the arguments were not understood
+    // Headless export: one of the two outputs, the note, and the style sheet's name.
+    std::optional<QString> exportPdfPath;
+    std::optional<QString> exportHtmlPath;
+    std::optional<QString> exportCss;
+    QString exportNotePath;
+    bool exports() const { return exportPdfPath || exportHtmlPath; }
 
     static LaunchOptions parse(const QStringList& arguments);
     // The notes the launch names: --open's, then the FILE arguments.

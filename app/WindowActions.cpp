@@ -148,6 +148,8 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
         markdownButtons.append(button);
     }
 
+    makeExportActions();
+
     editButton = make(tr("Lock"), this);
     editButton->setCheckable(true);
     setEditButtonState(true);
@@ -159,6 +161,7 @@ void WindowActions::setNoteCommandsEnabled(bool hasOpenNote, bool hasSyncedLibra
         command->setEnabled(hasOpenNote);
     moveNote->setVisible(hasSyncedLibrary);
     moveNote->setEnabled(hasOpenNote && hasSyncedLibrary);
+    setExportCommandsEnabled(hasOpenNote);
 }
 
 void WindowActions::setPreviewShown(bool shown) {
@@ -195,12 +198,15 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     openRecentFolderMenu->setToolTipsVisible(true);
     file->addAction(closeFolder);
     file->addSeparator();
+    addExportItems(file);
+    file->addSeparator();
     file->addAction(quit);
 
     QMenu* edit = menuBar->addMenu(tr("&Edit"));
     edit->addActions({undo, redo});
     edit->addSeparator();
     edit->addActions({cut, copy, paste, selectAll});
+    edit->addAction(copyAsHtml);
     edit->addSeparator();
     edit->addAction(find);
     edit->addSeparator();

@@ -54,6 +54,13 @@ public:
     // Help
     QList<QAction*> helpItems;
     QAction* about;
+    // Export and import (WindowActionsExport.cpp): File > Export ▸ Plain Text / Markdown / HTML
+    // (each item's data is its format title), Import…, Export as PDF…, Print…; Edit > Copy as HTML.
+    QList<QAction*> exportFormats;
+    QAction* importNote;
+    QAction* exportPdf;
+    QAction* print;
+    QAction* copyAsHtml;
     // Toolbar
     QList<QAction*> markdownButtons; // in the order of markdownButtonCommand
     QAction* editButton;             // checked: the note is editable ("Lock" locks it)
@@ -74,6 +81,9 @@ public:
     static void fillMarkdownStyleMenu(QMenu* menu, const QStringList& names, const QString& chosen);
 
 private:
+    void makeExportActions();
+    void addExportItems(QMenu* file);
+    void setExportCommandsEnabled(bool hasOpenNote);
     QAction* make(const QString& text, QObject* parent);
 };
 

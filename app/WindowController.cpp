@@ -163,6 +163,7 @@ void WindowController::initMenus() {
     connectEditActions();
     connectNoteCommands();
     connectFolderCommands();
+    connectExportCommands();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

@@ -22,6 +22,7 @@ class UserDefaults;
 } // namespace platform
 struct LocalContainerSetup;
 class AboutPanelController;
+class ExportCommands;
 class InfoPanelController;
 class MenuValidation;
 class PreferencesPanel;
@@ -85,6 +86,9 @@ public:
     bool isBrowserShown() const;
     bool isPreviewShown() const;
 
+    // Export as PDF and print (WindowExportCommands.cpp).
+    ExportCommands& exportCommands() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -101,6 +105,7 @@ private:
     void updateWindowTitle();
     void connectNoteCommands();
     void connectFolderCommands();
+    void connectExportCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

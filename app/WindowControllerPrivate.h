@@ -33,6 +33,7 @@ struct WindowController::Private {
     std::function<bool()> closeHandler;
     std::function<void(const QUrl&)> openURL;
     int browserWidth = 240;
+    ExportCommands* exportCommands = nullptr;
 };
 
 } // namespace quillet

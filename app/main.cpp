@@ -1,6 +1,7 @@
 // Quillet: starts the application, its main window and its delegate.
 #include "app/AppDelegate.h"
 #include "app/ColorScheme.h"
+#include "app/HeadlessExport.h"
 #include "app/LaunchOptions.h"
 #include "app/StartupReport.h"
 #include "app/WebViewController.h"
@@ -101,6 +102,8 @@ void tellAboutLibraryMove(QWidget& window, const platform::LibraryMove& move) {
 int main(int argc, char** argv) {
     allowWebEngineAsRoot();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // An export from the command line never needs a display.
+    if (asksForHeadlessExport(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setOrganizationName(QStringLiteral("Quillet"));
@@ -113,6 +116,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillet: %s\n", qPrintable(options.error));
         return 2;
     }
+    // Before the handoff below: a running Quillet never takes an export over.
+    if (options.exports()) return runHeadlessExport(options);
     // --dark wins over the stored colour scheme; the desktop's is left alone, so that it follows
     // the desktop's own changes.
     Appearance& appearance = Appearance::shared();

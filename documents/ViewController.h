@@ -36,6 +36,7 @@ namespace platform {
 class UserDefaults;
 }
 class DocumentAlerts;
+class ExportPanels;
 class FolderViewController;
 class MarkdownViewController;
 class PreviewPane;
@@ -148,6 +149,20 @@ public:
     // Installs the options kept in the user defaults in the editor (restyling the open note) and
     // shows the preview's body again whole, converted with them.
     void applyStoredMarkdownOptions();
+
+    // ---- Export, import, copy as HTML (ViewControllerExport.cpp)
+    // The file dialogs (default: the desktop's, on this window).
+    void setExportPanels(ExportPanels* panels);
+    // File > Export: "Plain Text", "Markdown", anything else HTML.
+    void exportAs(const QString& formatTitle);
+    // File > Import…: a text file as a new note beside the open one.
+    void importFrom();
+    // Edit > Copy as HTML: the selected lines' body elements, as HTML and as plain text.
+    void copyAsHTML();
+    // Marks the start and end of a print or PDF export: false when one is already under way.
+    bool beginPrinting();
+    void endPrinting();
+    bool printing() const;
 
     // ---- Outline and search
     QString searchTarget() const;

@@ -3,6 +3,7 @@
 
 #include "documents/DocumentAlerts.h"
 #include "documents/DocumentSession.h"
+#include "documents/ExportPanels.h"
 #include "documents/PreviewConversion.h"
 #include "documents/ViewController.h"
 #include "platform/DelayedCall.h"
@@ -63,6 +64,10 @@ struct ViewController::Private {
     bool addingNote = false;
     bool deletingNote = false;
     bool isExporting = false;
+    // Export, import and printing (ViewControllerExport.cpp).
+    bool printing = false;
+    ExportPanels* exportPanels = nullptr;
+    std::unique_ptr<ExportPanels> defaultExportPanels;
     // Work handed to a worker finds the controller gone when this is.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
