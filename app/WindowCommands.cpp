@@ -196,6 +196,7 @@ void WindowController::connectNoteCommands() {
 
 void WindowController::updateNoteCommands() {
     if (d->menuValidation) d->menuValidation->validate();
+    updateFolderCommands();
 }
 
 InfoPanelController* WindowController::infoPanelController() const {

@@ -105,6 +105,7 @@ private:
     void updateWindowTitle();
     void connectNoteCommands();
     void connectFolderCommands();
+    void updateFolderCommands();
     void connectExportCommands();
     void updateNoteCommands();
     void saveFrame();

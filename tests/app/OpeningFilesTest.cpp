@@ -69,12 +69,19 @@ TEST_F(OpeningFilesTest, TheRecentFolderMenuDisablesAFolderGoneAndClears) {
     EXPECT_EQ(items[0]->text(), "Gone");
     EXPECT_EQ(items[0]->toolTip(), gone);
     EXPECT_FALSE(items[0]->isEnabled());
-    EXPECT_TRUE(items[1]->isEnabled());
+    // While a folder is open, every entry waits for Close Folder; the open one is ticked.
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_TRUE(items[1]->isChecked());
+    EXPECT_FALSE(window->actions().openFolder->isEnabled());
 
     window->actions().closeFolder->trigger();
-    items[1]->trigger();
+    emit menu->aboutToShow();
+    EXPECT_TRUE(window->actions().openFolder->isEnabled());
+    ASSERT_TRUE(menu->actions()[1]->isEnabled());
+    menu->actions()[1]->trigger();
     EXPECT_EQ(controller().openedFolderPath(), kept);
-    items[3]->trigger();
+    emit menu->aboutToShow();
+    menu->actions()[3]->trigger();
     emit menu->aboutToShow();
     EXPECT_EQ(menu->actions().size(), 2);
     EXPECT_FALSE(menu->actions().back()->isEnabled());
