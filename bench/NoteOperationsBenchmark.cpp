@@ -33,23 +33,6 @@ namespace {
 
 constexpr double kGoalMs = 50.0;
 
-void pointHomeAt(const QString& root) {
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
-        const QString path = root + QLatin1Char('/') + QString::fromLatin1(name).toLower();
-        QDir().mkpath(path);
-        qputenv(name, QFile::encodeName(path));
-    }
-}
-
-void writeLibrary(const QString& container) {
-    const std::vector<QString> folders = bench::makeLibraryFolders(container);
-    for (int i = 0; i < bench::kLibraryNotes; ++i) {
-        QFile note(bench::libraryNotePath(folders, i));
-        if (note.open(QIODevice::WriteOnly))
-            note.write(QStringLiteral("# Note %1\n\nSome text of the note.\n").arg(i + 1).toUtf8());
-    }
-}
-
 // Runs the events until the condition holds (10 s at most); the milliseconds since `start`, or -1.
 double waitUntil(const QElapsedTimer& start, const std::function<bool()>& done) {
     while (!done()) {
@@ -80,10 +63,10 @@ int main(int argc, char** argv) {
         if (arguments[i] == "--runs") runs = std::max(1, arguments[i + 1].toInt());
 
     QTemporaryDir home;
-    pointHomeAt(home.path());
+    bench::pointHomeAt(home.path());
     const QString container = home.path() + QStringLiteral("/library");
     QDir().mkpath(container);
-    writeLibrary(container);
+    bench::writeLibrary(container);
 
     platform::UserDefaults defaults(home.path() + QStringLiteral("/settings.ini"));
     platform::Dispatcher& dispatcher = platform::Dispatcher::shared();

@@ -33,23 +33,9 @@ namespace {
 
 constexpr double kGoalRatio = 1.1;
 
-void pointHomeAt(const QString& root) {
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
-        const QString path = root + QLatin1Char('/') + QString::fromLatin1(name).toLower();
-        QDir().mkpath(path);
-        qputenv(name, QFile::encodeName(path));
-    }
-}
-
 // Returns the number of entries directly in the folder.
 int writeNotes(const QString& root) {
-    QDir().mkpath(root);
-    const std::vector<QString> folders = bench::makeLibraryFolders(root);
-    for (int i = 0; i < bench::kLibraryNotes; ++i) {
-        QFile note(bench::libraryNotePath(folders, i));
-        if (note.open(QIODevice::WriteOnly))
-            note.write(QStringLiteral("# Note %1\n\nSome text of the note.\n").arg(i + 1).toUtf8());
-    }
+    bench::writeLibrary(root);
     return int(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
@@ -82,7 +68,7 @@ int main(int argc, char** argv) {
         if (arguments[i] == "--runs") runs = std::max(1, arguments[i + 1].toInt());
 
     QTemporaryDir home;
-    pointHomeAt(home.path());
+    bench::pointHomeAt(home.path());
     const QString library = home.path() + QStringLiteral("/library");
     const QString folder = home.path() + QStringLiteral("/elsewhere/Notes");
     const int libraryEntries = writeNotes(library);
