@@ -73,20 +73,37 @@ void NoteOutlineView::startDrag(Qt::DropActions supportedActions) {
     drag->exec(supportedActions, Qt::CopyAction);
 }
 
-// The model judges the drop by our action; the item view then accepts the proposed one, so ours
-// is set again.
+// The model judges a drop by our action. A drag leaves this view offering a copy only, so that the file manager never moves a note out
+// of the library; a drop back here may still be a move. A drop event cannot take an action it
+// was not offered, so the view and the model are shown the drop as one that offers both, and
+// the drag itself ends as a copy.
 void NoteOutlineView::dragMoveEvent(QDragMoveEvent* event) {
-    const Qt::DropAction action = dropActionFor(event->source() == this, event->modifiers());
-    event->setDropAction(action);
-    QTreeView::dragMoveEvent(event);
-    if (!event->isAccepted()) return;
-    event->setDropAction(action);
+    const bool internal = event->source() == this;
+    const Qt::DropAction action = dropActionFor(internal, event->modifiers());
+    QDragMoveEvent judged(event->position().toPoint(), internal ? Qt::CopyAction | Qt::MoveAction : event->possibleActions(),
+                          event->mimeData(), event->buttons(), event->modifiers());
+    judged.setDropAction(action);
+    QTreeView::dragMoveEvent(&judged);
+    if (!judged.isAccepted()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(internal ? Qt::CopyAction : action);
     event->accept();
 }
 
 void NoteOutlineView::dropEvent(QDropEvent* event) {
-    event->setDropAction(dropActionFor(event->source() == this, event->modifiers()));
-    QTreeView::dropEvent(event);
+    const bool internal = event->source() == this;
+    QDropEvent judged(event->position(), internal ? Qt::CopyAction | Qt::MoveAction : event->possibleActions(),
+                      event->mimeData(), event->buttons(), event->modifiers());
+    judged.setDropAction(dropActionFor(internal, event->modifiers()));
+    QTreeView::dropEvent(&judged);
+    if (!judged.isAccepted()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(internal ? Qt::CopyAction : judged.dropAction());
+    event->accept();
 }
 
 void NoteOutlineView::setSelectionRules(IndexTest shouldSelect, IndexTest canSelect, IndexTest actsAgain) {
