@@ -153,10 +153,11 @@ int main(int argc, char** argv) {
                      &AppDelegate::openFromOtherInstance);
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &delegate,
                      [&delegate] { delegate.terminateForSignal(); });
-    if (options.showPreview) window.viewController()->showPreview(true);
     if (options.screenshotPath) scheduleScreenshot(window, options);
     if (options.reportStartup) scheduleStartupReport(window, delegate.opensNoteAtLaunch());
     window.show();
+    // Once shown, the splitter has the window's width to share with the preview.
+    if (options.showPreview) window.viewController()->showPreview(true);
     if (!libraryMove.message.isEmpty()) tellAboutLibraryMove(window, libraryMove);
 
     const int status = QApplication::exec();
