@@ -51,7 +51,8 @@ void ViewController::newNoteInFileRep(const FileRep& folder) {
     d->addingNote = true;
     closeDocument();
     const QString name = newNoteName(QDateTime::currentDateTime());
-    const FileRep note = FileRepresentation::forPath(folder->path() + QLatin1Char('/') + name + kMarkdownExtension);
+    const FileRep note =
+        FileRepresentation::forPath(folder->path() + QLatin1Char('/') + name + kMarkdownExtension);
     note->displayName = name;
     note->displayNameChanged = true;
     note->iCloud = folder->iCloud;
@@ -63,9 +64,11 @@ void ViewController::newNoteInFileRep(const FileRep& folder) {
 FileRep ViewController::copyFileRepresentation(const FileRep& item) const {
     if (!item) return nullptr;
     FileRep folder = parentOf(item);
-    const QString folderPath = folder && !folder->top ? folder->path() : QFileInfo(item->path()).absolutePath();
+    const QString folderPath =
+        folder && !folder->top ? folder->path() : QFileInfo(item->path()).absolutePath();
     const QString name = newNoteName(QDateTime::currentDateTime());
-    const FileRep copy = FileRepresentation::forPath(folderPath + QLatin1Char('/') + name + kMarkdownExtension);
+    const FileRep copy =
+        FileRepresentation::forPath(folderPath + QLatin1Char('/') + name + kMarkdownExtension);
     copy->filename = name;
     copy->displayName = tr("Copy %1").arg(item->displayName.value_or(item->filename.value_or(name)));
     copy->displayNameChanged = true;
@@ -96,7 +99,9 @@ void ViewController::writeNewNote(const FileRep& folder, const FileRep& note, co
     const QString fileName = QFileInfo(note->path()).fileName();
     const QByteArray bytes = text.toUtf8();
     d->onWorker<platform::Result<QString>>(
-        [folderPath, fileName, bytes] { return platform::createFileWithFreeName(folderPath, fileName, bytes); },
+        [folderPath, fileName, bytes] {
+            return platform::createFileWithFreeName(folderPath, fileName, bytes);
+        },
         [this, folder, note, caret](const platform::Result<QString>& written) {
             d->addingNote = false;
             if (!written) {

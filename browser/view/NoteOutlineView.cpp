@@ -34,7 +34,8 @@ bool NoteOutlineView::event(QEvent* event) {
     // menu shortcuts for the open note see them.
     if (event->type() == QEvent::ShortcutOverride && keyHandler_) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) || key->matches(QKeySequence::Delete)) {
+        if ((key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) ||
+            key->matches(QKeySequence::Delete)) {
             event->accept();
             return true;
         }
@@ -73,14 +74,15 @@ void NoteOutlineView::startDrag(Qt::DropActions supportedActions) {
     drag->exec(supportedActions, Qt::CopyAction);
 }
 
-// The model judges a drop by our action. A drag leaves this view offering a copy only, so that the file manager never moves a note out
-// of the library; a drop back here may still be a move. A drop event cannot take an action it
-// was not offered, so the view and the model are shown the drop as one that offers both, and
-// the drag itself ends as a copy.
+// The model judges a drop by our action. A drag leaves this view offering a copy only, so that the file
+// manager never moves a note out of the library; a drop back here may still be a move. A drop event cannot
+// take an action it was not offered, so the view and the model are shown the drop as one that offers both,
+// and the drag itself ends as a copy.
 void NoteOutlineView::dragMoveEvent(QDragMoveEvent* event) {
     const bool internal = event->source() == this;
     const Qt::DropAction action = dropActionFor(internal, event->modifiers());
-    QDragMoveEvent judged(event->position().toPoint(), internal ? Qt::CopyAction | Qt::MoveAction : event->possibleActions(),
+    QDragMoveEvent judged(event->position().toPoint(),
+                          internal ? Qt::CopyAction | Qt::MoveAction : event->possibleActions(),
                           event->mimeData(), event->buttons(), event->modifiers());
     judged.setDropAction(action);
     QTreeView::dragMoveEvent(&judged);
@@ -94,7 +96,8 @@ void NoteOutlineView::dragMoveEvent(QDragMoveEvent* event) {
 
 void NoteOutlineView::dropEvent(QDropEvent* event) {
     const bool internal = event->source() == this;
-    QDropEvent judged(event->position(), internal ? Qt::CopyAction | Qt::MoveAction : event->possibleActions(),
+    QDropEvent judged(event->position(),
+                      internal ? Qt::CopyAction | Qt::MoveAction : event->possibleActions(),
                       event->mimeData(), event->buttons(), event->modifiers());
     judged.setDropAction(dropActionFor(internal, event->modifiers()));
     QTreeView::dropEvent(&judged);
