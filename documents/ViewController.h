@@ -222,7 +222,7 @@ private:
     // With `caret`, the note opens with it instead of its stored selection.
     void addCreatedNote(const FileRep& folder, const FileRep& note, std::optional<Range> caret = {});
     void selectAndOpen(const FileRep& item, std::optional<Range> caret = {});
-    void finishDeletion(const FileRep& item, const FileRep& parent, const FileRep& sibling, bool reopen);
+    void moveToTrash(const FileRep& item, const QString& failureMessage);
     bool confirmPermanentDeletion(const FileRep& item);
     void writeNewNote(const FileRep& folder, const FileRep& note, const QString& text,
                       std::optional<Range> caret = {});

@@ -58,6 +58,17 @@ bool ViewController::confirmPermanentDeletion(const FileRep& item) {
 }
 
 void ViewController::deleteNoteInFileRep(const FileRep& item) {
+    if (!item) return;
+    moveToTrash(item, item->directory ? tr("Couldn't delete the Folder.") : tr("Couldn't delete the Note."));
+}
+
+void ViewController::deleteFolder(const FileRep& folder) {
+    moveToTrash(folder, tr("Couldn't delete the folder."));
+}
+
+// A note open anywhere inside the item (or the item itself) is closed first: its file goes with
+// it, and the row beside the item is opened afterwards. On failure the closed note is opened again.
+void ViewController::moveToTrash(const FileRep& item, const QString& failureMessage) {
     if (!item || item->top) return;
     const FileRep parent = parentOf(item);
     FileRep sibling, closed;
@@ -67,40 +78,16 @@ void ViewController::deleteNoteInFileRep(const FileRep& item) {
     }
     const auto failure = removeToTrash(item->path(), [this, item] { return confirmPermanentDeletion(item); });
     if (failure) {
-        if (failure->errorCode != ECANCELED)
-            showAlert(item->directory ? tr("Couldn't delete the Folder.") : tr("Couldn't delete the Note."),
-                      failure->description);
+        if (failure->errorCode != ECANCELED) showAlert(failureMessage, failure->description);
         selectAndOpen(closed);
         return;
     }
-    finishDeletion(item, parent, sibling, bool(sibling));
-}
-
-void ViewController::deleteFolder(const FileRep& folder) {
-    if (!folder || folder->top) return;
-    const FileRep parent = parentOf(folder);
-    FileRep sibling, closed;
-    // A note open anywhere inside is closed first: its file goes with the folder.
-    if (holdsOpenNote(folder)) {
-        sibling = noteTree().findSiblingFileRep(folder->fileURL());
-        closed = closeForOperation();
-    }
-    const auto failure = removeToTrash(folder->path(), [this, folder] { return confirmPermanentDeletion(folder); });
-    if (failure) {
-        if (failure->errorCode != ECANCELED) showAlert(tr("Couldn't delete the folder."), failure->description);
-        selectAndOpen(closed);
-        return;
-    }
-    finishDeletion(folder, parent, sibling, bool(sibling));
-}
-
-void ViewController::finishDeletion(const FileRep& item, const FileRep& parent, const FileRep& sibling, bool reopen) {
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), parent ? parent : item));
         tree_edits::remove(parent, item);
     }
     d->folderViewController->updateTable();
-    if (reopen) selectAndOpen(sibling);
+    if (sibling) selectAndOpen(sibling);
 }
 
 } // namespace quillet
