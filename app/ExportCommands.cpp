@@ -1,5 +1,6 @@
 #include "app/ExportCommands.h"
 
+#include "app/PagedPdf.h"
 #include "app/PdfFiles.h"
 #include "app/PreviewPage.h"
 #include "app/PrintLayout.h"
@@ -12,6 +13,7 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <optional>
@@ -61,8 +63,30 @@ void ExportCommands::saveDocumentAsPDF() {
         writeTextLayoutPdf(*target);
         return;
     }
+    HtmlExportRequest request = controller_.htmlExportRequest();
+    if (request.text.size() > PagedPdf::kPartLength) {
+        writePagedPdf(std::move(request), *target);
+        return;
+    }
     // The page shows the note as of the last refresh, at most 2 seconds of typing behind.
     printPageToPdf(*preview_->previewPage(), *target, [this](bool ok) { printOperationFinished(ok); });
+}
+
+// The preview's own page would take minutes and gigabytes over a note of hundreds of pages: the
+// note is printed in parts by a page of its own, as the command line does.
+void ExportCommands::writePagedPdf(HtmlExportRequest request, const QString& target) {
+    auto folder = std::make_shared<QTemporaryDir>();
+    if (!folder->isValid()) {
+        printOperationFinished(false);
+        return;
+    }
+    request.imageFolder = folder->path();
+    const QStringList parts = exportedHtmlParts(request, PagedPdf::kPartLength);
+    pagedPdf_ = std::make_unique<PagedPdf>(parts, folder->path(), target, [this, folder](bool ok, const QString&) {
+        pagedPdf_.release()->deleteLater();
+        printOperationFinished(ok);
+    });
+    pagedPdf_->start();
 }
 
 void ExportCommands::writeTextLayoutPdf(const QString& target) {

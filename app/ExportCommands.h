@@ -14,6 +14,8 @@ class QPrinter;
 namespace quillet {
 
 class ExportPanels;
+class PagedPdf;
+struct HtmlExportRequest;
 class ViewController;
 class WebViewController;
 
@@ -41,6 +43,7 @@ signals:
 private:
     bool previewShown() const;
     void writeTextLayoutPdf(const QString& target);
+    void writePagedPdf(HtmlExportRequest request, const QString& target);
     void printOperationFinished(bool ok);
     bool runPrintDialog(QPrinter& printer);
 
@@ -49,6 +52,7 @@ private:
     ExportPanels* panels_ = nullptr;
     std::function<bool(QPrinter&)> printDialog_;
     std::unique_ptr<QPrinter> printer_; // lives while the preview prints on it
+    std::unique_ptr<PagedPdf> pagedPdf_; // a long note's PDF, while it is printed
     QString urlOfExportPDF_;
     bool exportingPdf_ = false;
 };

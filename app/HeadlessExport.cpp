@@ -2,19 +2,18 @@
 
 #include "app/LaunchOptions.h"
 #include "app/MarkdownStyleSheets.h"
-#include "app/PdfFiles.h"
+#include "app/PagedPdf.h"
+#include "browser/DisplayName.h"
 #include "documents/NoteExport.h"
 #include "editor/LineBreaks.h"
 #include "platform/Containers.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QUrl>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
 #include <cstdio>
 #include <cstring>
 
@@ -49,7 +48,8 @@ std::optional<QString> readNote(const QString& path, QString* error) {
 HtmlExportRequest requestFor(const QString& notePath, const QString& text, const QString& css) {
     HtmlExportRequest request;
     request.text = text;
-    request.title = QFileInfo(notePath).completeBaseName();
+    request.title = displaynameFromFirstline(text);
+    if (request.title.isEmpty()) request.title = QFileInfo(notePath).completeBaseName();
     const QStringList languages = QLocale::system().uiLanguages();
     request.language = languages.isEmpty() ? QStringLiteral("en") : languages.first();
     request.styleSheetText = css;
@@ -64,35 +64,24 @@ int exportHtml(const LaunchOptions& options, HtmlExportRequest request) {
     return written ? 0 : fail(written.description);
 }
 
-// The document is loaded from a file (a page set from a string is limited to 2 MB) in a private
-// folder that also holds the note's images.
+// The parts are loaded from files in a private folder that also holds the note's images.
 int exportPdf(const LaunchOptions& options, HtmlExportRequest request) {
     const QString target = *options.exportPdfPath;
     if (isSameFile(target, options.exportNotePath)) return fail(QStringLiteral("%1 is the note itself").arg(target));
     QTemporaryDir folder;
     if (!folder.isValid()) return fail(QStringLiteral("no temporary folder: %1").arg(folder.errorString()));
     request.imageFolder = folder.path();
-    const QString pagePath = folder.filePath(QStringLiteral("note.html"));
-    const platform::Status page = writeExportFile(pagePath, exportedHtmlDocument(request).toUtf8(), {});
-    if (!page) return fail(page.description);
-
-    QWebEnginePage webPage;
-    webPage.settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     QEventLoop loop;
     int status = 1;
-    QObject::connect(&webPage, &QWebEnginePage::loadFinished, &loop, [&](bool loaded) {
-        if (!loaded) {
-            status = fail(QStringLiteral("the web engine could not lay out %1").arg(options.exportNotePath));
-            loop.quit();
-            return;
-        }
-        printPageToPdf(webPage, target, [&](bool ok) {
-            status = ok ? 0 : fail(QStringLiteral("could not write %1").arg(target));
-            loop.quit();
-        });
-    });
-    webPage.load(QUrl::fromLocalFile(pagePath));
+    PagedPdf pdf(exportedHtmlParts(request, PagedPdf::kPartLength), folder.path(), target,
+                 [&](bool ok, const QString& error) {
+                     status = ok ? 0 : fail(QStringLiteral("could not write %1: %2").arg(target, error));
+                     loop.quit();
+                 });
+    pdf.start();
     loop.exec();
+    // The page the parts were printed by is released before the web engine's profile.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
 }
 

@@ -38,6 +38,11 @@ void printPageToPdf(QWebEnginePage& page, const QString& target, std::function<v
         if (!ok) QFile::remove(part);
         once(ok && replaceWithFinished(part, target));
     });
+    // A renderer that crashes or is killed never reports on its print.
+    QObject::connect(&page, &QWebEnginePage::renderProcessTerminated, &page, [once, part] {
+        QFile::remove(part);
+        once(false);
+    });
     QObject::connect(&page, &QObject::destroyed, [once, part] {
         QFile::remove(part);
         once(false);

@@ -1,5 +1,6 @@
 #include "documents/NoteExport.h"
 
+#include "documents/PreviewConversion.h"
 #include "editor/LineBreaks.h"
 #include "engine/MarkdownString.h"
 #include "engine/RQXMLElement.h"
@@ -61,6 +62,38 @@ QString exportedHtmlDocument(const HtmlExportRequest& request) {
     const QString document = QString::fromStdU16String(MarkdownString::htmlStringFromBody(
         body, engineText(request.title), engineText(request.language), std::u16string_view()));
     return embedStyleSheet(document, request.styleSheetText);
+}
+
+// Cuts where the raw HTML so far leaves no element open. A run that stays open (an unclosed
+// "<div>") is cut all the same once it is twice the part's length: the web engine closes its
+// elements at the part's end, a smaller change than a part it cannot print.
+QStringList exportedHtmlParts(const HtmlExportRequest& request, qsizetype partLength) {
+    std::optional<std::filesystem::path> imageFolder;
+    if (request.imageFolder) imageFolder = std::filesystem::path(request.imageFolder->toStdString());
+    const QStringList pieces = PreviewConversion::bodyPieces(request.text, request.options, imageFolder,
+                                                             PreviewConversion::PieceJoining::asWritten);
+    const QString shell = embedStyleSheet(QString::fromStdU16String(MarkdownString::htmlStringFromBody(
+                                              nullptr, engineText(request.title), engineText(request.language), {})),
+                                          request.styleSheetText);
+    const QLatin1String emptyBody("<body/>");
+    const qsizetype bodyAt = shell.indexOf(emptyBody);
+    QStringList parts;
+    QString body;
+    HtmlNesting nesting;
+    const auto flush = [&] {
+        parts.append(shell.left(bodyAt) + QLatin1String("<body>") + body + QLatin1String("</body>") +
+                     shell.mid(bodyAt + emptyBody.size()));
+        body.clear();
+        nesting = HtmlNesting();
+    };
+    for (const QString& piece : pieces) {
+        const bool full = body.size() + piece.size() > partLength;
+        if (!body.isEmpty() && full && (nesting.isBalanced() || body.size() > 2 * partLength)) flush();
+        nesting.scan(piece);
+        body += piece;
+    }
+    if (!body.isEmpty() || parts.isEmpty()) flush();
+    return parts;
 }
 
 QString embedStyleSheet(const QString& document, const QString& cssText) {

@@ -36,6 +36,10 @@ struct HtmlExportRequest {
 // The whole HTML document: the engine's document with the style sheet in a style element of its
 // head, so that it looks like the preview wherever it is opened.
 QString exportedHtmlDocument(const HtmlExportRequest& request);
+// The same document cut, between top-level elements, into documents whose bodies hold about
+// `partLength` characters each (at least one element each): a web engine lays out and prints a
+// note of hundreds of pages only in such parts. A short note gives one part.
+QStringList exportedHtmlParts(const HtmlExportRequest& request, qsizetype partLength);
 // Adds a style element holding `cssText` at the end of the document's head.
 QString embedStyleSheet(const QString& document, const QString& cssText);
 // The text of the style sheet at a file: or qrc: URL; empty when it cannot be read.

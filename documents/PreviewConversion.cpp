@@ -25,13 +25,13 @@ std::optional<std::filesystem::path> preparedImageFolder(const PreviewRequest& r
     return std::filesystem::path(request.imageFolder.toStdString());
 }
 
-void addPieces(PreviewElementJoiner& joiner, std::span<const RQXMLChild> children) {
+void addPieces(const std::function<void(QString, bool)>& add, std::span<const RQXMLChild> children) {
     std::u16string html;
     for (const RQXMLChild& child : children) {
         html.clear();
         child.appendXMLString(html);
         const RQXMLElement* element = child.element();
-        joiner.add(QString::fromStdU16String(html), !element || !element->hasName());
+        add(QString::fromStdU16String(html), !element || !element->hasName());
     }
 }
 
@@ -94,15 +94,24 @@ PreviewUpdate PreviewConversion::update(State& state, const PreviewRequest& requ
 }
 
 QStringList PreviewConversion::convertElements(const PreviewRequest& request) {
-    const std::optional<std::filesystem::path> imageFolder = preparedImageFolder(request);
+    return bodyPieces(request.text, request.options, preparedImageFolder(request));
+}
+
+QStringList PreviewConversion::bodyPieces(const QString& text, const MarkdownOptions& options,
+                                          const std::optional<std::filesystem::path>& imageFolder,
+                                          PieceJoining joining) {
     MarkdownString engine;
-    engine.setMarkdownOptions(request.options);
+    engine.setMarkdownOptions(options);
     PreviewElementJoiner joiner;
+    QStringList pieces;
+    const std::function<void(QString, bool)> add = [&](QString piece, bool isRawHTML) {
+        if (joining == PieceJoining::joinOpenElements) joiner.add(std::move(piece), isRawHTML);
+        else pieces.append(std::move(piece));
+    };
     const RQXMLElementRef body = engine.bodyElementFromString(
-        engineText(request.text), imageFolder,
-        [&joiner](std::span<const RQXMLChild> finished) { addPieces(joiner, finished); });
-    if (body) addPieces(joiner, body->children());
-    return joiner.finish();
+        engineText(text), imageFolder, [&add](std::span<const RQXMLChild> finished) { addPieces(add, finished); });
+    if (body) addPieces(add, body->children());
+    return joining == PieceJoining::joinOpenElements ? joiner.finish() : pieces;
 }
 
 QString PreviewConversion::pageShell(const PreviewRequest& request) {

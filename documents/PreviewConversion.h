@@ -9,6 +9,7 @@
 #include "platform/Dispatcher.h"
 
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -49,6 +50,13 @@ public:
     static QString convert(const PreviewRequest& request);
     // The body's top-level pieces, each of which parses on its own (any thread).
     static QStringList convertElements(const PreviewRequest& request);
+    // The same pieces for any text; the note's local images are copied to `imageFolder`. Raw
+    // HTML that leaves an element open is joined with what follows up to its end, or given as
+    // it stands.
+    enum class PieceJoining { joinOpenElements, asWritten };
+    static QStringList bodyPieces(const QString& text, const MarkdownOptions& options,
+                                  const std::optional<std::filesystem::path>& imageFolder,
+                                  PieceJoining joining = PieceJoining::joinOpenElements);
     static QString pageShell(const PreviewRequest& request);
 
 private:

@@ -37,6 +37,7 @@ class UserDefaults;
 }
 class DocumentAlerts;
 class ExportPanels;
+struct HtmlExportRequest;
 class FolderViewController;
 class MarkdownViewController;
 class PreviewPane;
@@ -155,6 +156,8 @@ public:
     void setExportPanels(ExportPanels* panels);
     // File > Export: "Plain Text", "Markdown", anything else HTML.
     void exportAs(const QString& formatTitle);
+    // The open note as an HTML document is made: its text, title, language, options, style sheet.
+    HtmlExportRequest htmlExportRequest();
     // File > Import…: a text file as a new note beside the open one.
     void importFrom();
     // Edit > Copy as HTML: the selected lines' body elements, as HTML and as plain text.

@@ -49,6 +49,16 @@ void ViewController::setExportPanels(ExportPanels* panels) {
     d->exportPanels = panels;
 }
 
+HtmlExportRequest ViewController::htmlExportRequest() {
+    HtmlExportRequest request;
+    request.text = d->markdownViewController->string();
+    request.title = displayName();
+    request.language = preferredLanguage(d->defaults);
+    request.options = d->markdownViewController->markdownString().markdownOptions();
+    request.styleSheetText = readStyleSheetText(styleSheetURL());
+    return request;
+}
+
 void ViewController::exportAs(const QString& formatTitle) {
     const FileRep open = d->session->note();
     if (!open || d->isExporting) return;
@@ -61,15 +71,8 @@ void ViewController::exportAs(const QString& formatTitle) {
     d->isExporting = false;
     if (!target) return;
 
-    HtmlExportRequest request;
-    request.text = d->markdownViewController->string();
-    if (format == ExportFormat::html) {
-        request.title = displayName();
-        request.language = preferredLanguage(d->defaults);
-        request.options = d->markdownViewController->markdownString().markdownOptions();
-        request.styleSheetText = readStyleSheetText(styleSheetURL());
-        request.imageFolder = QFileInfo(*target).absolutePath();
-    }
+    HtmlExportRequest request = htmlExportRequest();
+    request.imageFolder = QFileInfo(*target).absolutePath();
     const QString path = *target;
     const QString notePath = open->path();
     d->onWorker<platform::Status>(

@@ -2,6 +2,7 @@
 #include "ShellTestSupport.h"
 #include "app/ExportCommands.h"
 #include "app/HeadlessExport.h"
+#include "app/PagedPdf.h"
 #include "app/LaunchOptions.h"
 #include "app/WebViewController.h"
 #include "documents/ExportPanels.h"
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace quillet::testing {
 namespace {
@@ -148,7 +150,7 @@ TEST_F(ExportPrintTest, CommandLineExportsHtmlWithTheStyleSheetAndPdfAndRefusesB
     QFile bundled(":/quillet/css/markdown.css");
     ASSERT_TRUE(bundled.open(QIODevice::ReadOnly));
     EXPECT_TRUE(document.contains("<style type=\"text/css\">\n" + QString::fromUtf8(bundled.readAll())));
-    EXPECT_TRUE(document.contains("<title>Field</title>"));
+    EXPECT_TRUE(document.contains("<title>Field notes</title>"));
     EXPECT_TRUE(document.contains("<h2>Day 30</h2>"));
 
     LaunchOptions pdf = LaunchOptions::parse({"quillet", "--export-pdf", out("f.pdf"), notePath("Field.md")});
@@ -166,6 +168,20 @@ TEST_F(ExportPrintTest, CommandLineExportsHtmlWithTheStyleSheetAndPdfAndRefusesB
     EXPECT_EQ(QFile(notePath("Field.md")).size(), longNote(30).size());
     EXPECT_FALSE(LaunchOptions::parse({"quillet", "--export-pdf", "a.pdf"}).error.isEmpty());
     EXPECT_FALSE(LaunchOptions::parse({"quillet", "--export-pdf", "a.pdf", "--export-html", "a.html", "n.md"}).error.isEmpty());
+}
+
+TEST_F(ExportPrintTest, APdfPrintedInPartsHoldsEveryPartsPagesInOrder) {
+    const QStringList parts = {"<html><body><p>First part.</p></body></html>",
+                               "<html><body><p>Second part.</p></body></html>",
+                               "<html><body><p>Third part.</p></body></html>"};
+    std::optional<bool> printed;
+    PagedPdf pdf(parts, home.path(), out("parts.pdf"), [&](bool ok, const QString&) { printed = ok; });
+    pdf.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return printed.has_value(); }, 60000));
+    EXPECT_TRUE(*printed);
+    EXPECT_EQ(pageCount(out("parts.pdf")), 3);
+    EXPECT_EQ(words(out("parts.pdf")), "First part. Second part. Third part.");
+    EXPECT_EQ(QDir(home.path()).entryList({"part-*"}), QStringList());
 }
 
 } // namespace

@@ -144,5 +144,30 @@ TEST_F(NoteExportTest, CopyAsHtmlPutsTheSelectedLinesBodyElementsInBothFormats) 
     EXPECT_FALSE(html.contains("<h1") || html.contains("<body")) << html.toStdString();
 }
 
+TEST(NoteExportParts, ALongNoteIsCutBetweenElementsIntoWholeDocuments) {
+    HtmlExportRequest request;
+    request.title = QStringLiteral("Long");
+    request.styleSheetText = QStringLiteral("p { color: green }");
+    QString text;
+    for (int i = 0; i < 400; ++i) text += QStringLiteral("## Part %1\n\nParagraph %1 of the note.\n\n").arg(i);
+    request.text = text;
+    const QString whole = exportedHtmlDocument(request);
+    EXPECT_EQ(exportedHtmlParts(request, 1 << 30), QStringList{whole});
+
+    const QStringList parts = exportedHtmlParts(request, 2000);
+    ASSERT_GT(parts.size(), 5);
+    const auto bodyOf = [](const QString& document) {
+        const qsizetype start = document.indexOf(QLatin1String("<body>")) + 6;
+        return document.mid(start, document.indexOf(QLatin1String("</body>")) - start);
+    };
+    QString joined;
+    for (const QString& part : parts) {
+        EXPECT_EQ(part.left(part.indexOf("<body>")), whole.left(whole.indexOf("<body>")));
+        EXPECT_LE(bodyOf(part).size(), 2000);
+        joined += bodyOf(part);
+    }
+    EXPECT_EQ(joined, bodyOf(whole));
+}
+
 } // namespace
 } // namespace quillet::testing
