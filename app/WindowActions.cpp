@@ -143,10 +143,13 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
         button->setToolTip(tr(kMarkdownButtons[i].toolTip));
         button->setData(QString::fromLatin1(kMarkdownButtons[i].command));
         button->setIcon(markdownButtonIcon(static_cast<int>(i)));
-        // The Markdown commands are not wired to the editor yet.
+        // Enabled by the menu validation while an editable note is open.
         button->setEnabled(false);
         markdownButtons.append(button);
     }
+    // Bold and italic on the keys the desktop's editors use (Ctrl+Alt+B is the browser's).
+    markdownButtons[5]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    markdownButtons[6]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 
     makeExportActions();
 

@@ -84,6 +84,11 @@ void WindowController::splitButtonsPressed(int segment) {
     d->actions->setBrowserShown(isBrowserShown());
 }
 
+void WindowController::markdownButtonsPressed(int segment) {
+    if (const std::optional<QString> command = markdownButtonCommand(segment))
+        d->viewController->markdownViewController()->markdownButton(*command);
+}
+
 void WindowController::editButtonPressed(bool editable) {
     d->actions->setEditButtonState(editable);
     d->viewController->changeEditState(editable ? 1 : 0);

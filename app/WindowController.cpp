@@ -131,6 +131,9 @@ void WindowController::initToolbarItems() {
 
     connect(actions.toggleBrowser, &QAction::triggered, this, [this] { splitButtonsPressed(0); });
     connect(actions.togglePreview, &QAction::triggered, this, [this] { splitButtonsPressed(1); });
+    for (int segment = 0; segment < actions.markdownButtons.size(); ++segment)
+        connect(actions.markdownButtons[segment], &QAction::triggered, this,
+                [this, segment] { markdownButtonsPressed(segment); });
     connect(actions.editButton, &QAction::triggered, this, &WindowController::editButtonPressed);
     connect(d->searchField, &QLineEdit::returnPressed, this, &WindowController::searchFieldEntered);
     connect(d->searchField, &QLineEdit::textChanged, this, [this](const QString& text) {

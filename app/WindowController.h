@@ -71,6 +71,7 @@ public:
 
     // Toolbar and menu commands.
     void splitButtonsPressed(int segment); // 0: browser pane, 1: preview pane
+    void markdownButtonsPressed(int segment); // the editor's Markdown command of markdownButtonCommand
     void editButtonPressed(bool editable);
     void searchFieldEntered();
     void performFindPanelAction();

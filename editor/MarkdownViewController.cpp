@@ -4,6 +4,8 @@
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/InputSourceCaret.h"
 #include "editor/LineBreaks.h"
+#include "editor/MarkdownCommands.h"
+#include "editor/MarkdownKeyCommands.h"
 #include "editor/MarkdownTextView.h"
 #include "editor/QtFontProvider.h"
 #include "editor/StyledTextDocument.h"
@@ -66,6 +68,7 @@ struct MarkdownViewController::Private {
     std::optional<Range> pendingLayout;
     platform::DelayedCall scanFirstLineCall;
     platform::DelayedCall forceLayoutCall;
+    std::unique_ptr<MarkdownKeyCommands> keyCommands;
 };
 
 MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher, QWidget* parent)
@@ -102,9 +105,11 @@ MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher,
     connect(QGuiApplication::inputMethod(), &QInputMethod::localeChanged, this,
             [this] { d->updateCaretColor(); });
     d->updateCaretColor();
+    d->keyCommands = std::make_unique<MarkdownKeyCommands>(*this);
 }
 
 MarkdownViewController::~MarkdownViewController() {
+    d->keyCommands.reset();
     d->scanFirstLineCall.cancel();
     d->forceLayoutCall.cancel();
     d->styled.reset();
@@ -259,6 +264,18 @@ void MarkdownViewController::scanFirstLine() {
 
 bool MarkdownViewController::usesInputMethodCaretColor() const {
     return d->caretIsBlue;
+}
+
+void MarkdownViewController::markdownButton(const QString& command) {
+    if (d->textView->isReadOnly()) return;
+    if (command == QLatin1String("image"))
+        setImageLink();
+    else
+        performMarkdownCommand(*d->textView, command);
+}
+
+void MarkdownViewController::setImageLink() {
+    // The add-image popover, which asks for the address, brings the insertion.
 }
 
 void MarkdownViewController::Private::applyFontForType() {

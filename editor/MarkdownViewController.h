@@ -87,6 +87,12 @@ public:
     // Whether the caret is drawn in the system blue for the active input method.
     bool usesInputMethodCaretColor() const;
 
+    // The toolbar's Markdown commands: "header", "list", "quote", "link", "image", "bold" and
+    // "italic" on the current line or selection, each one undo step; nothing on a locked text.
+    void markdownButton(const QString& command);
+    // Asks for an image's address and inserts a link to it ("image").
+    void setImageLink();
+
 private:
     struct Private;
     std::unique_ptr<Private> d;

@@ -67,6 +67,25 @@ TEST_F(MenuValidationTest, EditItemsFollowTheNoteTheEditorTheClipboardAndTheLock
     EXPECT_EQ(enabledEditItems(), (QStringList{"Copy", "Select All"}));
 }
 
+TEST_F(MenuValidationTest, MarkdownButtonsNeedAnEditableNoteAndReachItsEditor) {
+    launch();
+    QAction* bold = window->actions().markdownButtons.value(5);
+    ASSERT_TRUE(bold);
+    EXPECT_FALSE(bold->isEnabled());
+    writeNote("Note.md", "word\n");
+    controller().openDocument(FileRepresentation::forPath(notePath("Note.md")));
+    dispatcher.runPending();
+    ASSERT_TRUE(bold->isEnabled());
+    EXPECT_EQ(bold->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+    editor().setSelectedRange({1, 0});
+    bold->trigger();
+    EXPECT_EQ(editor().string(), QStringLiteral("**word**\n"));
+
+    window->actions().editButton->trigger();
+    dispatcher.runPending();
+    EXPECT_FALSE(bold->isEnabled());
+}
+
 TEST_F(MenuValidationTest, AStyleSheetHasNoPreviewAndTheStyleMenuListsTheDefaultFirst) {
     const QString css = container + "/CSS";
     ASSERT_TRUE(QDir(css).mkpath("."));
