@@ -40,7 +40,6 @@ protected:
 
 TEST_F(DesktopIntegrationTest, TheFirstLanguageWithACatalogueTranslatesEveryLayerAndQt) {
     EXPECT_EQ(installTranslations(*qApp, {"fr-FR", "en-GB", "ja"}), QString()) << "English comes first";
-    EXPECT_TRUE(qApp->findChildren<QTranslator*>().isEmpty());
     ASSERT_EQ(installTranslations(*qApp, {"fr-FR", "ja-JP"}), QStringLiteral("ja"));
     EXPECT_EQ(qApp->findChildren<QTranslator*>(QString(), Qt::FindDirectChildrenOnly).size(), 2)
         << "Quillet's own and Qt's qtbase";
@@ -50,11 +49,9 @@ TEST_F(DesktopIntegrationTest, TheFirstLanguageWithACatalogueTranslatesEveryLaye
     EXPECT_EQ(actions.newNote->text(), QStringLiteral("新規ノート"));
     EXPECT_EQ(actions.helpItems.first()->text(), QStringLiteral("Quillet ヘルプ(&H)"));
     EXPECT_EQ(actions.markdownButtons.first()->toolTip(), QStringLiteral("見出し記号を挿入"));
-    // Texts looked up by hand in a context of their own, in the browser and the platform layers.
+    // A text the browser looks up in a context of its own; Qt's own dialogs.
     QTreeView* tree = controller().folderViewController()->outlineView();
     EXPECT_EQ(tree->model()->index(0, 0).data().toString(), QStringLiteral("このコンピュータ"));
-    EXPECT_EQ(QCoreApplication::translate("quillet", "Open in File Manager"),
-              QStringLiteral("ファイルマネージャで開く"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
 }
 
