@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 #include <QUrl>
@@ -19,9 +18,13 @@ QString AboutPanelController::versionString(const QString& shortVersion, const Q
     return tr("Version %1 (%2)").arg(shortVersion, build);
 }
 
+QString AboutPanelController::licenseText() {
+    return tr("Released under the MIT License.\nBuilt with Qt %1 and ICU.").arg(QString::fromLatin1(qVersion()));
+}
+
 AboutPanelController::AboutPanelController(QWidget* parent)
     : QDialog(parent), iconView_(new QLabel(this)), productNameField_(new QLabel(this)),
-      versionField_(new QLabel(this)), urlButton_(new QPushButton(this)),
+      versionField_(new QLabel(this)), licenseField_(new QLabel(this)), urlButton_(new QPushButton(this)),
       okButton_(new QPushButton(tr("OK"), this)),
       openURL_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setWindowTitle(tr("About %1").arg(QApplication::applicationName()));
@@ -42,9 +45,14 @@ AboutPanelController::AboutPanelController(QWidget* parent)
         versionString(QStringLiteral(QUILLET_VERSION), QStringLiteral(QUILLET_BUILD_NUMBER)));
     versionField_->setAlignment(Qt::AlignCenter);
 
-    const QUrl productPage = productPageURL(QLocale::system().uiLanguages().value(0));
+    licenseField_->setText(licenseText());
+    licenseField_->setAlignment(Qt::AlignCenter);
+    licenseField_->setWordWrap(true);
+
+    const QUrl productPage = productPageURL();
     urlButton_->setText(productPage.host());
     urlButton_->setFlat(true);
+    urlButton_->setAccessibleName(tr("Quillet web site"));
     urlButton_->setCursor(Qt::PointingHandCursor);
     connect(urlButton_, &QPushButton::clicked, this, [this, productPage] { openURL_(productPage); });
     connect(okButton_, &QPushButton::clicked, this, [this] { done(1); });
@@ -54,6 +62,7 @@ AboutPanelController::AboutPanelController(QWidget* parent)
     layout->addWidget(iconView_);
     layout->addWidget(productNameField_);
     layout->addWidget(versionField_);
+    layout->addWidget(licenseField_);
     layout->addWidget(urlButton_, 0, Qt::AlignCenter);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -1,5 +1,5 @@
 #pragma once
-// The about sheet: the application's icon, name and version, a link to the product's web page,
+// The about sheet: the application's icon, name, version and licence, a link to the product's web page,
 // and an OK button that ends the sheet with code 1.
 
 #include <QDialog>
@@ -23,16 +23,20 @@ public:
     QLabel* iconView() const { return iconView_; }
     QLabel* productNameField() const { return productNameField_; }
     QLabel* versionField() const { return versionField_; }
+    QLabel* licenseField() const { return licenseField_; }
     QPushButton* urlButton() const { return urlButton_; }
     QPushButton* okButton() const { return okButton_; }
 
     // "Version %1 (%2)" with the short version and the build number.
     static QString versionString(const QString& shortVersion, const QString& build);
+    // The licence and the libraries Quillet is built with.
+    static QString licenseText();
 
 private:
     QLabel* iconView_;
     QLabel* productNameField_;
     QLabel* versionField_;
+    QLabel* licenseField_;
     QPushButton* urlButton_;
     QPushButton* okButton_;
     std::function<void(const QUrl&)> openURL_;

@@ -146,6 +146,7 @@ void AppDelegate::openFromOtherInstance(const QStringList& arguments) {
         LaunchOptions::parse(QStringList{QCoreApplication::applicationFilePath()} + arguments);
     for (const QString& path : options.notePaths())
         if (QFileInfo(path).isFile() && openNoteAnywhere(path)) break;
+    if (options.newNote && viewController_) viewController_->newNote();
     if (!window_) return;
     window_->show();
     window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

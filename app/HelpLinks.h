@@ -1,25 +1,28 @@
 #pragma once
-// The addresses behind the Help menu and the about sheet's link button.
+// The Help menu's items and the addresses behind them and behind the about sheet's link button.
 
 #include <QString>
 #include <QUrl>
+#include <QtGlobal>
 #include <optional>
 
 namespace quillet {
 
-// The Help menu's item titles.
-inline constexpr char kHelpViaWebTitle[] = "Quillet Help via Web";
-inline constexpr char kRateUsTitle[] = "Rate us at the App Store…";
-inline constexpr char kFeedbackTitle[] = "Feedback via Email…";
-inline constexpr char kPrivacyPolicyTitle[] = "Privacy Policy…";
+// The Help menu's item titles (translated in the "WindowActions" context).
+inline constexpr char kHelpGuideTitle[] = QT_TRANSLATE_NOOP("WindowActions", "Quillet &Help");
+inline constexpr char kReportIssueTitle[] = QT_TRANSLATE_NOOP("WindowActions", "&Report an Issue…");
 
-// The product's web page (Japanese for a first preferred language beginning with "ja").
-QUrl productPageURL(const QString& firstLanguage);
+// The project's web site. It is a placeholder domain until the project has a public home: every
+// address Quillet opens is derived from this one constant.
+inline constexpr char kProjectSite[] = "https://quillet.example.org/";
 
-// The address a Help menu item opens: `title` is the item's title, `applicationName` the
-// application's name, `firstLanguage` the first preferred language. None for an unknown title,
-// and none for the store page of an application other than the Quillet family.
-std::optional<QUrl> helpMenuURL(const QString& title, const QString& applicationName,
-                                const QString& firstLanguage);
+// The project's web page, behind the about sheet's link button.
+QUrl productPageURL();
+// The project's issue tracker.
+QUrl issueTrackerURL();
+
+// The address a Help menu item opens, by the item's untranslated title: the issue tracker for
+// "Report an Issue…"; none for the guide (shown in Quillet itself) and for an unknown title.
+std::optional<QUrl> helpMenuURL(const QString& title);
 
 } // namespace quillet

@@ -38,6 +38,10 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
         QStringLiteral("report-startup"),
         QStringLiteral("Once the note is shown, print the resident memory and quit."));
     parser.addOptions({open, screenshot, quit, preview, dark, reportStartup});
+    // The desktop file's "New Note" action.
+    const QCommandLineOption newNote(QStringLiteral("new-note"),
+                                     QStringLiteral("Create a new note and open it."));
+    parser.addOption(newNote);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Notes to open."),
                                  QStringLiteral("[FILE\u2026]"));
     // Headless export of one note, in a process of its own.
@@ -64,6 +68,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     options.showPreview = parser.isSet(preview);
     options.dark = parser.isSet(dark);
     options.reportStartup = parser.isSet(reportStartup);
+    options.newNote = parser.isSet(newNote);
     return options;
 }
 

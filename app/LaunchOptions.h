@@ -7,6 +7,7 @@
 //   --quit             with --screenshot: quit once the picture is saved
 //   --report-startup   once the note is shown in the window and painted, print
 //                      "quillet-startup rss-kb=N" and quit (for the start-up benchmark)
+//   --new-note         create a new note in the library and open it (the launcher's "New Note")
 //   FILE...            notes to open (the file manager's "Open With"): the first that opens
 //                      is shown, in the library or else in its folder, opened beside it
 //   --export-pdf OUT NOTE, --export-html OUT NOTE [--css NAME]
@@ -28,6 +29,7 @@ struct LaunchOptions {
     bool showPreview = false;
     bool dark = false;
     bool reportStartup = false;
+    bool newNote = false;
     QStringList files; // as given, relative paths included
     QString error; // set when the arguments were not understood
     // Headless export: one of the two outputs, the note, and the style sheet's name.

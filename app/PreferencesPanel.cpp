@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -116,11 +117,12 @@ void PreferencesPanel::buildRows() {
     for (int row = 0; row < int(kRows.size()); ++row) {
         const Row& each = kRows[std::size_t(row)];
         const bool section = each.kind == RowKind::section;
+        const QString text = QCoreApplication::translate("PreferencesPanel", each.text);
         table_->setRowHeight(row, section ? kSectionRowHeight : kRowHeight);
         height += table_->rowHeight(row);
         switch (each.kind) {
         case RowKind::section: {
-            auto* item = new QTableWidgetItem(tr(each.text));
+            auto* item = new QTableWidgetItem(text);
             QFont bold = item->font();
             bold.setBold(true);
             item->setFont(bold);
@@ -129,7 +131,7 @@ void PreferencesPanel::buildRows() {
             break;
         }
         case RowKind::checkBox:
-            table_->setCellWidget(row, 0, rowWidget(new QCheckBox(tr(each.text))));
+            table_->setCellWidget(row, 0, rowWidget(new QCheckBox(text)));
             break;
         case RowKind::slider:
             sliderLabel_ = new QLabel;
@@ -143,7 +145,7 @@ void PreferencesPanel::buildRows() {
             schemeBox_ = new QComboBox;
             schemeBox_->addItems({tr("Follow the desktop"), tr("Light"), tr("Dark")});
             connect(schemeBox_, &QComboBox::currentIndexChanged, this, &PreferencesPanel::updatePreviewNote);
-            table_->setCellWidget(row, 0, rowWidget(new QLabel(tr(each.text)), schemeBox_));
+            table_->setCellWidget(row, 0, rowWidget(new QLabel(text), schemeBox_));
             break;
         }
     }

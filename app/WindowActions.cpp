@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
@@ -125,12 +126,20 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     toggleBrowser->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_B));
     setPreviewShown(false);
     setBrowserShown(true);
+    // The toolbar's sort popup, for the keyboard.
+    auto* sortGroup = new QActionGroup(this);
+    for (const auto& [mode, text] : {std::pair{"Date", tr("By &Date")}, std::pair{"Name", tr("By &Name")}}) {
+        QAction* item = make(text, sortGroup);
+        item->setCheckable(true);
+        item->setData(QString::fromLatin1(mode));
+        sortModes.append(item);
+    }
 
     font = make(tr("Font…"), this);
     font->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
 
-    for (const char* title : {kHelpViaWebTitle, kRateUsTitle, kFeedbackTitle, kPrivacyPolicyTitle}) {
-        QAction* item = make(tr(title), this);
+    for (const char* title : {kHelpGuideTitle, kReportIssueTitle}) {
+        QAction* item = make(QCoreApplication::translate("WindowActions", title), this);
         item->setData(QString::fromUtf8(title));
         helpItems.append(item);
     }
@@ -139,8 +148,8 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     about->setMenuRole(QAction::AboutRole);
 
     for (std::size_t i = 0; i < kMarkdownButtons.size(); ++i) {
-        QAction* button = make(tr(kMarkdownButtons[i].label), this);
-        button->setToolTip(tr(kMarkdownButtons[i].toolTip));
+        QAction* button = make(QCoreApplication::translate("WindowActions", kMarkdownButtons[i].label), this);
+        button->setToolTip(QCoreApplication::translate("WindowActions", kMarkdownButtons[i].toolTip));
         button->setData(QString::fromLatin1(kMarkdownButtons[i].command));
         button->setIcon(markdownButtonIcon(static_cast<int>(i)));
         // Enabled by the menu validation while an editable note is open.
@@ -217,10 +226,15 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
 
     QMenu* view = menuBar->addMenu(tr("&View"));
     view->addActions({togglePreview, toggleBrowser});
+    view->addSeparator();
+    view->addMenu(tr("&Sort Notes"))->addActions(sortModes);
 
     QMenu* format = menuBar->addMenu(tr("F&ormat"));
     QMenu* styles = format->addMenu(tr("Markdown Style"));
     format->addAction(font);
+    // The toolbar's Markdown buttons, for the keyboard.
+    format->addSeparator();
+    format->addActions(markdownButtons);
 
     QMenu* help = menuBar->addMenu(tr("&Help"));
     help->addActions(helpItems);

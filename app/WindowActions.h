@@ -49,6 +49,7 @@ public:
     // View
     QAction* togglePreview;
     QAction* toggleBrowser;
+    QList<QAction*> sortModes; // View > Sort Notes: by date, by name (data: "Date", "Name")
     // Format ("Markdown Style" is a submenu filled when it opens)
     QAction* font;
     // Help

@@ -122,11 +122,8 @@ void WindowController::showAboudPanel() {
 }
 
 void WindowController::menuItemSelectedInHelpMenu(const QString& title) {
-    const QStringList languages =
-        d->defaults.stringArray(QString::fromLatin1(platform::defaults_keys::kPreferredLanguages))
-            .value_or(QStringList());
-    const std::optional<QUrl> url = helpMenuURL(title, QApplication::applicationName(), languages.value(0));
-    if (url) d->openURL(*url);
+    if (title == QString::fromUtf8(kHelpGuideTitle)) return showHelpGuide();
+    if (const std::optional<QUrl> url = helpMenuURL(title)) d->openURL(*url);
 }
 
 QString WindowController::styleSheetFolder() const {

@@ -76,6 +76,7 @@ void WindowController::setURLOpener(std::function<void(const QUrl&)> opener) {
 void WindowController::windowDidLoad() {
     initToolbarItems();
     initMenus();
+    initAccessibility();
     restoreFrame();
     updateWindowTitle();
     updateNoteCommands();

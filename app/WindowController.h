@@ -23,6 +23,7 @@ class UserDefaults;
 struct LocalContainerSetup;
 class AboutPanelController;
 class ExportCommands;
+class HelpGuideWindow;
 class InfoPanelController;
 class MenuValidation;
 class PreferencesPanel;
@@ -87,6 +88,12 @@ public:
     bool isBrowserShown() const;
     bool isPreviewShown() const;
 
+    // The user guide, read-only in its own window (made on first use; none before). Its data
+    // folder is the application's unless set.
+    void showHelpGuide();
+    HelpGuideWindow* helpGuideWindow() const;
+    void setDataFolder(const QString& folder);
+
     // Export as PDF and print (WindowExportCommands.cpp).
     ExportCommands& exportCommands() const;
 
@@ -97,6 +104,7 @@ protected:
 
 private:
     void windowDidLoad();
+    void initAccessibility(); // WindowAccessibility.cpp
     void initToolbarItems();
     void initMenus();
     void connectEditActions();

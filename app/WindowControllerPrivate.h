@@ -34,6 +34,9 @@ struct WindowController::Private {
     std::function<void(const QUrl&)> openURL;
     int browserWidth = 240;
     ExportCommands* exportCommands = nullptr;
+    // The Help menu's guide (WindowHelpGuide.cpp).
+    HelpGuideWindow* helpGuideWindow = nullptr;
+    QString dataFolder; // empty: the installed or in-tree one
 };
 
 } // namespace quillet

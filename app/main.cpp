@@ -4,6 +4,7 @@
 #include "app/HeadlessExport.h"
 #include "app/LaunchOptions.h"
 #include "app/StartupReport.h"
+#include "app/Translations.h"
 #include "app/WebViewController.h"
 #include "app/WindowController.h"
 #include "browser/NoteTree.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
@@ -110,6 +112,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QStringLiteral("quillet.example.org"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
+    installTranslations(application, QLocale::system().uiLanguages());
 
     const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
     if (!options.error.isEmpty()) {
@@ -149,6 +152,7 @@ int main(int argc, char** argv) {
     delegate.applicationWillFinishLaunching(launchNote);
     WindowController window(defaults, dispatcher, LocalContainerSetup::system());
     delegate.applicationDidFinishLaunching(launchNote);
+    if (options.newNote) window.viewController()->newNote();
     QObject::connect(&instance, &platform::SingleInstance::argumentsReceived, &delegate,
                      &AppDelegate::openFromOtherInstance);
     QObject::connect(&terminationSignals, &platform::TerminationSignals::terminationRequested, &delegate,

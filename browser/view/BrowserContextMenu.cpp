@@ -10,8 +10,9 @@ namespace quillet {
 
 namespace {
 
+// lupdate files the texts of a free function's tr() under its namespace.
 QString tr(const char* text) {
-    return QCoreApplication::translate("FolderViewController", text);
+    return QCoreApplication::translate("quillet", text);
 }
 
 void addFolderItems(const FileRepresentation& folder, std::vector<ContextMenuItem>& items) {

@@ -197,10 +197,23 @@ QVariant NoteTreeModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+namespace {
+
+// The library's top keeps its English name (the icons go by it); only the row translates it.
+QString topName(const FileRepresentation& top) {
+    const QString name = top.displayName.value_or(QString());
+    static const char* const kLocalTopName = QT_TRANSLATE_NOOP("FolderViewController", "On This Computer");
+    if (name == QLatin1String(kLocalTopName))
+        return QCoreApplication::translate("FolderViewController", kLocalTopName);
+    return name;
+}
+
+} // namespace
+
 QVariant NoteTreeModel::recordData(const FileRepresentation& record, RowKind kind, int role) const {
     switch (role) {
     case Qt::DisplayRole:
-        return kind == RowKind::top ? record.displayName.value_or(QString()) : entryName(record);
+        return kind == RowKind::top ? topName(record) : entryName(record);
     case Qt::ToolTipRole:
         return kind == RowKind::top ? QVariant(record.path()) : QVariant();
     case Qt::DecorationRole:

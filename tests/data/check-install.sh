@@ -9,7 +9,8 @@ cmake --install "$1" --prefix "$prefix" >/dev/null || exit 1
 expected=(bin/quillet bin/quillet-md2html
     share/applications/org.quillet.Quillet.desktop share/metainfo/org.quillet.Quillet.metainfo.xml
     share/icons/hicolor/scalable/apps/org.quillet.Quillet.svg
-    share/quillet/css/markdown.css share/man/man1/quillet.1.gz share/man/man1/quillet-md2html.1.gz)
+    share/quillet/css/markdown.css share/man/man1/quillet.1.gz share/man/man1/quillet-md2html.1.gz
+    "share/quillet/guide/Quillet Guide.md" "share/quillet/guide/ja/Quillet Guide.md")
 for size in 16 22 24 32 48 64 128 256 512; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/org.quillet.Quillet.png")
 done
