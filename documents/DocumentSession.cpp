@@ -3,9 +3,11 @@
 #include "documents/Outline.h"
 #include "documents/RecoveryFile.h"
 #include "documents/Search.h"
+#include "documents/SyncedNoteChanges.h"
 #include "editor/FirstLineName.h"
 #include "platform/FileOperations.h"
 #include "platform/ItemLock.h"
+#include "platform/SyncFolder.h"
 #include "platform/TextFiles.h"
 #include "platform/TypeIdentifiers.h"
 #include "platform/UserDefaults.h"
@@ -147,6 +149,8 @@ void DocumentSession::finishOpening(const FileRep& note, const QString& type, st
     watcher_.watch(note->path());
     storeLastOpened(note->path());
     view_.documentChanged();
+    synced_ = isSyncedNote(note);
+    if (synced_) checkConflicts();
 }
 
 // A note that cannot be read is not opened: nothing is shown as it, nothing written to it.
@@ -177,6 +181,8 @@ void DocumentSession::forget() {
     displayName_.clear();
     checkCall_.cancel();
     watcher_.watch(QString());
+    synced_ = false;
+    toldConflicts_.clear();
 }
 
 // ---- Editing and saving
@@ -359,6 +365,7 @@ void DocumentSession::lockFinished(const FileRep& note, bool locked, const platf
 // ---- Following the disk
 
 void DocumentSession::checkDisk() {
+    if (synced_) checkConflicts();
     if (!note_ || checking_) return;
     if (writesInFlight_ > 0) {
         checkAfterWrites_ = true;
@@ -369,15 +376,18 @@ void DocumentSession::checkDisk() {
     const QString path = note_->path();
     const std::optional<DiskStamp> known = knownStamp();
     const bool markdown = isMarkdown(type_);
+    const QString syncFolder = synced_ ? platform::syncFolderPath() : QString();
     writer_.enqueue<DiskCheck>(
-        [path, known, markdown] {
+        [path, known, markdown, syncFolder] {
             DiskCheck check;
             const auto stamp = DiskStamp::of(path);
             if (stamp && known && *stamp == *known) {
                 check.unchanged = true;
             } else if (!stamp) {
                 check.missing = true;
-                if (known) check.movedTo = findMovedNote(QFileInfo(path).absolutePath(), *known);
+                if (known)
+                    check.movedTo = syncFolder.isEmpty() ? findMovedNote(QFileInfo(path).absolutePath(), *known)
+                                                         : findMovedSyncedNote(syncFolder, path, *known);
             } else {
                 check.reading = readNote(path, false);
                 if (check.reading.text && markdown) check.outline = createOutline(*check.reading.text);
@@ -415,6 +425,7 @@ void DocumentSession::diskChanged(const NoteReading& reading) {
 }
 
 void DocumentSession::noteVanished(const std::optional<QString>& movedTo) {
+    if (movedTo && dirty_ && synced_) return movedWithEdits(*movedTo);
     if (movedTo) {
         // Renamed in its folder: the same file, so the edits keep going to it.
         note_->setFileURL(QUrl::fromLocalFile(*movedTo));

@@ -20,6 +20,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +31,7 @@ namespace quillet {
 namespace platform {
 class UserDefaults;
 }
+struct ConflictResolution;
 
 class DocumentSession : public QObject {
     Q_OBJECT
@@ -98,6 +100,12 @@ private:
     void save(bool closing);
     void storeLastOpened(const QString& path);
 
+    // Notes of the synced folder (DocumentSessionSync.cpp).
+    bool isSyncedNote(const FileRep& note) const;
+    void checkConflicts();
+    void conflictsLookedAt(const ConflictResolution& resolution);
+    void movedWithEdits(const QString& movedTo);
+
     platform::UserDefaults& defaults_;
     platform::Dispatcher& dispatcher_;
     SessionView& view_;
@@ -120,6 +128,9 @@ private:
     int writesInFlight_ = 0;
     bool checkAfterWrites_ = false;
     bool checking_ = false;
+    bool synced_ = false;
+    bool checkingConflicts_ = false;
+    QStringList toldConflicts_; // copies saved elsewhere the user was told of
 
     bool failing_ = false;
     bool quitting_ = false;

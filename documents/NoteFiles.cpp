@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace quillet {
@@ -64,8 +65,16 @@ NoteWriteResult writeNote(const NoteWrite& write) {
         result.stamp = current;
         return result;
     }
-    result.error = platform::writeUtf8FileAtomically(write.path, write.text);
-    if (!result.error) return result;
+    // Looked at again as the new text goes in: a version that landed during the write stays.
+    const DiskStamp basedOn = write.basedOn;
+    result.error = platform::replaceFileIfUnchanged(write.path, write.text.toUtf8(), [basedOn](const QString& path) {
+        return DiskStamp::of(path) == basedOn;
+    });
+    if (!result.error) {
+        if (result.error.errorCode == ESTALE) result.outcome = NoteWriteResult::Outcome::changedOnDisk;
+        if (result.error.errorCode == ENOENT) result.outcome = NoteWriteResult::Outcome::missing;
+        return result;
+    }
     writeNoteMetadata(write.path, write.selection, write.displayName);
     if (write.lock) result.error = platform::setLocked(write.path, *write.lock);
     result.outcome = NoteWriteResult::Outcome::written;

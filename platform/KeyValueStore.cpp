@@ -1,8 +1,11 @@
 #include "platform/KeyValueStore.h"
 
+#include "platform/ConflictCopies.h"
 #include "platform/TextFiles.h"
 
 #include <QFile>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
@@ -26,6 +29,37 @@ QStringList changedKeys(const QVariantMap& before, const QVariantMap& after) {
         if (!after.contains(it.key())) keys.append(it.key());
     }
     return keys;
+}
+
+std::optional<QVariantMap> readJsonObject(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
+    return document.object().toVariantMap();
+}
+
+// Takes one side's entries into the other's: an entry only one side has is kept; where both
+// have a key, maps are merged field by field, and a field or value both have differently is
+// the newer file's.
+void mergeEntries(QVariantMap& into, const QVariantMap& from, bool fromIsNewer) {
+    for (auto it = from.begin(); it != from.end(); ++it) {
+        const auto existing = into.find(it.key());
+        if (existing == into.end()) {
+            into.insert(it.key(), it.value());
+        } else if (existing->typeId() == QMetaType::QVariantMap && it->typeId() == QMetaType::QVariantMap) {
+            QVariantMap fields = existing->toMap();
+            mergeEntries(fields, it->toMap(), fromIsNewer);
+            *existing = fields;
+        } else if (fromIsNewer) {
+            *existing = it.value();
+        }
+    }
+}
+
+QDateTime modified(const QString& path) {
+    return QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -91,6 +125,7 @@ Status KeyValueStore::synchronize() {
         std::lock_guard lock(mutex_);
         auto disk = readFile();
         if (!disk) return disk.status;
+        const QStringList mergedCopies = mergeConflictCopies(*disk);
         for (const QString& key : changedKeys(lastSynced_, *disk)) {
             if (pending_.count(key)) continue; // our own change wins
             external.append(key);
@@ -99,7 +134,7 @@ Status KeyValueStore::synchronize() {
             else
                 values_.remove(key);
         }
-        if (pending_.empty()) {
+        if (pending_.empty() && mergedCopies.isEmpty()) {
             lastSynced_ = *disk;
         } else {
             QVariantMap merged = *disk;
@@ -117,11 +152,25 @@ Status KeyValueStore::synchronize() {
             }
             lastSynced_ = merged;
             pending_.clear();
+            // Only once their entries are on disk in the file itself.
+            for (const QString& copy : mergedCopies) QFile::remove(copy);
         }
         handler = handler_;
     }
     if (handler && !external.isEmpty()) handler(external);
     return Status::success();
+}
+
+QStringList KeyValueStore::mergeConflictCopies(QVariantMap& disk) const {
+    QStringList merged;
+    const QDateTime fileDate = modified(filePath_);
+    for (const ConflictCopy& copy : conflictCopiesOf(filePath_)) {
+        const auto entries = readJsonObject(copy.path);
+        if (!entries) continue; // not ours to judge: left where it is
+        mergeEntries(disk, *entries, modified(copy.path) > fileDate);
+        merged.append(copy.path);
+    }
+    return merged;
 }
 
 } // namespace quillet::platform

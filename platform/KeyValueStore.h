@@ -36,6 +36,9 @@ public:
     // (local changes not yet written win over them), writes the local changes atomically, and
     // then calls the change handler (outside the store's lock) with the keys changed from
     // outside, when there are any. A file that is not a JSON object is left untouched and fails.
+    // Conflict copies of the file that a sync engine left beside it are merged in (an entry
+    // only the copy has is kept; of entries both have, the newer file's fields win) and, once
+    // the merged file is written, removed.
     Status synchronize();
 
     // Called on the thread that runs synchronize(); replaces the previous handler.
@@ -45,6 +48,8 @@ public:
 
 private:
     Result<QVariantMap> readFile() const;
+    // Merges the conflict copies into `disk`; the paths of those merged.
+    QStringList mergeConflictCopies(QVariantMap& disk) const;
 
     QString filePath_;
     mutable std::mutex mutex_;

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/xattr.h>
@@ -134,6 +136,67 @@ Status renameItem(const QByteArray& from, const QByteArray& to, const QString& t
     return Status::success();
 }
 
+// Puts the whole new file in place of the note. With a check, the two are swapped in one step
+// and the version taken out is looked at only then, so that no other program's write can land
+// unseen between the look and the swap: a version not expected is swapped back in.
+Status putInPlace(const QByteArray& complete, const QString& target, const VersionCheck* check) {
+    const QByteArray native = posix::nativePath(target);
+    if (!check) return renameItem(complete, native, target);
+    if (::renameat2(AT_FDCWD, complete.constData(), AT_FDCWD, native.constData(), RENAME_EXCHANGE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return Status::fromErrno(errno, target);
+        // A file system that cannot swap: the narrowest window it allows.
+        if (!(*check)(target)) return Status::fromErrno(ESTALE, target);
+        return renameItem(complete, native, target);
+    }
+    const QString takenOut = QFile::decodeName(complete);
+    if ((*check)(takenOut)) {
+        ::unlink(complete.constData());
+        return Status::success();
+    }
+    ::renameat2(AT_FDCWD, complete.constData(), AT_FDCWD, native.constData(), RENAME_EXCHANGE);
+    return Status::fromErrno(ESTALE, target);
+}
+
+// Removes what is at `path` only when it is the file open as `fd`: after a swap back it may be
+// a third program's version.
+void unlinkIfOurs(const QByteArray& path, int fd) {
+    struct stat mine {}, found {};
+    if (::fstat(fd, &mine) == 0 && ::lstat(path.constData(), &found) == 0 && mine.st_ino == found.st_ino &&
+        mine.st_dev == found.st_dev)
+        ::unlink(path.constData());
+}
+
+Status writeAtomically(const QString& path, const QByteArray& bytes, const VersionCheck* check) {
+    const QString target = writeTarget(path);
+    if (const auto locked = isLocked(target); locked.ok() && *locked) return Status::fromErrno(EPERM, target);
+    const QString folder = posix::parentPath(target);
+    if (const auto locked = isLocked(folder); locked.ok() && *locked) return Status::fromErrno(EPERM, folder);
+
+    // Hidden, so that a listing never shows the half-written file.
+    const auto old = posix::linkStatus(target);
+    QByteArray writing;
+    FileDescriptor fd(createTemporary(posix::nativePath(folder),
+                                      posix::nativePath(posix::lastComponent(target)), old.has_value(),
+                                      writing));
+    if (!fd.valid()) return Status::fromErrno(errno, target);
+    Status status = writeAll(fd.get(), bytes, target);
+    if (status) status = carryOver(fd.get(), QFile::decodeName(writing), target, old);
+    // Renamed once whole, so that a save killed before the last rename leaves a text that can be
+    // told from a part of one.
+    const QByteArray complete = save_files::completeName(writing);
+    if (status) status = renameItem(writing, complete, target);
+    const QByteArray& left = status ? complete : writing;
+    if (status) status = putInPlace(complete, target, check);
+    if (!status) {
+        unlinkIfOurs(left, fd.get());
+        return status;
+    }
+    FileDescriptor folderFd(
+        ::open(posix::nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.valid()) ::fsync(folderFd.get()); // makes the rename itself durable
+    return Status::success();
+}
+
 } // namespace
 
 TextReadResult readUtf8File(const QString& path) {
@@ -156,34 +219,11 @@ Status writeUtf8FileAtomically(const QString& path, const QString& text) {
 }
 
 Status writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    const QString target = writeTarget(path);
-    if (const auto locked = isLocked(target); locked.ok() && *locked) return Status::fromErrno(EPERM, target);
-    const QString folder = posix::parentPath(target);
-    if (const auto locked = isLocked(folder); locked.ok() && *locked) return Status::fromErrno(EPERM, folder);
+    return writeAtomically(path, bytes, nullptr);
+}
 
-    // Hidden, so that a listing never shows the half-written file.
-    const auto old = posix::linkStatus(target);
-    QByteArray writing;
-    FileDescriptor fd(createTemporary(posix::nativePath(folder),
-                                      posix::nativePath(posix::lastComponent(target)), old.has_value(),
-                                      writing));
-    if (!fd.valid()) return Status::fromErrno(errno, target);
-    Status status = writeAll(fd.get(), bytes, target);
-    if (status) status = carryOver(fd.get(), QFile::decodeName(writing), target, old);
-    // Renamed once whole, so that a save killed before the last rename leaves a text that can be
-    // told from a part of one.
-    const QByteArray complete = save_files::completeName(writing);
-    if (status) status = renameItem(writing, complete, target);
-    const QByteArray& left = status ? complete : writing;
-    if (status) status = renameItem(complete, posix::nativePath(target), target);
-    if (!status) {
-        ::unlink(left.constData());
-        return status;
-    }
-    FileDescriptor folderFd(
-        ::open(posix::nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.valid()) ::fsync(folderFd.get()); // makes the rename itself durable
-    return Status::success();
+Status replaceFileIfUnchanged(const QString& path, const QByteArray& bytes, const VersionCheck& isExpected) {
+    return writeAtomically(path, bytes, &isExpected);
 }
 
 } // namespace quillet::platform

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -34,6 +35,16 @@ Status writeUtf8FileAtomically(const QString& path, const QString& text);
 
 // Same for bytes.
 Status writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Looks at a version of a file (given by a path that holds it at the time) and says whether
+// it is the one expected.
+using VersionCheck = std::function<bool(const QString& path)>;
+
+// Writes the bytes as writeFileAtomically does, but puts them in place only over the version
+// `isExpected` accepts, looked at as it is taken out: another program's version is never
+// replaced, even one that lands during the write. Fails with ESTALE (the file is then as the
+// other program left it) or with ENOENT when there is no file.
+Status replaceFileIfUnchanged(const QString& path, const QByteArray& bytes, const VersionCheck& isExpected);
 
 // Offset of the first byte that is not part of a well-formed UTF-8 sequence (overlong forms,
 // surrogates and values past U+10FFFF are ill-formed); none when all of it is valid.

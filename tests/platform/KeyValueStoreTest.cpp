@@ -73,5 +73,46 @@ TEST(KeyValueStore, AFileThatIsNotJsonIsLeftAloneAndReported) {
     EXPECT_TRUE(KeyValueStore(file).dictionary("a.md").has_value());
 }
 
+// Both machines wrote the file at once; the engine kept the loser's as a conflict copy.
+TEST(KeyValueStore, ASyncConflictCopyIsMergedInThenRemoved) {
+    testing::TempFolder folder;
+    const QString file = folder.file("store.json");
+    const QString loser = folder.file("store.sync-conflict-20261207-161500-BBBBBBB.json");
+    const QString broken = folder.file("store (conflicted copy 2026-12-07 161501).json");
+    KeyValueStore store(file);
+    QStringList reported;
+    store.setChangeHandler([&](const QStringList& keys) { reported = keys; });
+    ASSERT_TRUE(writeBytes(file, R"({"a.md":{"displayName":"A","text.locked":true},"b.md":{"displayName":"B"}})"));
+    ASSERT_TRUE(writeBytes(loser, R"({"a.md":{"displayName":"A2","text.selectedRange":"{1, 0}"},"c.md":{"displayName":"C"}})"));
+    ASSERT_TRUE(writeBytes(broken, "{half"));
+    const auto age = [](const QString& path) {
+        QFile aged(path);
+        ASSERT_TRUE(aged.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(aged.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    };
+    age(file);
+    store.setObject("d.md", QVariantMap{{"displayName", "D"}});
+    ASSERT_TRUE(store.synchronize().ok);
+
+    // The copy is newer: its fields win where both have one; every entry and field is kept.
+    const QVariantMap expectedA{{"displayName", "A2"}, {"text.locked", true}, {"text.selectedRange", "{1, 0}"}};
+    KeyValueStore reloaded(file);
+    EXPECT_EQ(reloaded.dictionary("a.md"), std::optional<QVariantMap>(expectedA));
+    for (const char* key : {"b.md", "c.md", "d.md"}) EXPECT_TRUE(reloaded.dictionary(key)) << key;
+    EXPECT_EQ(store.dictionary("c.md")->value("displayName"), "C");
+    reported.sort();
+    EXPECT_EQ(reported, (QStringList{"a.md", "b.md", "c.md"}));
+    EXPECT_FALSE(QFile::exists(loser));
+    EXPECT_EQ(readBytes(broken), QByteArray("{half")); // not a store: left for the user
+
+    // An older copy adds what it alone has and changes nothing else.
+    ASSERT_TRUE(writeBytes(loser, R"({"a.md":{"displayName":"Stale"},"e.md":{"displayName":"E"}})"));
+    age(loser);
+    ASSERT_TRUE(store.synchronize().ok);
+    EXPECT_EQ(KeyValueStore(file).dictionary("a.md"), std::optional<QVariantMap>(expectedA));
+    EXPECT_TRUE(KeyValueStore(file).dictionary("e.md"));
+    EXPECT_FALSE(QFile::exists(loser));
+}
+
 } // namespace
 } // namespace quillet::platform

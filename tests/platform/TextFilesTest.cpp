@@ -184,3 +184,43 @@ TEST(TextFiles, WritingThroughALinkWritesItsTarget) {
 
 } // namespace
 } // namespace quillet::platform
+
+namespace quillet::platform {
+namespace {
+
+// The version looked at is the one taken out by the swap: a write that landed before it is put
+// back, and nothing of the attempt is left in the folder.
+TEST(TextFiles, AGuardedReplaceWritesOnlyOverTheVersionExpected) {
+    TempFolder folder;
+    const QString note = folder.file("note.md");
+    ASSERT_TRUE(writeBytes(note, "old"));
+    const auto inodeOf = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    const auto expected = inodeOf(note);
+    const VersionCheck isOld = [&](const QString& path) {
+        return inodeOf(path) == expected && readBytes(path) == "old";
+    };
+    ASSERT_TRUE(replaceFileIfUnchanged(note, "mine 1", isOld).ok);
+    EXPECT_EQ(readBytes(note), QByteArray("mine 1"));
+    const auto mine = inodeOf(note);
+
+    // Another program's version lands while ours is being written.
+    ASSERT_TRUE(writeBytes(folder.file("theirs.tmp"), "theirs"));
+    ASSERT_EQ(::rename(folder.native("theirs.tmp").constData(), QFile::encodeName(note).constData()), 0);
+    const auto theirs = inodeOf(note);
+    const Status refused =
+        replaceFileIfUnchanged(note, "mine 2", [&](const QString& path) { return inodeOf(path) == mine; });
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.errorCode, ESTALE);
+    EXPECT_EQ(readBytes(note), QByteArray("theirs"));
+    EXPECT_EQ(inodeOf(note), theirs);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"note.md"});
+
+    EXPECT_EQ(replaceFileIfUnchanged(folder.file("gone.md"), "x", isOld).errorCode, ENOENT);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"note.md"});
+}
+
+} // namespace
+} // namespace quillet::platform
