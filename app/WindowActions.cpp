@@ -150,6 +150,10 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
 
     makeExportActions();
 
+    spelling = make(tr("Spelling"), this);
+    spelling->setCheckable(true);
+    spelling->setChecked(true);
+
     editButton = make(tr("Lock"), this);
     editButton->setCheckable(true);
     setEditButtonState(true);
@@ -209,6 +213,7 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     edit->addAction(copyAsHtml);
     edit->addSeparator();
     edit->addAction(find);
+    edit->addAction(spelling);
     edit->addSeparator();
     edit->addAction(preferences);
 

@@ -164,6 +164,7 @@ void WindowController::initMenus() {
     connectNoteCommands();
     connectFolderCommands();
     connectExportCommands();
+    connectSpelling();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

@@ -24,6 +24,7 @@ class QProgressBar;
 namespace quillet {
 
 class MarkdownString;
+class SpellMarks;
 class TextStore;
 
 class MarkdownViewController : public QWidget {
@@ -86,6 +87,12 @@ public:
 
     // Whether the caret is drawn in the system blue for the active input method.
     bool usesInputMethodCaretColor() const;
+
+    // Continuous spell checking (on by default): misspelled words of the shown lines are
+    // underlined; style sheets and scripts are never checked.
+    void setSpellChecking(bool on);
+    bool spellChecking() const;
+    SpellMarks& spellMarks();
 
 private:
     struct Private;
