@@ -1,6 +1,8 @@
 #include "app/PreferencesPanel.h"
 
+#include "app/SpellingSettings.h"
 #include "platform/SettingsMarkdownDefaults.h"
+#include "platform/SpellChecker.h"
 #include "platform/UserDefaults.h"
 
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
@@ -21,7 +24,7 @@ namespace quillet {
 
 namespace {
 
-enum class RowKind { section, checkBox, slider, colorScheme };
+enum class RowKind { section, checkBox, slider, colorScheme, spellingLanguage };
 
 struct Row {
     RowKind kind;
@@ -29,7 +32,7 @@ struct Row {
     const char* key;
 };
 
-constexpr std::array<Row, 12> kRows{{
+constexpr std::array<Row, 14> kRows{{
     {RowKind::section, QT_TRANSLATE_NOOP("PreferencesPanel", "Markdown Options"), nullptr},
     {RowKind::checkBox, QT_TRANSLATE_NOOP("PreferencesPanel", "Indent normal lines"), "indentNormalLines"},
     {RowKind::checkBox, QT_TRANSLATE_NOOP("PreferencesPanel", "Reset indent by a blankline."),
@@ -46,6 +49,8 @@ constexpr std::array<Row, 12> kRows{{
      "showAsHTMLWhenLocked"},
     {RowKind::section, QT_TRANSLATE_NOOP("PreferencesPanel", "Appearance"), nullptr},
     {RowKind::colorScheme, QT_TRANSLATE_NOOP("PreferencesPanel", "Color scheme:"), nullptr},
+    {RowKind::section, QT_TRANSLATE_NOOP("PreferencesPanel", "Spelling"), nullptr},
+    {RowKind::spellingLanguage, QT_TRANSLATE_NOOP("PreferencesPanel", "Dictionary:"), nullptr},
 }};
 
 constexpr int kSectionRowHeight = 20;
@@ -147,6 +152,11 @@ void PreferencesPanel::buildRows() {
             connect(schemeBox_, &QComboBox::currentIndexChanged, this, &PreferencesPanel::updatePreviewNote);
             table_->setCellWidget(row, 0, rowWidget(new QLabel(text), schemeBox_));
             break;
+        case RowKind::spellingLanguage:
+            spellingBox_ = new QComboBox;
+            fillSpellingLanguages();
+            table_->setCellWidget(row, 0, rowWidget(new QLabel(tr(each.text)), spellingBox_));
+            break;
         }
     }
     table_->setFixedSize(kTableWidth, height);
@@ -176,6 +186,7 @@ void PreferencesPanel::showOptions() {
     const auto scheme = std::find(kSchemes.begin(), kSchemes.end(), storedColorScheme(defaults_));
     schemeBox_->setCurrentIndex(int(scheme - kSchemes.begin()));
     updatePreviewNote();
+    spellingBox_->setCurrentIndex(spellingBox_->findData(platform::SpellChecker::shared().language()));
 }
 
 void PreferencesPanel::readBackRows() {
@@ -197,7 +208,28 @@ void PreferencesPanel::buttonPressed(QAbstractButton* button) {
         storeColorScheme(defaults_, chosen);
         appearance_.apply(chosen);
     }
+    storeSpellingLanguage();
     accept();
+}
+
+// Each dictionary by its language's English name and its tag: "English (United States) — en_US".
+void PreferencesPanel::fillSpellingLanguages() {
+    for (const QString& tag : platform::SpellChecker::shared().availableLanguages()) {
+        const QLocale locale(tag);
+        QString name = QLocale::languageToString(locale.language());
+        if (tag.contains(QLatin1Char('_')))
+            name += QStringLiteral(" (%1)").arg(QLocale::territoryToString(locale.territory()));
+        spellingBox_->addItem(QStringLiteral("%1 \u2014 %2").arg(name, tag), tag);
+    }
+}
+
+// The system's language is followed until the user picks another dictionary.
+void PreferencesPanel::storeSpellingLanguage() {
+    const QString chosen = spellingBox_->currentData().toString();
+    platform::SpellChecker& checker = platform::SpellChecker::shared();
+    if (chosen.isEmpty() || chosen == checker.language()) return;
+    quillet::storeSpellingLanguage(defaults_, chosen);
+    applySpellingLanguage(defaults_, checker);
 }
 
 void PreferencesPanel::sliderChanged(int value) {

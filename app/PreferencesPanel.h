@@ -45,6 +45,8 @@ public:
     QSlider* slider() const { return slider_; }
     QLabel* sliderLabel() const { return sliderLabel_; }
     QComboBox* colorSchemeBox() const { return schemeBox_; }
+    // The spelling dictionaries installed (each item's data is its tag, "en_US").
+    QComboBox* spellingLanguageBox() const { return spellingBox_; }
     // Shown while the chosen scheme differs from the one the preview started with.
     QLabel* previewSchemeNote() const { return previewNote_; }
     QPushButton* okButton() const { return okButton_; }
@@ -57,6 +59,8 @@ private:
     void buttonPressed(QAbstractButton* button);
     void sliderChanged(int value);
     void updatePreviewNote();
+    void fillSpellingLanguages();
+    void storeSpellingLanguage();
 
     platform::UserDefaults& defaults_;
     Appearance& appearance_;
@@ -65,6 +69,7 @@ private:
     QSlider* slider_ = nullptr;
     QLabel* sliderLabel_ = nullptr;
     QComboBox* schemeBox_ = nullptr;
+    QComboBox* spellingBox_ = nullptr;
     QLabel* previewNote_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;

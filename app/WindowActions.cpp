@@ -162,6 +162,10 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
 
     makeExportActions();
 
+    spelling = make(tr("Spelling"), this);
+    spelling->setCheckable(true);
+    spelling->setChecked(true);
+
     editButton = make(tr("Lock"), this);
     editButton->setCheckable(true);
     setEditButtonState(true);
@@ -221,6 +225,7 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     edit->addAction(copyAsHtml);
     edit->addSeparator();
     edit->addAction(find);
+    edit->addAction(spelling);
     edit->addSeparator();
     edit->addAction(preferences);
 

@@ -62,6 +62,8 @@ public:
     QAction* exportPdf;
     QAction* print;
     QAction* copyAsHtml;
+    // Edit > Spelling: checked while the editor checks spelling as the user types
+    QAction* spelling;
     // Toolbar
     QList<QAction*> markdownButtons; // in the order of markdownButtonCommand
     QAction* editButton;             // checked: the note is editable ("Lock" locks it)

@@ -168,6 +168,7 @@ void WindowController::initMenus() {
     connectNoteCommands();
     connectFolderCommands();
     connectExportCommands();
+    connectSpelling();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

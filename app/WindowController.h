@@ -116,6 +116,7 @@ private:
     void connectFolderCommands();
     void updateFolderCommands();
     void connectExportCommands();
+    void connectSpelling();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

@@ -3,6 +3,8 @@
 #include "editor/IndentingDocumentLayout.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QStyleHints>
@@ -73,11 +75,46 @@ void MarkdownTextView::changeEvent(QEvent* event) {
 
 void MarkdownTextView::paintEvent(QPaintEvent* event) {
     QPlainTextEdit::paintEvent(event);
+    if (overlayPainter_) {
+        QPainter overlay(viewport());
+        overlayPainter_(overlay, event->rect());
+    }
     if (!ownsCaret() || !caretShown_ || !hasFocus() || isReadOnly() || textCursor().hasSelection()) return;
     const QRect caret = cursorRect();
     QPainter painter(viewport());
     painter.fillRect(QRect(caret.center().x(), caret.top(), kStandardCaretWidth, caret.height()),
                      caretColor_);
+}
+
+void MarkdownTextView::setOverlayPainter(std::function<void(QPainter&, const QRect&)> paint) {
+    overlayPainter_ = std::move(paint);
+    viewport()->update();
+}
+
+void MarkdownTextView::setContextMenuExtender(std::function<void(QMenu&, const QPoint&)> extend) {
+    contextMenuExtender_ = std::move(extend);
+}
+
+void MarkdownTextView::forEachShownBlock(const std::function<bool(const QTextBlock&, QPointF origin)>& visit) const {
+    const double bottom = viewport()->height();
+    QTextBlock block = firstVisibleBlock();
+    QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft();
+    for (; block.isValid() && origin.y() <= bottom; block = block.next()) {
+        const double height = blockBoundingRect(block).height();
+        if (block.isVisible() && origin.y() + height >= 0 && !visit(block, origin)) return;
+        origin.ry() += height;
+    }
+}
+
+void MarkdownTextView::contextMenuEvent(QContextMenuEvent* event) {
+    if (!contextMenuExtender_) {
+        QPlainTextEdit::contextMenuEvent(event);
+        return;
+    }
+    QMenu* menu = createStandardContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    contextMenuExtender_(*menu, event->pos());
+    menu->popup(event->globalPos());
 }
 
 bool MarkdownTextView::canInsertFromMimeData(const QMimeData* source) const {

@@ -8,6 +8,9 @@
 #include <QBasicTimer>
 #include <QColor>
 #include <QPlainTextEdit>
+#include <functional>
+
+class QMenu;
 
 namespace quillet {
 
@@ -29,6 +32,14 @@ public:
     void setCaretColor(const QColor& color);
     QColor caretColor() const { return caretColor_; }
 
+    // Decorations drawn over the text (the spelling underlines), given the exposed rectangle.
+    void setOverlayPainter(std::function<void(QPainter&, const QRect&)> paint);
+    // Adds entries to the context menu for the viewport position it was asked for at.
+    void setContextMenuExtender(std::function<void(QMenu&, const QPoint&)> extend);
+    // The blocks shown in the viewport, top down, each with the origin of its layout in viewport
+    // coordinates; `visit` returns false to stop.
+    void forEachShownBlock(const std::function<bool(const QTextBlock&, QPointF origin)>& visit) const;
+
 signals:
     void paletteChanged();
 
@@ -42,6 +53,7 @@ protected:
     // text) pastes nothing rather than reaching Qt, which fails on it.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void restartBlink();
@@ -51,6 +63,8 @@ private:
     QColor caretColor_;
     QBasicTimer blinkTimer_;
     bool caretShown_ = true;
+    std::function<void(QPainter&, const QRect&)> overlayPainter_;
+    std::function<void(QMenu&, const QPoint&)> contextMenuExtender_;
 };
 
 } // namespace quillet

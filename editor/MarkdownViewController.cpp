@@ -8,10 +8,12 @@
 #include "editor/MarkdownKeyCommands.h"
 #include "editor/MarkdownTextView.h"
 #include "editor/QtFontProvider.h"
+#include "editor/SpellMarks.h"
 #include "editor/StyledTextDocument.h"
 #include "engine/MarkdownString.h"
 #include "engine/TextStore.h"
 #include "platform/DelayedCall.h"
+#include "platform/SpellChecker.h"
 #include "platform/TypeIdentifiers.h"
 
 #include <QGuiApplication>
@@ -56,6 +58,7 @@ struct MarkdownViewController::Private {
     MarkdownTextView* textView = nullptr;
     QProgressBar* progressIndicator = nullptr;
     std::unique_ptr<StyledTextDocument> styled;
+    std::unique_ptr<SpellMarks> spelling;
 
     bool editState = true;
     QString fileUTI = QLatin1String(platform::kMarkdownTypeIdentifier);
@@ -90,6 +93,8 @@ MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher,
     d->selectedFont.setPointSizeF(kDefaultFontSize);
 
     d->styled = std::make_unique<StyledTextDocument>(*d->textView, d->engine, d->fonts);
+    d->spelling = std::make_unique<SpellMarks>(*d->textView, *d->styled, platform::SpellChecker::shared(),
+                                               dispatcher);
     d->applyFontForType();
 
     connect(d->styled.get(), &StyledTextDocument::textEdited, this,
@@ -112,6 +117,7 @@ MarkdownViewController::~MarkdownViewController() {
     d->keyCommands.reset();
     d->scanFirstLineCall.cancel();
     d->forceLayoutCall.cancel();
+    d->spelling.reset();
     d->styled.reset();
     // The text view outlives this object's state (QWidget deletes it later): no more notices.
     disconnect(d->textView, nullptr, this, nullptr);
@@ -181,6 +187,7 @@ void MarkdownViewController::setSelectedFont(const QFont& font) {
     if (d->selectedFont.pointSizeF() <= 0) d->selectedFont.setPointSizeF(kDefaultFontSize);
     d->applyFontForType();
     if (d->isMarkdown()) d->styled->restyleAll();
+    d->spelling->stylingChanged();
 }
 
 QFont MarkdownViewController::selectedFont() const {
@@ -190,6 +197,7 @@ QFont MarkdownViewController::selectedFont() const {
 void MarkdownViewController::setMarkdownOptions(const MarkdownOptions& options) {
     d->engine.setMarkdownOptions(options);
     if (d->isMarkdown()) d->styled->restyleAll();
+    d->spelling->stylingChanged();
 }
 
 void MarkdownViewController::setSearchTarget(const QString& target) {
@@ -278,9 +286,21 @@ void MarkdownViewController::setImageLink() {
     // The add-image popover, which asks for the address, brings the insertion.
 }
 
+void MarkdownViewController::setSpellChecking(bool on) {
+    d->spelling->setEnabled(on);
+}
+bool MarkdownViewController::spellChecking() const {
+    return d->spelling->isEnabled();
+}
+SpellMarks& MarkdownViewController::spellMarks() {
+    return *d->spelling;
+}
+
 void MarkdownViewController::Private::applyFontForType() {
     const bool markdown = isMarkdown();
     styled->setMarkdownStyling(markdown);
+    spelling->setReadsText(fileUTI != QLatin1String(platform::kCssTypeIdentifier) &&
+                           fileUTI != QLatin1String(platform::kPythonScriptTypeIdentifier));
     if (markdown) {
         textView->setFont(selectedFont);
         engine.setMarkdownFont(fonts.handle(selectedFont), fonts);

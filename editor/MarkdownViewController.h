@@ -24,6 +24,7 @@ class QProgressBar;
 namespace quillet {
 
 class MarkdownString;
+class SpellMarks;
 class TextStore;
 
 class MarkdownViewController : public QWidget {
@@ -92,6 +93,12 @@ public:
     void markdownButton(const QString& command);
     // Asks for an image's address and inserts a link to it ("image").
     void setImageLink();
+
+    // Continuous spell checking (on by default): misspelled words of the shown lines are
+    // underlined; style sheets and scripts are never checked.
+    void setSpellChecking(bool on);
+    bool spellChecking() const;
+    SpellMarks& spellMarks();
 
 private:
     struct Private;

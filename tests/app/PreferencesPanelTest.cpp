@@ -29,7 +29,7 @@ TEST_F(PreferencesPanelTest, WithoutStoredOptionsTheBuiltInOnesAreShownAndOkWrit
     Appearance appearance(QApplication::style()->name(), QApplication::palette());
     PreferencesPanel panel(*defaults, appearance);
     QTableWidget* table = panel.tableView();
-    ASSERT_EQ(table->rowCount(), 12);
+    ASSERT_EQ(table->rowCount(), 14);
     for (int row : {0, 6, 8, 10})
         EXPECT_EQ(table->rowHeight(row), 20) << row;
     EXPECT_EQ(table->item(6, 0)->text(), QStringLiteral("HTML Options"));
