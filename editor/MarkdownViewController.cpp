@@ -1,5 +1,6 @@
 #include "editor/MarkdownViewController.h"
 
+#include "editor/ArithmeticCommand.h"
 #include "editor/FirstLineName.h"
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/InputSourceCaret.h"
@@ -261,9 +262,14 @@ bool MarkdownViewController::usesInputMethodCaretColor() const {
     return d->caretIsBlue;
 }
 
+void MarkdownViewController::arithmeticOperation() {
+    insertArithmeticResult(*d->textView, d->styled->store());
+}
+
 void MarkdownViewController::Private::applyFontForType() {
     const bool markdown = isMarkdown();
     styled->setMarkdownStyling(markdown);
+    styled->setCodeLanguage(codeLanguageForType(fileUTI.toStdString()));
     if (markdown) {
         textView->setFont(selectedFont);
         engine.setMarkdownFont(fonts.handle(selectedFont), fonts);

@@ -87,6 +87,10 @@ public:
     // Whether the caret is drawn in the system blue for the active input method.
     bool usesInputMethodCaretColor() const;
 
+    // Arithmetic: evaluates the expression before the caret and inserts "= RESULT " (one undo
+    // step); nothing happens on a locked note or a line without an expression.
+    void arithmeticOperation();
+
 private:
     struct Private;
     std::unique_ptr<Private> d;
