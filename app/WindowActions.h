@@ -61,6 +61,9 @@ public:
     QAction* exportPdf;
     QAction* print;
     QAction* copyAsHtml;
+    // Editor tools (WindowActionsEditorTools.cpp): Format > Calculate (F9), also a toolbar
+    // button after the Markdown buttons.
+    QAction* calculate;
     // Toolbar
     QList<QAction*> markdownButtons; // in the order of markdownButtonCommand
     QAction* editButton;             // checked: the note is editable ("Lock" locks it)
@@ -81,6 +84,8 @@ public:
     static void fillMarkdownStyleMenu(QMenu* menu, const QStringList& names, const QString& chosen);
 
 private:
+    void makeEditorToolActions();
+    void addEditorToolItems(QMenu* format);
     void makeExportActions();
     void addExportItems(QMenu* file);
     void setExportCommandsEnabled(bool hasOpenNote);

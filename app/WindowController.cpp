@@ -101,6 +101,7 @@ void WindowController::initToolbarItems() {
     d->toolbar->addAction(actions.toggleBrowser);
     d->toolbar->addSeparator();
     d->toolbar->addActions(actions.markdownButtons);
+    d->toolbar->addAction(actions.calculate);
     d->toolbar->addSeparator();
     d->toolbar->addAction(actions.editButton);
 
@@ -164,6 +165,7 @@ void WindowController::initMenus() {
     connectNoteCommands();
     connectFolderCommands();
     connectExportCommands();
+    connectEditorToolCommands();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

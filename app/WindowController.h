@@ -107,6 +107,7 @@ private:
     void connectFolderCommands();
     void updateFolderCommands();
     void connectExportCommands();
+    void connectEditorToolCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

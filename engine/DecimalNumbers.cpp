@@ -13,6 +13,10 @@ DecimalNumbers::DecimalNumbers(const std::string& locale) {
         status = U_ZERO_ERROR;
         format_.reset(icu::NumberFormat::createInstance(icu::Locale::getRoot(), UNUM_DECIMAL, status));
     }
+    if (!format_) return;
+    // Some locales' patterns (the POSIX one) allow more fraction digits: the design's three.
+    format_->setMaximumFractionDigits(3);
+    format_->setRoundingMode(icu::NumberFormat::kRoundHalfEven);
     if (const auto* decimal = dynamic_cast<const icu::DecimalFormat*>(format_.get())) {
         const icu::UnicodeString& separator = decimal->getDecimalFormatSymbols()->getConstSymbol(
             icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
