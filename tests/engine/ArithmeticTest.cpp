@@ -52,8 +52,8 @@ TEST(Arithmetic, LocaleDecidesHowNumbersReadAndWrite) {
     EXPECT_EQ(resultAtEnd(u"(1/3)*3", german), u"= 0,99 ");
     EXPECT_EQ(resultAtEnd(u"1.000+1", german), u"= 1.001 ");
     EXPECT_FLOAT_EQ(german.parse(u"2,25"), 2.25f);
-    EXPECT_EQ(DecimalNumbers("C").format(1.0f / 3.0f), u"0.333"); // the POSIX locale too
-    EXPECT_EQ(german.format(0.0625f), u"0,062");                  // half to even
+    EXPECT_EQ(DecimalNumbers("C").format(1.0f / 3.0f), u"0.333");  // the POSIX locale too
+    EXPECT_EQ(german.format(0.0625f), u"0,062");                   // half to even
     EXPECT_FLOAT_EQ(DecimalNumbers("en_US").parse(u"2,25"), 0.0f); // misplaced grouping: unreadable
 }
 
