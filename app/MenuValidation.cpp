@@ -46,6 +46,7 @@ void applyMenuState(WindowActions& actions, QAction* scriptMenu, const MenuState
     actions.togglePreview->setEnabled(!(state.hasOpenNote && state.openNoteIsCode));
     for (QAction* button : actions.markdownButtons)
         button->setEnabled(editing);
+    actions.calculate->setEnabled(editing);
     if (scriptMenu) {
         scriptMenu->setEnabled(state.pythonAvailable);
         scriptMenu->setVisible(state.pythonAvailable);

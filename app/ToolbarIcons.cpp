@@ -104,4 +104,14 @@ QIcon lockIcon(bool locked) {
     });
 }
 
+QIcon calculateIcon() {
+    return drawnIcon([](QPainter& painter) {
+        painter.drawRoundedRect(QRectF(8, 4, 16, 24), 2, 2);
+        painter.drawRect(QRectF(11, 7, 10, 5));
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 3; ++column)
+                painter.drawPoint(QPointF(12 + column * 4, 16 + row * 4));
+    });
+}
+
 } // namespace quillet

@@ -16,5 +16,7 @@ QIcon imageIcon();
 QIcon linkIcon();
 QIcon searchIcon();
 QIcon lockIcon(bool locked);
+// A pocket calculator: the arithmetic command.
+QIcon calculateIcon();
 
 } // namespace quillet

@@ -161,6 +161,7 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     markdownButtons[6]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 
     makeExportActions();
+    makeEditorToolActions();
 
     spelling = make(tr("Spelling"), this);
     spelling->setCheckable(true);
@@ -240,6 +241,7 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     // The toolbar's Markdown buttons, for the keyboard.
     format->addSeparator();
     format->addActions(markdownButtons);
+    addEditorToolItems(format);
 
     QMenu* help = menuBar->addMenu(tr("&Help"));
     help->addActions(helpItems);

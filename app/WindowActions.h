@@ -64,6 +64,10 @@ public:
     QAction* copyAsHtml;
     // Edit > Spelling: checked while the editor checks spelling as the user types
     QAction* spelling;
+
+    // Editor tools (WindowActionsEditorTools.cpp): Format > Calculate (F9), also a toolbar
+    // button after the Markdown buttons.
+    QAction* calculate;
     // Toolbar
     QList<QAction*> markdownButtons; // in the order of markdownButtonCommand
     QAction* editButton;             // checked: the note is editable ("Lock" locks it)
@@ -84,6 +88,8 @@ public:
     static void fillMarkdownStyleMenu(QMenu* menu, const QStringList& names, const QString& chosen);
 
 private:
+    void makeEditorToolActions();
+    void addEditorToolItems(QMenu* format);
     void makeExportActions();
     void addExportItems(QMenu* file);
     void setExportCommandsEnabled(bool hasOpenNote);

@@ -102,6 +102,7 @@ void WindowController::initToolbarItems() {
     d->toolbar->addAction(actions.toggleBrowser);
     d->toolbar->addSeparator();
     d->toolbar->addActions(actions.markdownButtons);
+    d->toolbar->addAction(actions.calculate);
     d->toolbar->addSeparator();
     d->toolbar->addAction(actions.editButton);
 
@@ -169,6 +170,7 @@ void WindowController::initMenus() {
     connectFolderCommands();
     connectExportCommands();
     connectSpelling();
+    connectEditorToolCommands();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

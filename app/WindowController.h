@@ -117,6 +117,7 @@ private:
     void updateFolderCommands();
     void connectExportCommands();
     void connectSpelling();
+    void connectEditorToolCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

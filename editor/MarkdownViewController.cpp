@@ -1,5 +1,6 @@
 #include "editor/MarkdownViewController.h"
 
+#include "editor/ArithmeticCommand.h"
 #include "editor/FirstLineName.h"
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/InputSourceCaret.h"
@@ -296,11 +297,16 @@ SpellMarks& MarkdownViewController::spellMarks() {
     return *d->spelling;
 }
 
+void MarkdownViewController::arithmeticOperation() {
+    insertArithmeticResult(*d->textView, d->styled->store());
+}
+
 void MarkdownViewController::Private::applyFontForType() {
     const bool markdown = isMarkdown();
     styled->setMarkdownStyling(markdown);
     spelling->setReadsText(fileUTI != QLatin1String(platform::kCssTypeIdentifier) &&
                            fileUTI != QLatin1String(platform::kPythonScriptTypeIdentifier));
+    styled->setCodeLanguage(codeLanguageForType(fileUTI.toStdString()));
     if (markdown) {
         textView->setFont(selectedFont);
         engine.setMarkdownFont(fonts.handle(selectedFont), fonts);

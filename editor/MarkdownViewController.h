@@ -100,6 +100,10 @@ public:
     bool spellChecking() const;
     SpellMarks& spellMarks();
 
+    // Arithmetic: evaluates the expression before the caret and inserts "= RESULT " (one undo
+    // step); nothing happens on a locked note or a line without an expression.
+    void arithmeticOperation();
+
 private:
     struct Private;
     std::unique_ptr<Private> d;

@@ -23,6 +23,25 @@ QColor mixed(const QColor& text, const QColor& base, double textShare) {
                             static_cast<float>(channel(text.blueF(), base.blueF())));
 }
 
+// The code highlighter's colours; on a dark base the dark ones are lightened so that they stay
+// readable (the same hues, at about the lightness of the orange).
+QColor codeColor(TextColor color, bool darkBase) {
+    switch (color) {
+    case TextColor::orange:
+        return QColor::fromRgbF(1.0f, 0.5f, 0.0f);
+    case TextColor::purple:
+        return darkBase ? QColor::fromRgbF(0.85f, 0.55f, 0.95f) : QColor::fromRgbF(0.5f, 0.0f, 0.5f);
+    case TextColor::darkRed:
+        return darkBase ? QColor::fromRgbF(1.0f, 0.45f, 0.45f) : QColor::fromRgbF(0.8f, 0.0f, 0.0f);
+    case TextColor::blue:
+        return darkBase ? QColor::fromRgbF(0.5f, 0.65f, 1.0f) : QColor::fromRgbF(0.0f, 0.0f, 1.0f);
+    case TextColor::darkGreen:
+        return darkBase ? QColor::fromRgbF(0.45f, 0.8f, 0.45f) : QColor::fromRgbF(0.0f, 0.5f, 0.0f);
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 StyleRenderer::StyleRenderer(const QtFontProvider& fonts) : fonts_(fonts) {}
@@ -42,6 +61,12 @@ QColor StyleRenderer::color(TextColor color) const {
         return mixed(text, base, kGrayShare);
     case TextColor::darkGray:
         return mixed(text, base, kDarkGrayShare);
+    case TextColor::orange:
+    case TextColor::purple:
+    case TextColor::darkRed:
+    case TextColor::blue:
+    case TextColor::darkGreen:
+        return codeColor(color, base.lightnessF() < 0.5);
     }
     return text;
 }

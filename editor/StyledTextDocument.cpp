@@ -51,6 +51,16 @@ void StyledTextDocument::setMarkdownStyling(bool on) {
     }
 }
 
+void StyledTextDocument::setCodeLanguage(CodeLanguage language) {
+    if (language == code_.language()) return;
+    const bool wasColoured = code_.language() != CodeLanguage::none;
+    code_.setLanguage(language);
+    if (wasColoured) {
+        store_.reset(store_.string());
+        renderAllBlocks();
+    }
+}
+
 void StyledTextDocument::setText(const QString& text) {
     if (attached_ && markdown_) engine_.preprocessMarkdown(store_, {0, store_.length()});
     ignoringChanges_ = true;
@@ -61,6 +71,8 @@ void StyledTextDocument::setText(const QString& text) {
     if (attached_ && markdown_) {
         engine_.processMarkdown(store_, {0, store_.length()});
         ++restyleCount_;
+    } else if (attached_) {
+        code_.highlightAll(store_);
     }
     store_.takeTouchedRange();
     renderAllBlocks();
@@ -71,6 +83,8 @@ void StyledTextDocument::restyleAll() {
     if (markdown_) {
         engine_.processMarkdown(store_, {0, store_.length()});
         ++restyleCount_;
+    } else {
+        code_.highlightAll(store_);
     }
     store_.takeTouchedRange();
     renderAllBlocks();
@@ -136,6 +150,11 @@ void StyledTextDocument::contentsChanged(int from, int removed, int added) {
         engine_.processMarkdown(store_, {start, newCount});
         ++restyleCount_;
         touched = unionOf(touched, store_.takeTouchedRange());
+    } else if (attached_) {
+        touched = unionOf(touched, code_.textReplaced(store_, start, oldCount, newCount));
+        touched = unionOf(touched, store_.takeTouchedRange());
+    } else {
+        code_.invalidate();
     }
     renderBlocks(touched);
 

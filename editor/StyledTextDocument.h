@@ -11,6 +11,7 @@
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/SearchMarks.h"
 #include "editor/StyleRenderer.h"
+#include "engine/CodeHighlighter.h"
 
 #include <QObject>
 #include <QString>
@@ -35,6 +36,10 @@ public:
     // Turning it off drops the styling at once; turning it on styles at the next restyleAll().
     void setMarkdownStyling(bool on);
     bool markdownStyling() const { return markdown_; }
+    // A style sheet or script is coloured by the code highlighter (with Markdown styling off);
+    // a new language takes effect at the next setText() or restyleAll().
+    void setCodeLanguage(CodeLanguage language);
+    CodeLanguage codeLanguage() const { return code_.language(); }
     // While detached, changes are followed but not styled or reported.
     void setAttached(bool attached) { attached_ = attached; }
     bool attached() const { return attached_; }
@@ -79,6 +84,7 @@ private:
     QTextDocument& document_;
     MarkdownString& engine_;
     QtFontProvider& fonts_;
+    CodeHighlighter code_;
     EditorTextStore store_;
     StyleRenderer renderer_;
     SearchMarks marks_;

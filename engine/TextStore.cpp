@@ -12,6 +12,16 @@ std::string_view textColorName(TextColor color) {
         return "gray";
     case TextColor::darkGray:
         return "darkGray";
+    case TextColor::orange:
+        return "orange";
+    case TextColor::purple:
+        return "purple";
+    case TextColor::darkRed:
+        return "darkRed";
+    case TextColor::blue:
+        return "blue";
+    case TextColor::darkGreen:
+        return "darkGreen";
     }
     return "text";
 }

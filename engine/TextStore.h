@@ -28,8 +28,15 @@ enum class TextColor : std::uint8_t {
     text,     // the standard text colour
     gray,     // white level 0.5
     darkGray, // white level 1/3
+    // The code highlighter's colours (style sheets and scripts).
+    orange,    // (1.0, 0.5, 0.0): tag names, script values
+    purple,    // (0.5, 0.0, 0.5): script keywords
+    darkRed,   // (0.8, 0.0, 0.0): double-quoted strings
+    blue,      // (0.0, 0.0, 1.0): single-quoted strings
+    darkGreen, // (0.0, 0.5, 0.0): comment blocks
 };
-std::string_view textColorName(TextColor color); // "text", "gray", "darkGray"
+// "text", "gray", "darkGray", "orange", "purple", "darkRed", "blue", "darkGreen"
+std::string_view textColorName(TextColor color);
 
 struct ParagraphStyle {
     double headIndent = 0;

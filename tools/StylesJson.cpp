@@ -28,6 +28,12 @@ std::u16string_view colorName(const std::optional<TextColor>& color) {
         return u"gray";
     case TextColor::darkGray:
         return u"darkGray";
+    case TextColor::orange:
+    case TextColor::purple:
+    case TextColor::darkRed:
+    case TextColor::blue:
+    case TextColor::darkGreen:
+        break; // only the code highlighter sets these
     }
     return u"none";
 }

@@ -86,6 +86,28 @@ TEST_F(MenuValidationTest, MarkdownButtonsNeedAnEditableNoteAndReachItsEditor) {
     EXPECT_FALSE(bold->isEnabled());
 }
 
+TEST_F(MenuValidationTest, CalculateNeedsAnEditableNoteAndActsOnIt) {
+    launch();
+    QAction* calculate = window->actions().calculate;
+    EXPECT_FALSE(calculate->isEnabled());
+    EXPECT_EQ(calculate->shortcut(), QKeySequence(Qt::Key_F9));
+
+    writeNote("Sums.md", "sums\n");
+    controller().openDocument(FileRepresentation::forPath(notePath("Sums.md")));
+    dispatcher.runPending();
+    EXPECT_TRUE(calculate->isEnabled());
+    typeAtEnd("2*21");
+    QTextCursor caret = editor().textView()->textCursor();
+    caret.movePosition(QTextCursor::End);
+    editor().textView()->setTextCursor(caret);
+    calculate->trigger();
+    EXPECT_EQ(editor().string(), QStringLiteral("sums\n2*21= 42 "));
+
+    window->actions().editButton->trigger();
+    dispatcher.runPending();
+    EXPECT_FALSE(calculate->isEnabled());
+}
+
 TEST_F(MenuValidationTest, AStyleSheetHasNoPreviewAndTheStyleMenuListsTheDefaultFirst) {
     const QString css = container + "/CSS";
     ASSERT_TRUE(QDir(css).mkpath("."));

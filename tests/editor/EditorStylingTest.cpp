@@ -174,7 +174,7 @@ TEST_F(EditorStylingTest, ALinkDefinitionLivesExactlyAsLongAsItsLine) {
     EXPECT_TRUE(definesLabel(editor, u"m"));
 }
 
-TEST_F(EditorStylingTest, StyleSheetsAndScriptsAreShownUnstyledInTheFixedPitchFont) {
+TEST_F(EditorStylingTest, StyleSheetsAndScriptsGetNoMarkdownStylingInTheFixedPitchFont) {
     const QString fixedFamily = QFontInfo(QtFontProvider::fixedPitchQFont(10)).family();
     editor.setFileUTI(QLatin1String(platform::kCssTypeIdentifier));
     editor.setString(QStringLiteral("# not a header\nbody { color: red; }\n"));
