@@ -38,6 +38,9 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
         QStringLiteral("report-startup"),
         QStringLiteral("Once the note is shown, print the resident memory and quit."));
     parser.addOptions({open, screenshot, quit, preview, dark, reportStartup});
+    const QCommandLineOption syncFolder(QStringLiteral("sync-folder"),
+                                        QStringLiteral("Show DIR as the synced library."), QStringLiteral("DIR"));
+    parser.addOption(syncFolder);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Notes to open."),
                                  QStringLiteral("[FILE\u2026]"));
     // Headless export of one note, in a process of its own.
@@ -64,6 +67,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     options.showPreview = parser.isSet(preview);
     options.dark = parser.isSet(dark);
     options.reportStartup = parser.isSet(reportStartup);
+    if (parser.isSet(syncFolder)) options.syncFolder = parser.value(syncFolder);
     return options;
 }
 
