@@ -42,6 +42,9 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     const QCommandLineOption newNote(QStringLiteral("new-note"),
                                      QStringLiteral("Create a new note and open it."));
     parser.addOption(newNote);
+    const QCommandLineOption syncFolder(QStringLiteral("sync-folder"),
+                                        QStringLiteral("Show DIR as the synced library."), QStringLiteral("DIR"));
+    parser.addOption(syncFolder);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Notes to open."),
                                  QStringLiteral("[FILE\u2026]"));
     // Headless export of one note, in a process of its own.
@@ -69,6 +72,7 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments) {
     options.dark = parser.isSet(dark);
     options.reportStartup = parser.isSet(reportStartup);
     options.newNote = parser.isSet(newNote);
+    if (parser.isSet(syncFolder)) options.syncFolder = parser.value(syncFolder);
     return options;
 }
 

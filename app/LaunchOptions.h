@@ -3,6 +3,7 @@
 //   --open PATH        open that note at launch instead of the last opened one
 //   --preview          show the preview pane at launch
 //   --dark             a dark palette on the Fusion style, whatever the desktop's theme
+//   --sync-folder DIR  show DIR as the synced library for this run
 //   --screenshot PATH  once the window has settled, save a picture of it to PATH
 //   --quit             with --screenshot: quit once the picture is saved
 //   --report-startup   once the note is shown in the window and painted, print
@@ -30,6 +31,7 @@ struct LaunchOptions {
     bool dark = false;
     bool reportStartup = false;
     bool newNote = false;
+    std::optional<QString> syncFolder; // --sync-folder
     QStringList files; // as given, relative paths included
     QString error; // set when the arguments were not understood
     // Headless export: one of the two outputs, the note, and the style sheet's name.

@@ -36,6 +36,7 @@ bool isCode(const FileRepresentation& note) {
 
 void applyMenuState(WindowActions& actions, QAction* scriptMenu, const MenuState& state) {
     actions.setNoteCommandsEnabled(state.hasOpenNote, state.hasSyncedLibrary);
+    actions.setMoveTargets(state.openNoteIsSynced);
     const bool editing = state.hasOpenNote && state.editable;
     actions.undo->setEnabled(editing && state.canUndo);
     actions.redo->setEnabled(editing && state.canRedo);
@@ -108,6 +109,7 @@ MenuState MenuValidation::currentState() const {
     state.hasOpenNote = bool(note);
     state.openNoteIsCode = note && isCode(*note);
     state.hasSyncedLibrary = controller->hasSyncedContainer();
+    state.openNoteIsSynced = note && note->iCloud;
     state.editable = controller->editState() && !text->isReadOnly();
     state.canUndo = text->document()->isUndoAvailable();
     state.canRedo = text->document()->isRedoAvailable();

@@ -21,6 +21,7 @@ struct MenuState {
     bool hasOpenNote = false;
     bool openNoteIsCode = false; // a style sheet or a script: nothing to preview
     bool hasSyncedLibrary = false;
+    bool openNoteIsSynced = false;
     bool editable = false; // the open note is not locked
     bool canUndo = false;
     bool canRedo = false;

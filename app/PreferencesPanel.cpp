@@ -1,6 +1,7 @@
 #include "app/PreferencesPanel.h"
 
 #include "app/SpellingSettings.h"
+#include "app/SyncFolderRow.h"
 #include "platform/SettingsMarkdownDefaults.h"
 #include "platform/SpellChecker.h"
 #include "platform/UserDefaults.h"
@@ -97,6 +98,9 @@ PreferencesPanel::PreferencesPanel(platform::UserDefaults& defaults, Appearance&
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addWidget(previewNote_);
+    syncFolderRow_ = new SyncFolderRow(defaults_, this);
+    syncFolderRow_->setFixedWidth(kTableWidth);
+    layout->addWidget(syncFolderRow_);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize); // follows the note shown or hidden
     previewNote_->setFixedWidth(kTableWidth);
@@ -169,6 +173,7 @@ QCheckBox* PreferencesPanel::checkBox(int row) const {
 
 void PreferencesPanel::present() {
     showOptions();
+    syncFolderRow_->load();
     open();
 }
 

@@ -24,6 +24,7 @@ namespace quillet {
 namespace platform {
 class UserDefaults;
 }
+class SyncFolderRow;
 
 class PreferencesPanel : public QDialog {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     QLabel* previewSchemeNote() const { return previewNote_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    // The synced library's folder; stored by the window when the sheet ends with OK.
+    SyncFolderRow* syncFolderRow() const { return syncFolderRow_; }
 
 private:
     void buildRows();
@@ -73,6 +76,7 @@ private:
     QLabel* previewNote_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
+    SyncFolderRow* syncFolderRow_;
 };
 
 } // namespace quillet

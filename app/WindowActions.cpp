@@ -86,6 +86,11 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     renameNote->setShortcut(QKeySequence(Qt::Key_F2));
     copyNoteTo = make(tr("Copy To…"), this);
     moveNote = make(tr("Move to"), this);
+    moveMenu = new QMenu; // a menu has no QObject parent to go with: deleted with the actions
+    connect(this, &QObject::destroyed, moveMenu, [menu = moveMenu] { delete menu; });
+    moveToSynced = moveMenu->addAction(tr("Synced"));
+    moveToLocal = moveMenu->addAction(tr("On This Computer"));
+    moveNote->setMenu(moveMenu);
     // Ctrl+I stays italic, as in the desktop's other editors.
     noteInfo = make(tr("Note Info"), this);
     noteInfo->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
@@ -179,6 +184,11 @@ void WindowActions::setNoteCommandsEnabled(bool hasOpenNote, bool hasSyncedLibra
     moveNote->setVisible(hasSyncedLibrary);
     moveNote->setEnabled(hasOpenNote && hasSyncedLibrary);
     setExportCommandsEnabled(hasOpenNote);
+}
+
+void WindowActions::setMoveTargets(bool openNoteIsSynced) {
+    moveToSynced->setEnabled(!openNoteIsSynced);
+    moveToLocal->setEnabled(openNoteIsSynced);
 }
 
 void WindowActions::setPreviewShown(bool shown) {

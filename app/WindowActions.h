@@ -31,6 +31,11 @@ public:
     QAction* renameNote;
     QAction* copyNoteTo;
     QAction* moveNote; // between the synced and the local library
+    // File > Move to ▸ Synced / On This Computer: only the library the open note is not in.
+    QMenu* moveMenu;
+    QAction* moveToSynced;
+    QAction* moveToLocal;
+    void setMoveTargets(bool openNoteIsSynced);
     QAction* noteInfo;
     // File: the folder shown beside the library ("Open Recent Folder" is filled when it opens)
     QAction* openFolder;

@@ -188,6 +188,8 @@ void WindowController::connectNoteCommands() {
     connect(actions.deleteNote, &QAction::triggered, controller, [controller] { controller->deleteNote(); });
     connect(actions.copyNoteTo, &QAction::triggered, controller, [controller] { controller->copyOpenNote(); });
     connect(actions.moveNote, &QAction::triggered, controller, [controller] { controller->moveTo(); });
+    for (QAction* target : {actions.moveToSynced, actions.moveToLocal})
+        connect(target, &QAction::triggered, controller, [controller] { controller->moveTo(); });
     connect(actions.noteInfo, &QAction::triggered, controller, [controller] { controller->showNoteInfo(); });
     connect(actions.renameNote, &QAction::triggered, this, &WindowController::renameOpenNote);
     // The window's shortcuts work wherever the focus is in it.

@@ -13,6 +13,7 @@
 #include "platform/LibraryMove.h"
 #include "platform/QtDispatcher.h"
 #include "platform/SingleInstance.h"
+#include "platform/SyncContainer.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserDefaults.h"
 
@@ -141,6 +142,7 @@ int main(int argc, char** argv) {
     defaults.registerDefaults(
         {{QString::fromLatin1(platform::defaults_keys::kSystemFont), QApplication::font().family()}});
     platform::Dispatcher& dispatcher = platform::Dispatcher::shared();
+    platform::setLaunchSyncFolder(options.syncFolder);
 
     // The note is read while the window is built, and shown with it.
     // A note named by --open or by the file manager replaces the one the last session left.

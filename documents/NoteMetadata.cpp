@@ -84,11 +84,11 @@ void NoteMetadata::writeEAToURL(FileRepresentation& note) const {
     }
 }
 
-void NoteMetadata::readEAFromCloudKV(FileRepresentation& note) const {
+void NoteMetadata::readEAFromCloudKV(FileRepresentation& note, bool synchronize) const {
     const auto key = keyValueKey(note.fileURL());
     const auto store = keyValueStore();
     if (!key || !store) return;
-    store->synchronize();
+    if (synchronize) store->synchronize();
     const auto entry = store->dictionary(*key);
     if (!entry) return;
     if (auto selection = entryText(*entry, kSelectedRange)) note.textSelectedRange = *selection;
@@ -96,7 +96,7 @@ void NoteMetadata::readEAFromCloudKV(FileRepresentation& note) const {
     note.isImmutable = entryLocked(entry);
 }
 
-void NoteMetadata::writeEAToCloudKV(FileRepresentation& note) const {
+void NoteMetadata::writeEAToCloudKV(FileRepresentation& note, bool synchronize) const {
     const auto key = keyValueKey(note.fileURL());
     const auto store = keyValueStore();
     if (!key || !store) return;
@@ -116,7 +116,7 @@ void NoteMetadata::writeEAToCloudKV(FileRepresentation& note) const {
         note.isImmutableChanged = false;
     }
     store->setObject(*key, entry);
-    store->synchronize();
+    if (synchronize) store->synchronize();
 }
 
 void NoteMetadata::ubiquitousDataDidChange(const FileRep& iCloudTop,

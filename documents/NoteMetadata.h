@@ -51,9 +51,10 @@ public:
     void writeEAToURL(FileRepresentation& note) const;
 
     // Cloud notes: the note's key-value entry. Notes outside the synchronised folder are left
-    // alone.
-    void readEAFromCloudKV(FileRepresentation& note) const;
-    void writeEAToCloudKV(FileRepresentation& note) const;
+    // alone. Without `synchronize` the store's file is neither read nor written (the caller
+    // synchronises later, off the main thread).
+    void readEAFromCloudKV(FileRepresentation& note, bool synchronize = true) const;
+    void writeEAToCloudKV(FileRepresentation& note, bool synchronize = true) const;
 
     // After the store changed from outside: the lock of every note among the cloud top's
     // children and its folders' children (two levels) is taken from the store, then

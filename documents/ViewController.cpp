@@ -102,6 +102,7 @@ void ViewController::viewDidLoad(const LocalContainerSetup& setup) {
     d->markdownCSS = d->defaults.string(QString::fromLatin1(platform::defaults_keys::kSelectedMarkdownStyle))
                          .value_or(QStringLiteral("markdown.css"));
     d->folderViewController->loadTree(setup);
+    startSyncedLibrary();
     applyStoredMarkdownOptions();
     reopenLastOpenedFolder();
     d->markdownViewController->setSelectedFont(d->selectedFont);

@@ -208,6 +208,19 @@ public:
     // Returns the chosen folder's path; empty when the user cancelled.
     void setFolderChooser(std::function<QString()> choose);
 
+    // ---- The synced library (ViewControllerSyncedLibrary.cpp)
+    // Shows the synchronised folder ROOT (its "Documents", with "CSS" and "Script", made when
+    // missing) as the "Synced" top and keeps it current; none takes the top away. False when
+    // ROOT is not a folder or its folders cannot be made.
+    bool setupAndStartQuery(const std::optional<QString>& root);
+    // The folder given at launch, else the one chosen in Preferences (none: no synced library).
+    void startSyncedLibrary();
+    std::optional<QString> syncFolder() const;
+    // One pass of the query over its latest items.
+    void metadataQueryNotification();
+    // The display names the key-value store holds for the children marked "updated".
+    void readDisplayNameInChildren(FileRepList& children);
+
 signals:
     // The open note changed (opened, closed, renamed): the window updates its title.
     void documentChanged();
@@ -233,6 +246,10 @@ private:
     FileRep recordForPath(const QString& path) const;
     void reopenLastOpenedFolder();
     void showOpenedFolder(const std::optional<QString>& path, bool openFirstNote);
+    // The synced halves of the note operations (ViewControllerSyncedLibrary.cpp).
+    void readSyncedMetadata(const FileRep& note);
+    void storeSyncedMetadata(const FileRep& note);
+    void settleInLibrary(const FileRep& record, const FileRep& source, const FileRep& target);
 
     std::unique_ptr<Private> d;
 };

@@ -59,6 +59,7 @@ void ViewController::openDocument(const FileRep& note, const std::shared_ptr<Not
         d->sessionView->showNothing(type);
         return;
     }
+    readSyncedMetadata(note);
     d->session->open(note, type, prefetch);
 }
 
@@ -70,6 +71,7 @@ void ViewController::openDocument(const FileRep& note, Range selection) {
         setSelectedRange(selection);
         return;
     }
+    readSyncedMetadata(note);
     d->session->open(note, type, selection);
 }
 

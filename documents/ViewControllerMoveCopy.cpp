@@ -35,11 +35,6 @@ void ViewController::moveTo() {
 
 void ViewController::moveFileRep(const FileRep& item, const FileRep& target, int index, bool deletingAfter) {
     if (!item || !target || item->top) return;
-    if (item->iCloud || target->iCloud) {
-        // Between the synced and the local library: only offered once a synced library is set up.
-        showAlert(moveFailureMessage(deletingAfter), tr("The synced library isn't set up."));
-        return;
-    }
     moveLocally(item, target, index, deletingAfter);
 }
 
@@ -70,6 +65,7 @@ void ViewController::moveLocally(const FileRep& item, const FileRep& target, int
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), target));
         if (record->directory) noteTree().enumerateLocalFile(record, 0);
+        settleInLibrary(record, item, target);
         record = tree_edits::insert(target, record, index);
         if (deletingAfter) tree_edits::remove(parent, item);
     }
@@ -91,6 +87,7 @@ bool ViewController::copyFile(const QString& sourcePath, const FileRep& target, 
     {
         std::lock_guard lock(tree_edits::topLock(noteTree(), target));
         if (record->directory) noteTree().enumerateLocalFile(record, 0);
+        settleInLibrary(record, nullptr, target);
         record = tree_edits::insert(target, record, index);
     }
     d->folderViewController->updateTable();
@@ -148,6 +145,7 @@ void ViewController::filenameDidChange(const FileRep& renamed) {
     if (item->directory) {
         std::lock_guard lock(tree_edits::topLock(noteTree(), item));
         noteTree().enumerateLocalFile(item, 0);
+        settleInLibrary(item, nullptr, item);
     }
     d->folderViewController->updateTable();
     if (closed)

@@ -20,6 +20,7 @@ void ViewController::changeEditState(int state, const FileRep& item) {
     }
     item->isImmutableChanged = item->isImmutable != locked;
     item->isImmutable = locked;
+    storeSyncedMetadata(item);
     d->folderViewController->updateTable();
 }
 

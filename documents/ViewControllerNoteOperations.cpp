@@ -25,7 +25,7 @@ const QString kMarkdownExtension = QStringLiteral(".md");
 } // namespace
 
 bool ViewController::hasSyncedContainer() const {
-    return false; // the synced library is not set up by this build
+    return noteTree().iCloudTop() != nullptr;
 }
 
 bool ViewController::isExporting() const {
@@ -113,6 +113,7 @@ void ViewController::writeNewNote(const FileRep& folder, const FileRep& note, co
             if (note->displayName) made->displayName = note->displayName;
             made->displayNameChanged = note->displayNameChanged;
             made->iCloud = note->iCloud;
+            storeSyncedMetadata(made);
             addCreatedNote(folder, made, caret);
         });
 }

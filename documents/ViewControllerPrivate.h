@@ -5,6 +5,7 @@
 #include "documents/DocumentSession.h"
 #include "documents/ExportPanels.h"
 #include "documents/PreviewConversion.h"
+#include "documents/SyncedLibrary.h"
 #include "documents/ViewController.h"
 #include "platform/DelayedCall.h"
 
@@ -68,6 +69,9 @@ struct ViewController::Private {
     bool printing = false;
     ExportPanels* exportPanels = nullptr;
     std::unique_ptr<ExportPanels> defaultExportPanels;
+    // The synchronised folder shown as "Synced"; none while no folder is chosen
+    // (ViewControllerSyncedLibrary.cpp).
+    std::shared_ptr<SyncedLibrary> synced;
     // Work handed to a worker finds the controller gone when this is.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 

@@ -22,6 +22,7 @@ void ViewController::autosaveFile() {
 void ViewController::changeEditState(int state) {
     if (!d->session->note()) return;
     d->session->setLocked(state == 0);
+    storeSyncedMetadata(d->session->note());
     d->folderViewController->updateTable();
 }
 

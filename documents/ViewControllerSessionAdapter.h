@@ -60,6 +60,7 @@ public:
     void noteWritten(const FileRep& note) override {
         owner_.d->folderViewController->updateRowForFileRep(note);
         owner_.d->folderViewController->noteOutlineDidChange(note);
+        owner_.storeSyncedMetadata(note);
     }
     void documentChanged() override { emit owner_.documentChanged(); }
 

@@ -9,14 +9,17 @@ namespace {
 
 TEST(LaunchOptionsTest, ReadsEveryOptionAndRejectsWhatItDoesNotKnow) {
     const LaunchOptions options = LaunchOptions::parse({"quillet", "--screenshot", "/tmp/shot.png", "--quit",
-                                                        "--open", "/notes/a.md", "--dark", "--preview"});
+                                                        "--open", "/notes/a.md", "--dark", "--preview",
+                                                        "--sync-folder", "/sync"});
     EXPECT_TRUE(options.error.isEmpty());
     EXPECT_EQ(options.screenshotPath, QStringLiteral("/tmp/shot.png"));
     EXPECT_EQ(options.openPath, QStringLiteral("/notes/a.md"));
     EXPECT_TRUE(options.quitAfterScreenshot && options.dark && options.showPreview);
+    EXPECT_EQ(options.syncFolder, QStringLiteral("/sync"));
     const LaunchOptions plain = LaunchOptions::parse({"quillet"});
     EXPECT_TRUE(plain.error.isEmpty());
-    EXPECT_FALSE(plain.screenshotPath || plain.openPath || plain.dark || plain.quitAfterScreenshot);
+    EXPECT_FALSE(plain.screenshotPath || plain.openPath || plain.dark || plain.quitAfterScreenshot ||
+                 plain.syncFolder);
 
     for (const QStringList& wrong : {QStringList{"quillet", "--shot"}, QStringList{"quillet", "--screenshot"}})
         EXPECT_FALSE(LaunchOptions::parse(wrong).error.isEmpty()) << wrong.join(' ').toStdString();

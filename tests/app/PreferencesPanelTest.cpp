@@ -1,15 +1,20 @@
 #include "ShellTestSupport.h"
 #include "app/ColorScheme.h"
 #include "app/PreferencesPanel.h"
+#include "app/SyncFolderRow.h"
 #include "app/WindowActions.h"
+#include "browser/view/FolderViewController.h"
 #include "engine/MarkdownString.h"
 #include "platform/SettingsMarkdownDefaults.h"
+#include "platform/SyncContainer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -104,6 +109,31 @@ TEST_F(PreferencesPanelTest, TheColorSchemeIsStoredAndAppliedAtOnce) {
     EXPECT_EQ(storedColorScheme(*defaults), ColorScheme::desktop);
     EXPECT_FALSE(isDarkPalette(QApplication::palette()));
     EXPECT_EQ(QApplication::style()->name(), desktopStyle);
+}
+
+TEST_F(PreferencesPanelTest, TheSyncedFolderChosenIsShownAsTheSyncedTopUntilItIsDropped) {
+    launch();
+    const QString sync = home.path() + QStringLiteral("/Sync");
+    ASSERT_TRUE(QDir().mkpath(sync));
+    window->actions().preferences->trigger();
+    SyncFolderRow* row = window->preferencesPanel()->syncFolderRow();
+    row->setFolderChooser([&sync](const QString&) { return sync; });
+    row->chooseButton()->click();
+    EXPECT_FALSE(defaults->string(QString::fromLatin1(platform::sync_folder::kSettingsKey))) << "not before OK";
+    window->preferencesPanel()->okButton()->click();
+    EXPECT_EQ(defaults->string(QString::fromLatin1(platform::sync_folder::kSettingsKey)), sync);
+    const FileRep top = window->viewController()->folderViewController()->noteTree().iCloudTop();
+    ASSERT_TRUE(top);
+    EXPECT_EQ(top->displayName, QStringLiteral("Synced"));
+    EXPECT_EQ(top->path(), sync + QStringLiteral("/Documents"));
+    EXPECT_TRUE(QFileInfo(sync + QStringLiteral("/Documents/Script")).isDir());
+
+    window->actions().preferences->trigger();
+    EXPECT_EQ(row->pathField()->text(), sync);
+    row->clearButton()->click();
+    window->preferencesPanel()->okButton()->click();
+    EXPECT_FALSE(window->viewController()->folderViewController()->noteTree().iCloudTop());
+    EXPECT_FALSE(window->viewController()->hasSyncedContainer());
 }
 
 } // namespace
