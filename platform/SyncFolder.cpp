@@ -1,5 +1,6 @@
 #include "platform/SyncFolder.h"
 
+#include "platform/SyncContainer.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -32,8 +33,13 @@ QString canonical(const QString& path) {
 } // namespace
 
 QString syncFolderPath() {
-    std::lock_guard lock(overridesMutex);
-    return folderOverride ? *folderOverride : fromDefaults("QuilletSyncFolder");
+    {
+        std::lock_guard lock(overridesMutex);
+        if (folderOverride) return *folderOverride;
+    }
+    // The folder --sync-folder named for this run, else the one chosen in Preferences.
+    if (const std::optional<QString> launch = launchSyncFolder()) return *launch;
+    return fromDefaults(sync_folder::kSettingsKey);
 }
 
 void overrideSyncFolderPath(std::optional<QString> path) {

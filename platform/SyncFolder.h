@@ -11,7 +11,7 @@
 
 namespace quillet::platform {
 
-// Empty when no folder is set.
+// The folder --sync-folder named for this run, else the stored one; empty when neither is set.
 QString syncFolderPath();
 // Replaces what the defaults say (none: the defaults answer again).
 void overrideSyncFolderPath(std::optional<QString> path);
