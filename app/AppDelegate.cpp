@@ -51,7 +51,8 @@ void AppDelegate::applicationDidFinishLaunching(const std::optional<QString>& no
             // Only a note the launch names opens its folder; a note stored from a folder since
             // closed stays closed.
             opensNoteAtLaunch_ =
-                openNoteAtPath(*path, prefetch_) || (notePath && openNoteInItsFolder(*path, prefetch_));
+                openNoteAtPath(*path, prefetch_) || openWhenSyncedLibraryListed(*path) ||
+                (notePath && openNoteInItsFolder(*path, prefetch_));
             if (opensNoteAtLaunch_) viewController_->markdownViewController()->textView()->setFocus(Qt::OtherFocusReason);
         }
     }
@@ -138,7 +139,12 @@ bool AppDelegate::openNoteInItsFolder(const QString& path, const std::shared_ptr
 }
 
 bool AppDelegate::openNoteAnywhere(const QString& path) {
-    return openNoteAtPath(path) || openNoteInItsFolder(path, nullptr);
+    return openNoteAtPath(path) || openWhenSyncedLibraryListed(path) || openNoteInItsFolder(path, nullptr);
+}
+
+// The synced library is listed on a worker: a note of it named at launch opens once it is.
+bool AppDelegate::openWhenSyncedLibraryListed(const QString& path) {
+    return viewController_ && viewController_->whenSyncedLibraryListed(path, [this, path] { openNoteAtPath(path); });
 }
 
 void AppDelegate::openFromOtherInstance(const QStringList& arguments) {

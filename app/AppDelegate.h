@@ -73,6 +73,7 @@ private:
     std::optional<QString> launchNotePath(const std::optional<QString>& notePath) const;
     bool openNoteAtPath(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch);
     bool openNoteInItsFolder(const QString& path, const std::shared_ptr<NotePrefetch>& prefetch);
+    bool openWhenSyncedLibraryListed(const QString& path);
     void recoverAbandonedSaves();
     void commitData(QSessionManager& manager);
     // Saves the open note's edits and waits for them; true when nothing is left unsaved.

@@ -8,7 +8,9 @@
 #include "platform/KeyValueStore.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace quillet {
 
@@ -17,6 +19,9 @@ struct SyncedLibrary {
     std::shared_ptr<platform::KeyValueStore> store;
     NoteMetadata metadata;
     std::unique_ptr<SyncedLibraryQuery> query;
+    // Until the first pass has listed the library: what waits for it (a note named at launch).
+    bool listed = false;
+    std::vector<std::function<void()>> afterFirstPass;
 
     SyncedLibrary(platform::Dispatcher& dispatcher, QString folder)
         : root(std::move(folder)), metadata(dispatcher) {}

@@ -216,6 +216,10 @@ public:
     // The folder given at launch, else the one chosen in Preferences (none: no synced library).
     void startSyncedLibrary();
     std::optional<QString> syncFolder() const;
+    // For a note of the synced library that is not listed yet (the first pass runs on a
+    // worker): runs `open` once the library is listed and answers true; false for other paths
+    // and once the library is listed.
+    bool whenSyncedLibraryListed(const QString& path, std::function<void()> open);
     // One pass of the query over its latest items.
     void metadataQueryNotification();
     // The display names the key-value store holds for the children marked "updated".

@@ -13,7 +13,10 @@
 #include "platform/UserDefaults.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 namespace quillet {
 
@@ -108,6 +111,20 @@ void ViewController::metadataQueryNotification() {
     // Without the browser's two-second delay: the pass is already the end of a burst.
     if (changed) d->folderViewController->updateTable();
     if (!top->hasChildren()) newNoteInFileRep(top);
+    if (!d->synced->listed) {
+        d->synced->listed = true;
+        for (const auto& open : std::exchange(d->synced->afterFirstPass, {}))
+            open();
+    }
+}
+
+bool ViewController::whenSyncedLibraryListed(const QString& path, std::function<void()> open) {
+    if (!d->synced || d->synced->listed) return false;
+    const QString documents = QDir::cleanPath(platform::syncDocumentsPath(d->synced->root));
+    if (!QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(documents + QLatin1Char('/')))
+        return false;
+    d->synced->afterFirstPass.push_back(std::move(open));
+    return true;
 }
 
 // Names come from the store, which is synchronised when its file changes, not once per note.

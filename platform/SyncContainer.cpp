@@ -1,5 +1,6 @@
 #include "platform/SyncContainer.h"
 
+#include "platform/ConflictCopies.h"
 #include "platform/FileOperations.h"
 #include "platform/UserDefaults.h"
 
@@ -96,6 +97,8 @@ bool isSyncEngineFile(QStringView name) {
     // The Nextcloud and ownCloud clients' journals: ".sync_HASH.db", "._sync_HASH.db-wal", …
     if ((name.startsWith(u".sync_") || name.startsWith(u"._sync_")) && name.contains(u".db")) return true;
     if (name.endsWith(u".tmp")) return true;
+    // Conflict copies are the open note's to resolve; they never show as notes of their own.
+    if (isConflictCopyName(name.toString())) return true;
     return syncTemporaryTarget(name).has_value();
 }
 

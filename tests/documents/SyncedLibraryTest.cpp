@@ -89,6 +89,10 @@ TEST_F(SyncedLibraryTest, TheTreeFollowsWhatTheOtherMachineDoes) {
     settle();
     ASSERT_TRUE(syncedRow("Recipes/Rye.md"));
     EXPECT_EQ(syncedRow("Recipes/Rye.md")->downloaded, true);
+    // The engine's conflict copy is the open note's to resolve, not a row.
+    writeBytes(synced("Recipes/Rye.sync-conflict-20261207-101010-ABCDEFG.md"), "# Rye there\n");
+    settle();
+    EXPECT_FALSE(syncedRow("Recipes/Rye.sync-conflict-20261207-101010-ABCDEFG.md"));
 
     // A note being replaced stays, marked as not downloaded, until the new version lands.
     const FileRep plan = syncedRow("Plan.md");
@@ -118,6 +122,19 @@ TEST_F(SyncedLibraryTest, TheTreeFollowsWhatTheOtherMachineDoes) {
     writeBytes(root + "/quillet-metadata.json", R"({"Recipes/Rye.md": {"text.locked": true}})");
     settle();
     EXPECT_TRUE(syncedRow("Recipes/Rye.md")->isImmutable);
+}
+
+TEST_F(SyncedLibraryTest, ANoteNamedBeforeTheLibraryIsListedOpensOnceItIs) {
+    ASSERT_TRUE(QDir().mkpath(root + "/Documents"));
+    writeBytes(synced("Plan.md"), "# Plan\n");
+    ASSERT_TRUE(controller->setupAndStartQuery(root));
+    QString found;
+    EXPECT_FALSE(controller->whenSyncedLibraryListed(home.path() + "/Elsewhere.md", [] {}));
+    EXPECT_TRUE(controller->whenSyncedLibraryListed(
+        synced("Plan.md"), [&] { found = syncedRow("Plan.md") ? "listed" : "missing"; }));
+    settle();
+    EXPECT_EQ(found, "listed");
+    EXPECT_FALSE(controller->whenSyncedLibraryListed(synced("Plan.md"), [] {}));
 }
 
 TEST_F(SyncedLibraryTest, NoteOperationsWorkInAndOutOfTheSyncedLibrary) {

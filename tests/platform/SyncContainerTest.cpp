@@ -27,9 +27,11 @@ TEST(SyncContainerTest, EngineFilesAndTemporariesAreKnownByName) {
          {u".stfolder", u".stversions", u".stignore", u".sync_4ab2.db", u"._sync_4ab2.db-wal",
           u".owncloudsync.log", u"backup.tmp", u"Bread.md.part", u".syncthing.x.md.tmp"})
         EXPECT_TRUE(isSyncEngineFile(engine)) << QString::fromUtf16(engine).toStdString();
-    // Conflict copies are notes of their own: how they show is not decided by their name here.
-    for (const char16_t* note : {u"Bread.md", u"Bread.sync-conflict-20261207-101010-ABCDEFG.md",
-                                 u"Bread (conflicted copy 2026-12-07).md", u"stversions.md"})
+    // Conflict copies are resolved through the open note, never shown beside it.
+    for (const char16_t* copy : {u"Bread.sync-conflict-20261207-101010-ABCDEFG.md",
+                                 u"Bread (conflicted copy 2026-12-07 101010).md"})
+        EXPECT_TRUE(isSyncEngineFile(copy)) << QString::fromUtf16(copy).toStdString();
+    for (const char16_t* note : {u"Bread.md", u"Bread (conflict).md", u"stversions.md"})
         EXPECT_FALSE(isSyncEngineFile(note)) << QString::fromUtf16(note).toStdString();
 }
 
