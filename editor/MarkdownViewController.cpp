@@ -1,5 +1,6 @@
 #include "editor/MarkdownViewController.h"
 
+#include "editor/EditorPopovers.h"
 #include "editor/FirstLineName.h"
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/InputSourceCaret.h"
@@ -102,9 +103,11 @@ MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher,
     connect(QGuiApplication::inputMethod(), &QInputMethod::localeChanged, this,
             [this] { d->updateCaretColor(); });
     d->updateCaretColor();
+    popovers_ = new EditorPopovers(*this, dispatcher);
 }
 
 MarkdownViewController::~MarkdownViewController() {
+    delete popovers_;
     d->scanFirstLineCall.cancel();
     d->forceLayoutCall.cancel();
     d->styled.reset();
@@ -131,6 +134,7 @@ TextStore& MarkdownViewController::textStorage() {
 }
 
 void MarkdownViewController::setString(const QString& text) {
+    popovers_->textReplaced();
     d->textView->setReadOnly(!d->editState);
     const QString converted = convertLineBreak(text);
     d->styled->setAttached(true);
@@ -166,6 +170,8 @@ QString MarkdownViewController::fileUTI() const {
 void MarkdownViewController::replaceString(const QString& text) {
     const Range selection = selectedRange();
     const int scroll = d->textView->verticalScrollBar()->value();
+    // The same note, changed by another program: a pending image link still belongs to it.
+    popovers_->nextTextIsSameNote();
     setString(text);
     setSelectedRange(selection);
     d->textView->verticalScrollBar()->setValue(scroll);
@@ -259,6 +265,18 @@ void MarkdownViewController::scanFirstLine() {
 
 bool MarkdownViewController::usesInputMethodCaretColor() const {
     return d->caretIsBlue;
+}
+
+void MarkdownViewController::setImageLink() {
+    popovers_->setImageLink();
+}
+
+bool MarkdownViewController::textViewClickedOnLink(const QString& link, std::size_t index) {
+    return popovers_->clickedOnLink(link, index);
+}
+
+void MarkdownViewController::showImagePopover(const QUrl& url, const QRectF& rect, bool securityScope) {
+    popovers_->showImagePopover(url, rect, securityScope);
 }
 
 void MarkdownViewController::Private::applyFontForType() {

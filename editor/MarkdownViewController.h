@@ -15,6 +15,7 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 
@@ -23,6 +24,7 @@ class QProgressBar;
 
 namespace quillet {
 
+class EditorPopovers;
 class MarkdownString;
 class TextStore;
 
@@ -87,9 +89,20 @@ public:
     // Whether the caret is drawn in the system blue for the active input method.
     bool usesInputMethodCaretColor() const;
 
+    // ---- Image links and the image popovers (EditorPopovers)
+    // Asks for an image's URL in the add-image popover and inserts "![image](URL)" at the
+    // selection when it closes with Add (or after a minute while it is still open).
+    void setImageLink();
+    // A click on a link of the text at `index`: the image popover for a web link or a local
+    // image; another file goes to the desktop. True when the popover showed.
+    bool textViewClickedOnLink(const QString& link, std::size_t index);
+    void showImagePopover(const QUrl& url, const QRectF& rect, bool securityScope);
+    EditorPopovers& popovers() const { return *popovers_; }
+
 private:
     struct Private;
     std::unique_ptr<Private> d;
+    EditorPopovers* popovers_ = nullptr; // a child
 };
 
 } // namespace quillet
