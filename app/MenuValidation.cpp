@@ -44,6 +44,7 @@ void applyMenuState(WindowActions& actions, QAction* scriptMenu, const MenuState
     actions.paste->setEnabled(editing && state.clipboardHasText);
     actions.selectAll->setEnabled(state.hasOpenNote);
     actions.togglePreview->setEnabled(!(state.hasOpenNote && state.openNoteIsCode));
+    actions.setPopoverCommandsEnabled(state.hasOpenNote && !state.openNoteIsCode, editing);
     if (scriptMenu) {
         scriptMenu->setEnabled(state.pythonAvailable);
         scriptMenu->setVisible(state.pythonAvailable);

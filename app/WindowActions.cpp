@@ -149,6 +149,7 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     }
 
     makeExportActions();
+    makePopoverActions();
 
     editButton = make(tr("Lock"), this);
     editButton->setCheckable(true);
@@ -218,6 +219,7 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     QMenu* format = menuBar->addMenu(tr("F&ormat"));
     QMenu* styles = format->addMenu(tr("Markdown Style"));
     format->addAction(font);
+    addPopoverItems(view, format);
 
     QMenu* help = menuBar->addMenu(tr("&Help"));
     help->addActions(helpItems);

@@ -164,6 +164,7 @@ void WindowController::initMenus() {
     connectNoteCommands();
     connectFolderCommands();
     connectExportCommands();
+    connectPopoverCommands();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

@@ -107,6 +107,7 @@ private:
     void connectFolderCommands();
     void updateFolderCommands();
     void connectExportCommands();
+    void connectPopoverCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

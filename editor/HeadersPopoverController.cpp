@@ -95,7 +95,7 @@ void HeadersPopoverController::buildDepthMenu() {
     auto* menu = new QMenu(depthPopup_);
     auto* group = new QActionGroup(menu);
     for (int depth = 1; depth <= kDeepestLevel; ++depth) {
-        QAction* item = menu->addAction(tr("%n Level(s)", nullptr, depth));
+        QAction* item = menu->addAction(depth == 1 ? tr("1 Level") : tr("%1 Levels").arg(depth));
         item->setCheckable(true);
         item->setChecked(depth == outlineDepth_);
         group->addAction(item);
