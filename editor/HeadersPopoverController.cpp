@@ -83,8 +83,11 @@ HeadersPopoverController::HeadersPopoverController(platform::UserDefaults& defau
     if (const std::optional<double> stored = defaults_.number(kDepthKey))
         outlineDepth_ = static_cast<int>(*stored);
     buildDepthMenu();
-    connect(tableView_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!selectingByProgram_ && row >= 0) rowChosen(row);
+    // Selections, not the current row: the list makes its first row current when it takes the
+    // focus, which is no choice of the user's.
+    connect(tableView_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = tableView_->selectedItems();
+        if (!selectingByProgram_ && !selected.isEmpty()) rowChosen(tableView_->row(selected.first()));
     });
     // A click on the row already selected chooses it again.
     connect(tableView_, &QListWidget::itemClicked, this,
