@@ -48,6 +48,7 @@ void applyMenuState(WindowActions& actions, QAction* scriptMenu, const MenuState
     for (QAction* button : actions.markdownButtons)
         button->setEnabled(editing);
     actions.calculate->setEnabled(editing);
+    actions.setPopoverCommandsEnabled(state.hasOpenNote && !state.openNoteIsCode, editing);
     if (scriptMenu) {
         scriptMenu->setEnabled(state.pythonAvailable);
         scriptMenu->setVisible(state.pythonAvailable);

@@ -171,6 +171,7 @@ WindowActions::WindowActions(QObject* parent) : QObject(parent) {
     spelling = make(tr("Spelling"), this);
     spelling->setCheckable(true);
     spelling->setChecked(true);
+    makePopoverActions();
 
     editButton = make(tr("Lock"), this);
     editButton->setCheckable(true);
@@ -252,6 +253,7 @@ QMenu* WindowActions::buildMenuBar(QMenuBar* menuBar) {
     format->addSeparator();
     format->addActions(markdownButtons);
     addEditorToolItems(format);
+    addPopoverItems(view, format);
 
     QMenu* help = menuBar->addMenu(tr("&Help"));
     help->addActions(helpItems);

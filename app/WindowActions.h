@@ -73,6 +73,10 @@ public:
     // Editor tools (WindowActionsEditorTools.cpp): Format > Calculate (F9), also a toolbar
     // button after the Markdown buttons.
     QAction* calculate;
+
+    // The editor's popovers (WindowActionsPopovers.cpp): View > Show Headers, Format > Add Image….
+    QAction* showHeaders;
+    QAction* addImage;
     // Toolbar
     QList<QAction*> markdownButtons; // in the order of markdownButtonCommand
     QAction* editButton;             // checked: the note is editable ("Lock" locks it)
@@ -88,6 +92,8 @@ public:
     // The commands on the open note are off without one; "Move to" is shown only where a synced
     // library is set up.
     void setNoteCommandsEnabled(bool hasOpenNote, bool hasSyncedLibrary);
+    // Headers need an open Markdown note; adding an image, one that can be edited.
+    void setPopoverCommandsEnabled(bool hasOpenMarkdownNote, bool editable);
 
     // Lists the style sheets in `menu`, checking `chosen`; each item carries its file name.
     static void fillMarkdownStyleMenu(QMenu* menu, const QStringList& names, const QString& chosen);
@@ -98,6 +104,8 @@ private:
     void makeExportActions();
     void addExportItems(QMenu* file);
     void setExportCommandsEnabled(bool hasOpenNote);
+    void makePopoverActions();
+    void addPopoverItems(QMenu* view, QMenu* format);
     QAction* make(const QString& text, QObject* parent);
 };
 

@@ -171,6 +171,7 @@ void WindowController::initMenus() {
     connectExportCommands();
     connectSpelling();
     connectEditorToolCommands();
+    connectPopoverCommands();
     d->menuValidation = new MenuValidation(*this, d->markdownStyleMenu);
 }
 

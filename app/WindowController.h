@@ -118,6 +118,7 @@ private:
     void connectExportCommands();
     void connectSpelling();
     void connectEditorToolCommands();
+    void connectPopoverCommands();
     void updateNoteCommands();
     void saveFrame();
     void restoreFrame();

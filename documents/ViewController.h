@@ -176,6 +176,16 @@ public:
     bool searchResults(const QString& searchString, const FileRep& note) override;
     void findString(const QString& searchString, const FileRep& note) override;
 
+    // ---- The headers popover and image links (ViewControllerHeaders.cpp)
+    // Shows the headers popover over the editor (the open note's search results while it has
+    // some), or closes it when it is shown.
+    void showHeaders();
+    QWidget* headersPopover() const;
+    // Selects the range in the editor (a row chosen in the headers popover).
+    void rangeDictDidSelect(Range lineRange);
+    // Asks for an image URL and inserts the image's link at the editor's selection.
+    void addImageTag();
+
     // ---- Style sheets and scripts (ViewControllerStyleFiles.cpp)
     // "New Script": a new script beside the open one, else in the library's "Script" folder.
     void addScriptFile();

@@ -10,6 +10,7 @@
 #include "platform/DelayedCall.h"
 
 #include <QFont>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -54,6 +55,7 @@ struct ViewController::Private {
     int previewWidth = 0; // the preview's width before it was collapsed
 
     QString searchTarget;
+    QPointer<QWidget> headersPopover; // while shown
 
     // The folder shown beside the library, and the folders opened before.
     std::optional<QString> openedFolder;

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -123,6 +124,38 @@ bool MarkdownTextView::canInsertFromMimeData(const QMimeData* source) const {
 
 void MarkdownTextView::insertFromMimeData(const QMimeData* source) {
     if (canInsertFromMimeData(source)) QPlainTextEdit::insertFromMimeData(source);
+}
+
+void MarkdownTextView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        if (const auto [link, index] = linkAt(at); !link.isEmpty()) {
+            emit linkClicked(link, index);
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+std::pair<QString, int> MarkdownTextView::linkAt(const QPoint& point) const {
+    if (!linkAt_) return {};
+    // The nearest caret position lies before or after the character under the point.
+    const int caret = cursorForPosition(point).position();
+    for (const int index : {caret, caret - 1}) {
+        if (index < 0) continue;
+        const QRectF box = rectForRange({static_cast<std::size_t>(index), 1});
+        if (box.adjusted(-1, 0, 1, 0).contains(point))
+            if (QString link = linkAt_(index); !link.isEmpty()) return {link, index};
+    }
+    return {};
+}
+
+void MarkdownTextView::mouseMoveEvent(QMouseEvent* event) {
+    const bool overLink =
+        (event->modifiers() & Qt::ControlModifier) && !linkAt(event->position().toPoint()).first.isEmpty();
+    viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    QPlainTextEdit::mouseMoveEvent(event);
 }
 
 void MarkdownTextView::focusInEvent(QFocusEvent* event) {

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QPlainTextEdit>
 #include <functional>
+#include <utility>
 
 class QMenu;
 
@@ -28,6 +29,9 @@ public:
     // coordinates; a caret-wide rectangle for an empty range.
     QRectF rectForRange(Range range) const;
 
+    // The link the styling attached to a character (empty for none); Ctrl+click follows it.
+    void setLinkLookup(std::function<QString(int position)> linkAt) { linkAt_ = std::move(linkAt); }
+
     // The caret is drawn in this colour (an invalid colour gives Qt's own caret).
     void setCaretColor(const QColor& color);
     QColor caretColor() const { return caretColor_; }
@@ -42,6 +46,8 @@ public:
 
 signals:
     void paletteChanged();
+    // Ctrl+click on a link the styling attached: its URL as written and the clicked character.
+    void linkClicked(const QString& link, int index);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -54,12 +60,20 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Ctrl+click follows a link (a plain click places the caret, as in any editor); the
+    // pointer shows a hand over a link while Ctrl is held.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void restartBlink();
     bool ownsCaret() const { return caretColor_.isValid(); }
 
+    // The link under a point of the viewport, and the character it is attached to.
+    std::pair<QString, int> linkAt(const QPoint& point) const;
+
     IndentingDocumentLayout* layout_;
+    std::function<QString(int)> linkAt_;
     QColor caretColor_;
     QBasicTimer blinkTimer_;
     bool caretShown_ = true;

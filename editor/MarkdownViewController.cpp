@@ -1,6 +1,7 @@
 #include "editor/MarkdownViewController.h"
 
 #include "editor/ArithmeticCommand.h"
+#include "editor/EditorPopovers.h"
 #include "editor/FirstLineName.h"
 #include "editor/IndentingDocumentLayout.h"
 #include "editor/InputSourceCaret.h"
@@ -112,9 +113,11 @@ MarkdownViewController::MarkdownViewController(platform::Dispatcher& dispatcher,
             [this] { d->updateCaretColor(); });
     d->updateCaretColor();
     d->keyCommands = std::make_unique<MarkdownKeyCommands>(*this);
+    popovers_ = new EditorPopovers(*this, dispatcher);
 }
 
 MarkdownViewController::~MarkdownViewController() {
+    delete popovers_;
     d->keyCommands.reset();
     d->scanFirstLineCall.cancel();
     d->forceLayoutCall.cancel();
@@ -143,6 +146,7 @@ TextStore& MarkdownViewController::textStorage() {
 }
 
 void MarkdownViewController::setString(const QString& text) {
+    popovers_->textReplaced();
     d->textView->setReadOnly(!d->editState);
     const QString converted = convertLineBreak(text);
     d->styled->setAttached(true);
@@ -178,6 +182,8 @@ QString MarkdownViewController::fileUTI() const {
 void MarkdownViewController::replaceString(const QString& text) {
     const Range selection = selectedRange();
     const int scroll = d->textView->verticalScrollBar()->value();
+    // The same note, changed by another program: a pending image link still belongs to it.
+    popovers_->nextTextIsSameNote();
     setString(text);
     setSelectedRange(selection);
     d->textView->verticalScrollBar()->setValue(scroll);
@@ -283,10 +289,6 @@ void MarkdownViewController::markdownButton(const QString& command) {
         performMarkdownCommand(*d->textView, command);
 }
 
-void MarkdownViewController::setImageLink() {
-    // The add-image popover, which asks for the address, brings the insertion.
-}
-
 void MarkdownViewController::setSpellChecking(bool on) {
     d->spelling->setEnabled(on);
 }
@@ -299,6 +301,18 @@ SpellMarks& MarkdownViewController::spellMarks() {
 
 void MarkdownViewController::arithmeticOperation() {
     insertArithmeticResult(*d->textView, d->styled->store());
+}
+
+void MarkdownViewController::setImageLink() {
+    popovers_->setImageLink();
+}
+
+bool MarkdownViewController::textViewClickedOnLink(const QString& link, std::size_t index) {
+    return popovers_->clickedOnLink(link, index);
+}
+
+void MarkdownViewController::showImagePopover(const QUrl& url, const QRectF& rect, bool securityScope) {
+    popovers_->showImagePopover(url, rect, securityScope);
 }
 
 void MarkdownViewController::Private::applyFontForType() {

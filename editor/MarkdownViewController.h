@@ -15,6 +15,7 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 
@@ -23,6 +24,7 @@ class QProgressBar;
 
 namespace quillet {
 
+class EditorPopovers;
 class MarkdownString;
 class SpellMarks;
 class TextStore;
@@ -91,8 +93,6 @@ public:
     // The toolbar's Markdown commands: "header", "list", "quote", "link", "image", "bold" and
     // "italic" on the current line or selection, each one undo step; nothing on a locked text.
     void markdownButton(const QString& command);
-    // Asks for an image's address and inserts a link to it ("image").
-    void setImageLink();
 
     // Continuous spell checking (on by default): misspelled words of the shown lines are
     // underlined; style sheets and scripts are never checked.
@@ -104,9 +104,20 @@ public:
     // step); nothing happens on a locked note or a line without an expression.
     void arithmeticOperation();
 
+    // ---- Image links and the image popovers (EditorPopovers)
+    // Asks for an image's URL in the add-image popover and inserts "![image](URL)" at the
+    // selection when it closes with Add (or after a minute while it is still open).
+    void setImageLink();
+    // A click on a link of the text at `index`: the image popover for a web link or a local
+    // image; another file goes to the desktop. True when the popover showed.
+    bool textViewClickedOnLink(const QString& link, std::size_t index);
+    void showImagePopover(const QUrl& url, const QRectF& rect, bool securityScope);
+    EditorPopovers& popovers() const { return *popovers_; }
+
 private:
     struct Private;
     std::unique_ptr<Private> d;
+    EditorPopovers* popovers_ = nullptr; // a child
 };
 
 } // namespace quillet

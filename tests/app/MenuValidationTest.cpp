@@ -47,6 +47,7 @@ TEST_F(MenuValidationTest, EditItemsFollowTheNoteTheEditorTheClipboardAndTheLock
     launch();
     EXPECT_TRUE(enabledEditItems().isEmpty());
     EXPECT_FALSE(window->actions().duplicateNote->isEnabled());
+    EXPECT_FALSE(window->actions().showHeaders->isEnabled());
     EXPECT_FALSE(window->menuValidation().scriptMenu()->menuAction()->isVisible());
 
     QApplication::clipboard()->clear();
@@ -54,6 +55,7 @@ TEST_F(MenuValidationTest, EditItemsFollowTheNoteTheEditorTheClipboardAndTheLock
     controller().openDocument(FileRepresentation::forPath(notePath("Note.md")));
     dispatcher.runPending();
     EXPECT_EQ(enabledEditItems(), QStringList{"Select All"});
+    EXPECT_TRUE(window->actions().showHeaders->isEnabled() && window->actions().addImage->isEnabled());
     QApplication::clipboard()->setText("pasted");
     typeAtEnd("more");
     editor().textView()->selectAll();
@@ -65,6 +67,8 @@ TEST_F(MenuValidationTest, EditItemsFollowTheNoteTheEditorTheClipboardAndTheLock
     dispatcher.runPending();
     editor().textView()->selectAll();
     EXPECT_EQ(enabledEditItems(), (QStringList{"Copy", "Select All"}));
+    EXPECT_TRUE(window->actions().showHeaders->isEnabled());
+    EXPECT_FALSE(window->actions().addImage->isEnabled());
 }
 
 TEST_F(MenuValidationTest, MarkdownButtonsNeedAnEditableNoteAndReachItsEditor) {
@@ -117,6 +121,7 @@ TEST_F(MenuValidationTest, AStyleSheetHasNoPreviewAndTheStyleMenuListsTheDefault
 
     launch(css + "/dark.css");
     EXPECT_FALSE(window->actions().togglePreview->isEnabled());
+    EXPECT_FALSE(window->actions().showHeaders->isEnabled());
     controller().markdownStyleMenuSelected("dark.css");
     QMenu* menu = window->markdownStyleMenu();
     emit menu->aboutToShow();
