@@ -25,6 +25,13 @@
     </message>
 </context>
 <context>
+    <name>ImagePopoverController</name>
+    <message>
+        <source>PNG or JPEG Images (*.png *.jpg *.jpeg)</source>
+        <translation>PNG または JPEG イメージ (*.png *.jpg *.jpeg)</translation>
+    </message>
+</context>
+<context>
     <name>LibraryMove</name>
     <message>
         <source>Your notes are now in “%1”, where the file manager shows them.</source>
@@ -85,6 +92,14 @@
         <source>Color scheme:</source>
         <translation>配色:</translation>
     </message>
+    <message>
+        <source>Spelling</source>
+        <translation>スペルチェック</translation>
+    </message>
+    <message>
+        <source>Dictionary:</source>
+        <translation>辞書:</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -95,6 +110,14 @@
     <message>
         <source>The disk may be full.</source>
         <translation>ディスクがいっぱいかもしれません。</translation>
+    </message>
+    <message>
+        <source>conflict</source>
+        <translation>競合</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t save the Note.</source>
+        <translation>ノートを保存できませんでした。</translation>
     </message>
 </context>
 <context>
@@ -340,6 +363,29 @@ Qt %1 と ICU を使用しています。</translation>
     </message>
 </context>
 <context>
+    <name>quillet::AddImagePopoverController</name>
+    <message>
+        <source>Local File</source>
+        <translation>ローカルファイル</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Help for Add Image Link</source>
+        <translation>イメージリンクの追加のヘルプ</translation>
+    </message>
+    <message>
+        <source>Image URL:</source>
+        <translation>イメージの URL:</translation>
+    </message>
+</context>
+<context>
     <name>quillet::AppDelegate</name>
     <message>
         <source>Recovered text of a save that was interrupted.</source>
@@ -372,6 +418,13 @@ Qt %1 と ICU を使用しています。</translation>
     <message>
         <source>Markdown (*.md);;All Files (*)</source>
         <translation>Markdown (*.md);;すべてのファイル (*)</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::DetachedPopoverController</name>
+    <message>
+        <source>The image can&apos;t be shown.</source>
+        <translation>イメージを表示できません。</translation>
     </message>
 </context>
 <context>
@@ -428,6 +481,26 @@ Qt %1 と ICU を使用しています。</translation>
         <source>Conflict with &apos;%1&apos;. Text is saved as &apos;%2&apos;</source>
         <translation>「%1」と競合しました。テキストは「%2」として保存されました</translation>
     </message>
+    <message>
+        <source>Conflicting with &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; と競合しています</translation>
+    </message>
+    <message>
+        <source>Note is moved by other.</source>
+        <translation>ノートがほかのプログラムによって移動されました。</translation>
+    </message>
+    <message>
+        <source>Do you want to copy the Note.</source>
+        <translation>ノートをコピーしますか?</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>copy</source>
+        <translation>コピー</translation>
+    </message>
 </context>
 <context>
     <name>quillet::ExportCommands</name>
@@ -464,6 +537,33 @@ Qt %1 と ICU を使用しています。</translation>
     </message>
 </context>
 <context>
+    <name>quillet::HeadersPopoverController</name>
+    <message>
+        <source>Header levels shown</source>
+        <translation>表示する見出しのレベル</translation>
+    </message>
+    <message>
+        <source>1 Level</source>
+        <translation>1 レベル</translation>
+    </message>
+    <message>
+        <source>%1 Levels</source>
+        <translation>%1 レベル</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <translation>深さ</translation>
+    </message>
+    <message>
+        <source>Search Result</source>
+        <translation>検索結果</translation>
+    </message>
+    <message>
+        <source>Headers</source>
+        <translation>見出し</translation>
+    </message>
+</context>
+<context>
     <name>quillet::HelpGuideWindow</name>
     <message>
         <source>Quillet Guide</source>
@@ -477,6 +577,50 @@ Qt %1 と ICU を使用しています。</translation>
         <source>%1 (Read Only)</source>
         <extracomment>The guide window&apos;s title: the guide&apos;s name.</extracomment>
         <translation>%1(読み取り専用)</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::HelpPopoverController</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Enter the URL of the image on the Internet directly, or click the &apos;Local File&apos; button to enter the URL of the image file on your computer.
+Images on the Internet and image files on your computer are both displayed in the preview.</source>
+        <translation>Internet上のイメージのURLを直接入力するか、&apos;Local File&apos;ボタンをクリックしてこのコンピュータ上のイメージファイルのURLを入力します。
+Internet上のイメージもコンピュータ上のイメージもプレビューに表示されます。</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::ImagePopoverController</name>
+    <message>
+        <source>Locate…</source>
+        <translation>場所を指定…</translation>
+    </message>
+    <message>
+        <source>Open in Browser</source>
+        <translation>ブラウザで開く</translation>
+    </message>
+    <message>
+        <source>Show in File Manager</source>
+        <translation>ファイルマネージャで表示</translation>
+    </message>
+    <message>
+        <source>Open in Window</source>
+        <translation>ウインドウで開く</translation>
+    </message>
+    <message>
+        <source>Loading…</source>
+        <translation>読み込み中…</translation>
+    </message>
+    <message>
+        <source>This link does not lead to an image.</source>
+        <translation>このリンク先はイメージではありません。</translation>
+    </message>
+    <message>
+        <source>The image can&apos;t be shown.</source>
+        <translation>イメージを表示できません。</translation>
     </message>
 </context>
 <context>
@@ -499,6 +643,21 @@ Qt %1 と ICU を使用しています。</translation>
     <message>
         <source>New Script</source>
         <translation>新規スクリプト</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::PagedPdf</name>
+    <message>
+        <source>The web engine stopped while laying out the note.</source>
+        <translation>ノートのレイアウト中に Web エンジンが停止しました。</translation>
+    </message>
+    <message>
+        <source>The web engine could not lay out the note.</source>
+        <translation>Web エンジンがノートをレイアウトできませんでした。</translation>
+    </message>
+    <message>
+        <source>The PDF could not be written.</source>
+        <translation>PDF を書き込めませんでした。</translation>
     </message>
 </context>
 <context>
@@ -525,6 +684,34 @@ Qt %1 と ICU を使用しています。</translation>
     </message>
 </context>
 <context>
+    <name>quillet::RemoteImageFetch</name>
+    <message numerus="yes">
+        <source>The image is larger than %n MB.</source>
+        <translation>
+            <numerusform>イメージが %n MB を超えています。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The image took too long to load.</source>
+        <translation>イメージの読み込みに時間がかかりすぎました。</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::SpellMarks</name>
+    <message>
+        <source>No Suggestions</source>
+        <translation>候補なし</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>辞書に追加</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>無視</translation>
+    </message>
+</context>
+<context>
     <name>quillet::StyleFileDialog</name>
     <message>
         <source>Create File</source>
@@ -537,6 +724,33 @@ Qt %1 と ICU を使用しています。</translation>
     <message>
         <source>“%1” already exists in this folder. Choose another name.</source>
         <translation>「%1」はこのフォルダにすでにあります。別の名前を選んでください。</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::SyncFolderRow</name>
+    <message>
+        <source>Choose…</source>
+        <translation>選択…</translation>
+    </message>
+    <message>
+        <source>Don&apos;t Sync</source>
+        <translation>同期しない</translation>
+    </message>
+    <message>
+        <source>Synced library folder:</source>
+        <translation>同期ライブラリのフォルダ:</translation>
+    </message>
+    <message>
+        <source>A folder your sync engine (Syncthing, Nextcloud, …) keeps in step with your other computers.</source>
+        <translation>同期エンジン(Syncthing、Nextcloud など)がほかのコンピュータと同期させるフォルダです。</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Synced library folder</source>
+        <translation>同期ライブラリのフォルダ</translation>
     </message>
 </context>
 <context>
@@ -622,10 +836,6 @@ Qt %1 と ICU を使用しています。</translation>
         <translation>ファイルをコピーできませんでした。</translation>
     </message>
     <message>
-        <source>The synced library isn&apos;t set up.</source>
-        <translation>同期ライブラリが設定されていません。</translation>
-    </message>
-    <message>
         <source>Couldn&apos;t copy the file.</source>
         <translation>ファイルをコピーできませんでした。</translation>
     </message>
@@ -656,6 +866,18 @@ Qt %1 と ICU を使用しています。</translation>
     <message>
         <source>Edit Script</source>
         <translation>スクリプトを編集</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t open the synced folder.</source>
+        <translation>同期フォルダを開けませんでした。</translation>
+    </message>
+    <message>
+        <source>“%1” isn&apos;t a folder that can be used.</source>
+        <translation>“%1” は使用できるフォルダではありません。</translation>
+    </message>
+    <message>
+        <source>Synced</source>
+        <translation>同期</translation>
     </message>
 </context>
 <context>
@@ -859,6 +1081,34 @@ Qt %1 と ICU を使用しています。</translation>
     <message>
         <source>&amp;Sort Notes</source>
         <translation>ノートの並べ替え(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Synced</source>
+        <translation>同期</translation>
+    </message>
+    <message>
+        <source>On This Computer</source>
+        <translation>このコンピュータ</translation>
+    </message>
+    <message>
+        <source>Spelling</source>
+        <translation>スペルチェック</translation>
+    </message>
+    <message>
+        <source>Calculate</source>
+        <translation>計算</translation>
+    </message>
+    <message>
+        <source>Calculate the expression before the cursor</source>
+        <translation>カーソルの前の式を計算</translation>
+    </message>
+    <message>
+        <source>Show Headers</source>
+        <translation>見出しを表示</translation>
+    </message>
+    <message>
+        <source>Add Image…</source>
+        <translation>イメージを追加…</translation>
     </message>
 </context>
 <context>

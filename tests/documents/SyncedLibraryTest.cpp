@@ -93,6 +93,7 @@ TEST_F(SyncedLibraryTest, TheTreeFollowsWhatTheOtherMachineDoes) {
     writeBytes(synced("Recipes/Rye.sync-conflict-20261207-101010-ABCDEFG.md"), "# Rye there\n");
     settle();
     EXPECT_FALSE(syncedRow("Recipes/Rye.sync-conflict-20261207-101010-ABCDEFG.md"));
+    QFile::remove(synced("Recipes/Rye.sync-conflict-20261207-101010-ABCDEFG.md"));
 
     // A note being replaced stays, marked as not downloaded, until the new version lands.
     const FileRep plan = syncedRow("Plan.md");
