@@ -12,9 +12,9 @@ namespace quillet {
 inline constexpr char kHelpGuideTitle[] = QT_TRANSLATE_NOOP("WindowActions", "Quillet &Help");
 inline constexpr char kReportIssueTitle[] = QT_TRANSLATE_NOOP("WindowActions", "&Report an Issue…");
 
-// The project's web site. It is a placeholder domain until the project has a public home: every
-// address Quillet opens is derived from this one constant.
-inline constexpr char kProjectSite[] = "https://quillet.example.org/";
+// The project's web site, the domain the application ID names (the package's homepage and the
+// metainfo say the same): every address Quillet opens is derived from this one constant.
+inline constexpr char kProjectSite[] = "https://quillet.org/";
 
 // The project's web page, behind the about sheet's link button.
 QUrl productPageURL();

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setOrganizationName(QStringLiteral("Quillet"));
-    QApplication::setOrganizationDomain(QStringLiteral("quillet.example.org"));
+    QApplication::setOrganizationDomain(QStringLiteral("quillet.org"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillet.Quillet"));
     installTranslations(application, QLocale::system().uiLanguages());

@@ -396,7 +396,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setOrganizationName(QStringLiteral("Quillet"));
-    QApplication::setOrganizationDomain(QStringLiteral("quillet.example.org"));
+    QApplication::setOrganizationDomain(QStringLiteral("quillet.org"));
 
     if (!platform::ensureLocalContainer()) return 1;
     const QString path = platform::localContainerPath() + QStringLiteral("/Feel.md");

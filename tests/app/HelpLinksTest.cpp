@@ -12,7 +12,7 @@ namespace {
 
 TEST(HelpLinksTest, OnlyTheIssueItemOpensAnAddressAndTheAboutSheetNamesVersionAndLicence) {
     EXPECT_EQ(helpMenuURL(QString::fromUtf8(kReportIssueTitle)), issueTrackerURL());
-    EXPECT_EQ(issueTrackerURL().toString(), QStringLiteral("https://quillet.example.org/issues"));
+    EXPECT_EQ(issueTrackerURL().toString(), QStringLiteral("https://quillet.org/issues"));
     for (const char* other : {kHelpGuideTitle, "Rate us at the App Store…", "Something Else"})
         EXPECT_FALSE(helpMenuURL(QString::fromUtf8(other))) << other;
 
