@@ -3,9 +3,11 @@
 #include "app/PdfFiles.h"
 #include "platform/PdfMerge.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 #include <QSaveFile>
+#include <QThreadPool>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
@@ -80,16 +82,23 @@ void PagedPdf::partPrinted(int index, bool ok) {
         finish(true, {});
         return;
     }
+    joinParts();
+}
+
+// Joining hundreds of pages takes a moment: a worker does it, and the result comes back here.
+void PagedPdf::joinParts() {
     QStringList parts;
     for (int i = 0; i < documents_.size(); ++i)
         parts.append(partPath(i, "pdf"));
-    const QString joined = temporaryPathBeside(target_);
-    const platform::Status merged = platform::mergePdfFiles(parts, joined);
-    if (!merged) {
-        finish(false, merged.description);
-        return;
-    }
-    finish(replaceWithFinished(joined, target_), tr("The PDF could not be written."));
+    QThreadPool::globalInstance()->start([self = QPointer(this), parts, target = target_] {
+        const QString joined = temporaryPathBeside(target);
+        platform::Status written = platform::mergePdfFiles(parts, joined);
+        if (written && !replaceWithFinished(joined, target))
+            written = platform::Status::failure(tr("The PDF could not be written."));
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, written] {
+            if (self) self->finish(written.ok, written.description);
+        });
+    });
 }
 
 void PagedPdf::finish(bool ok, const QString& error) {

@@ -32,6 +32,7 @@ public:
 private:
     void printPart(int index);
     void partPrinted(int index, bool ok);
+    void joinParts();
     void finish(bool ok, const QString& error);
     void removeParts();
     QString partPath(int index, const char* suffix) const;
