@@ -12,6 +12,7 @@
 // keystroke's median under 50 us and 99th percentile under 1 ms, apart from keystrokes that open
 // or close a comment block and so recolour the lines down to where the blocks agree again.
 
+#include "bench/Statistics.h"
 #include "engine/AttributedText.h"
 #include "engine/CodeHighlighter.h"
 
@@ -25,6 +26,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 
 namespace {
 
@@ -43,12 +45,6 @@ template <typename Work> double timed(Work work) {
     const double start = threadMicroseconds();
     work();
     return threadMicroseconds() - start;
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
 std::u16string styleSheet(std::size_t units) {

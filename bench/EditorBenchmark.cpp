@@ -15,6 +15,7 @@
 // styling + layout median under 2 ms and 99th percentile under 16 ms; opening under 1 s.
 
 #include "bench/CorpusGenerator.h"
+#include "bench/Statistics.h"
 #include "editor/MarkdownViewController.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -33,6 +34,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -41,16 +43,6 @@ constexpr std::size_t kNoteBytes = 1000000;
 constexpr int kDefaultKeystrokes = 1000;
 constexpr int kWidth = 900;
 constexpr int kHeight = 700;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
-}
 
 // One editor under test: how to open the text, and the view the keystrokes go to.
 struct Subject {

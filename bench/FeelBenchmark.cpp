@@ -45,6 +45,7 @@
 #include "app/WindowController.h"
 #include "bench/CorpusGenerator.h"
 #include "bench/FeelCost.h"
+#include "bench/Statistics.h"
 #include "browser/NoteTree.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
@@ -79,6 +80,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -118,12 +120,6 @@ Options parseOptions(int argc, char** argv) {
 
 double msBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
 const char* verdict(double value, double goal) { return value < goal ? "met" : "missed"; }

@@ -3,6 +3,7 @@
 #include "app/WindowController.h"
 #include "bench/ChildProcess.h"
 #include "bench/ProcessTree.h"
+#include "bench/Statistics.h"
 #include "documents/ViewController.h"
 #include "editor/MarkdownViewController.h"
 
@@ -43,12 +44,6 @@ void wait(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double megabytes(long kb) {

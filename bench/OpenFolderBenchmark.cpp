@@ -10,6 +10,7 @@
 // The runs alternate between the two, so that both meet the same page cache and the same load.
 
 #include "bench/LibraryShape.h"
+#include "bench/Statistics.h"
 #include "browser/LocalTreeBuilder.h"
 #include "browser/NoteTree.h"
 #include "browser/view/FolderViewController.h"
@@ -28,6 +29,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 
 namespace {
 
@@ -50,11 +52,6 @@ bool showsTop(FolderViewController& browser, const FileRep& top, int entries) {
         }
     }
     return false;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 // Goals: keystroke median under 2 ms and 99th percentile under 16 ms; every check under 16 ms.
 
 #include "bench/CorpusGenerator.h"
+#include "bench/Statistics.h"
 #include "editor/MarkdownViewController.h"
 #include "editor/SpellMarks.h"
 #include "platform/SpellChecker.h"
@@ -34,6 +35,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -43,16 +45,6 @@ constexpr int kDefaultKeystrokes = 1000;
 constexpr int kScreens = 200;
 constexpr int kWidth = 900;
 constexpr int kHeight = 700;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
-}
 
 void print(const char* what, const std::vector<double>& values) {
     std::printf("  %-36s median %6.2f ms, 99th %6.2f ms, max %7.2f ms\n", what, percentile(values, 0.5),

@@ -14,6 +14,7 @@
 // window) and offscreen (no display at all); without Xvfb the first are skipped with a message.
 
 #include "bench/LibraryShape.h"
+#include "bench/Statistics.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +28,8 @@
 #include <cstdio>
 #include <optional>
 #include <vector>
+
+using quillet::bench::median;
 
 namespace {
 
@@ -107,11 +110,6 @@ void writeNote(const QString& path, int kilobytes) {
         text += "## Section " + QByteArray::number(section) +
                 "\n\nA paragraph with *emphasis*, `code` and a [link](https://example.org).\n\n- one\n- two\n\n";
     file.write(text);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // An X server of the benchmark's own; stopped with the object. Its display is empty when it

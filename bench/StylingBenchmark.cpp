@@ -11,6 +11,7 @@
 // state of many following lines, which are reported on their own.
 
 #include "bench/CorpusGenerator.h"
+#include "bench/Statistics.h"
 #include "engine/AttributedText.h"
 #include "engine/MarkdownString.h"
 #include "engine/UrlText.h"
@@ -26,6 +27,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 using Clock = std::chrono::steady_clock;
 using Duration = std::chrono::duration<double, std::micro>;
 
@@ -52,12 +54,6 @@ template <typename Work> std::pair<double, double> timed(Work work) {
     const Duration cpuStart = threadTime();
     work();
     return {Duration(Clock::now() - wallStart).count(), (threadTime() - cpuStart).count()};
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
 }
 
 std::size_t lineCount(const AttributedText& text, Range range) {

@@ -8,6 +8,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/quillet-synced-library-bench [--runs N] [--idle SECONDS]
 
 #include "bench/LibraryShape.h"
+#include "bench/Statistics.h"
 #include "browser/NoteTree.h"
 #include "browser/view/FolderViewController.h"
 #include "documents/ViewController.h"
@@ -27,6 +28,7 @@
 #include <vector>
 
 using namespace quillet;
+using namespace quillet::bench;
 
 namespace {
 
@@ -68,11 +70,6 @@ double cpuSeconds() {
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     // After the command: state is field 3, utime field 14, stime field 15 (1-based, whole line).
     return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(::sysconf(_SC_CLK_TCK));
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
