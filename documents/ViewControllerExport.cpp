@@ -71,8 +71,14 @@ void ViewController::exportAs(const QString& formatTitle) {
     d->isExporting = false;
     if (!target) return;
 
-    HtmlExportRequest request = htmlExportRequest();
-    request.imageFolder = QFileInfo(*target).absolutePath();
+    // Plain text and Markdown are the editor's text as it stands: no style sheet to read.
+    HtmlExportRequest request;
+    if (format == ExportFormat::html) {
+        request = htmlExportRequest();
+        request.imageFolder = QFileInfo(*target).absolutePath();
+    } else {
+        request.text = d->markdownViewController->string();
+    }
     const QString path = *target;
     const QString notePath = open->path();
     d->onWorker<platform::Status>(
